@@ -1,0 +1,117 @@
+// The orva program: single instance, command line, platform choice, and the main form's run.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "app/main_form.h"
+#include "app/options.h"
+#include "app/single_instance.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/sdl/sdl_platform.h"
+
+using namespace orva;
+
+namespace {
+
+std::filesystem::path ExecutableFolder() {
+    std::error_code ec;
+    auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::current_path() : self.parent_path();
+}
+
+std::filesystem::path SaveFolder() {
+    std::filesystem::path base;
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data && *data) base = data;
+    else if (const char* home = std::getenv("HOME"); home && *home) base = std::filesystem::path(home) / ".local/share";
+    else base = std::filesystem::current_path();
+    return base / "VELDORN" / "ORVA300SE";
+}
+
+std::filesystem::path Absolute(const std::filesystem::path& p) {
+    std::error_code ec;
+    auto abs = std::filesystem::absolute(p, ec);
+    return ec ? p : abs;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CommandLine cmd;
+    std::string error;
+    if (!ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), cmd, error)) {
+        std::cerr << "orva: " << error << "\n";
+        return 2;
+    }
+    if (cmd.ShowHelp) {
+        std::cout << HelpText();
+        return 0;
+    }
+    if (cmd.ShowVersion) {
+        std::cout << "orva " << kMainTag / 1000 << "." << kMainTag % 1000 << "\n";
+        return 0;
+    }
+
+    // A second instance ends at once and silently.
+    bool held = false;
+    if (!AcquireInstanceLock(InstanceLockPath(), error, held)) {
+        if (held) return 0;
+        std::cerr << "orva: " << error << "\n";
+        return 2;
+    }
+
+    EngineOptions options;
+    options.GameDir = cmd.GameDir.empty() ? ExecutableFolder() : Absolute(cmd.GameDir);
+    options.SaveDir = SaveFolder();
+    options.TracePath = cmd.TraceFile.empty() ? cmd.TraceFile : Absolute(cmd.TraceFile);
+    options.HasSeed = cmd.HasSeed;
+    options.Seed = cmd.Seed;
+
+    if (cmd.Headless) {
+        std::vector<TimelineEvent> timeline;
+        if (!cmd.InputFile.empty()) {
+            std::ifstream in(cmd.InputFile, std::ios::binary);
+            if (!in) {
+                std::cerr << "orva: cannot read the input file " << cmd.InputFile.string() << "\n";
+                return 2;
+            }
+            std::stringstream text;
+            text << in.rdbuf();
+            if (!ParseInputTimeline(text.str(), timeline, error)) {
+                std::cerr << "orva: " << cmd.InputFile.string() << ": " << error << "\n";
+                return 2;
+            }
+        }
+        std::vector<HeadlessShot> shots;
+        for (const auto& s : cmd.Shots)
+            shots.push_back({s.Time, s.MsgWindow ? WindowId::Msg : WindowId::Main, Absolute(s.File), false});
+        HeadlessPlatform platform(std::move(timeline), std::move(shots), cmd.UntilMs);
+        int status = 0;
+        {
+            TForm1 form(platform, options);
+            status = form.Run();
+        }
+        if (status == 0) {
+            if (!platform.FlushShots(true, error) || !platform.ShotError().empty()) {
+                std::cerr << "orva: " << (platform.ShotError().empty() ? error : platform.ShotError()) << "\n";
+                return 1;
+            }
+        }
+        return status;
+    }
+
+    SdlOptions sdlOptions;
+    sdlOptions.Scale = cmd.Scale;
+    sdlOptions.Smooth = cmd.Smooth;
+    sdlOptions.Title = kProductTitle;
+    SdlPlatform platform(sdlOptions);
+    if (!platform.Init(error)) {
+        std::cerr << "orva: cannot open the game window: " << error << "\n";
+        return 2;
+    }
+    TForm1 form(platform, options);
+    return form.Run();
+}

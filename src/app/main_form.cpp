@@ -1,0 +1,211 @@
+// The main form's start-up, shutdown, 10-ms timer, full-screen switch and the modal
+// confirmation dialog.
+#include "app/main_form.h"
+
+#include <cstdio>
+#include <ctime>
+#include <iostream>
+#include <system_error>
+
+namespace orva {
+
+TForm1::TForm1(Platform& platform, EngineOptions options)
+    : Plat(platform),
+      Options(std::move(options)),
+      Sys(std::make_unique<SystemBlock>()),
+      Game(Sys->Game),
+      Config(Sys->Config),
+      EngineMode(0, &Trace),
+      Pics(std::make_unique<PictureSet>()) {
+    *Sys = SystemBlock{};
+    ConfigureMainFormXor(EZXor1);
+    Trace.SetClock([this] { return Plat.Ticks(); });
+}
+
+TForm1::~TForm1() = default;
+
+int TForm1::Run() {
+    if (!Options.TracePath.empty()) {
+        std::string error;
+        if (!Trace.Open(Options.TracePath, error)) {
+            std::cerr << "orva: " << error << "\n";
+            return 2;
+        }
+    }
+    if (!FormCreate()) return 2;
+    while (!Closed) IdleEvent();
+    FormDestroy();
+    return 0;
+}
+
+bool TForm1::FormCreate() {
+    // 1. The game's folder becomes the current directory; relative paths are taken from there.
+    std::error_code ec;
+    std::filesystem::current_path(Options.GameDir, ec);
+    if (ec) {
+        std::cerr << "orva: cannot enter the game folder " << Options.GameDir.string() << ": " << ec.message() << "\n";
+        return false;
+    }
+    Random.Seed(Options.HasSeed ? Options.Seed : static_cast<uint32_t>(std::time(nullptr)));
+
+    // 2, 3. Window size is fixed by the platform; open the script container, then the archives.
+    if (!NVL_FileInit() || !CSFile_Init()) return false;
+
+    // 4. The off-screen pictures, each filled black.
+    PictureSet& p = *Pics;
+    auto make = [](TABitmap& b, int w, int h) {
+        b.SetSize32(w, h);
+        b.FillColor(0, 0, 0);
+    };
+    make(p.MenuScreen, 800, 600);
+    make(p.MenuPicture, 800, 600);
+    make(p.MenuParts, 800, 600);
+    make(p.ScenePicture, 800, 600);
+    make(p.NextPicture, 800, 600);
+    make(p.BackBuffer, 800, 600);
+    make(p.WindowBuffer, 800, 184);
+    make(p.MsgWinPicture, 800, 184);
+    make(p.WindowBase, 800, 184);
+    make(p.ButtonSheet, 800, 600);
+    make(p.TextLayer, 800, 184);
+    make(p.ShadowLayer, 800, 184);
+    for (auto& layer : p.LayerPicture) make(layer, 800, 600);
+    make(p.ChoiceWindowPicture, 800, 40);
+    make(p.ChoiceHighlightPicture, 800, 40);
+    for (auto& pair : p.ChoiceRows)
+        for (auto& row : pair) make(row, 800, 40);
+
+    // 5, 6.
+    Skip.ControlSkipEnabled = false;
+    Plat.Sleep(500);
+
+    // 7. Movie library and sound.
+    NVL_TheoraInit();
+    SetUpSound();
+
+    // 8, 9. The system save file: created with the default configuration when missing.
+    if (!EnsureSaveFolders()) return false;
+    if (!NOVL_CheckSaveFile()) {
+        Config = DefaultConfig();
+        if (!NOVL_CreateSaveFile()) return false;
+    }
+    if (!NOVL_ReadSaveFile()) {
+        // A damaged file was set aside and reported; play on with the defaults.
+        *Sys = SystemBlock{};
+        Config = DefaultConfig();
+        if (!NOVL_CreateSaveFile()) return false;
+    }
+
+    // 10.
+    if (Config.ScreenMode == 1) FullModeWin();
+
+    // 11. The seen-pictures list.
+    MitayoList.clear();
+    if (NOVL_CheckSaveFile2()) NOVL_ReadSaveFile2();
+
+    // 13. (12, the player's volumes, belongs to the sound set-up.)
+    NOVL_ClearScenarioFlg();
+    NOVL_ClearMsgLog();
+    NOVL_ClearScenarioFlg();
+    Game.MusicName[0] = '\0';
+
+    // 15 - 18.
+    NOVL_ClearMsgLog();
+    ButtonsEnabled = true;
+    EngineMode = -1;
+    Config.DetachedWindow = 0;
+    TimerLast = Plat.Ticks();
+    return true;
+}
+
+void TForm1::FormCloseQuery(bool& canClose) {
+    canClose = ShowQueryModal();
+    Trace.Event("query", TraceFields().Str("strip", "quit").Int("answer", canClose ? 1 : 0));
+}
+
+bool TForm1::ShowQueryModal() {
+    QueryForm.Open();
+    ++ModalDepth;
+    Plat.BeginModal(WindowId::Query);
+    Plat.Present(WindowId::Query, QueryForm.Image1);
+    // The game keeps running behind the dialog; as the dialog has the focus, it samples no input.
+    while (!QueryForm.Answered()) {
+        if (Plat.ModalAutoConfirm()) {
+            QueryForm.Answer(1);
+            break;
+        }
+        IdleEvent();
+        Plat.Present(WindowId::Query, QueryForm.Image1);
+    }
+    Plat.EndModal(WindowId::Query);
+    --ModalDepth;
+    return QueryForm.QueryResult == 1;
+}
+
+void TForm1::FormClose() {
+    NOVL_CreateSaveFile();
+    NOVL_CreateSaveFile2();
+    Plat.Sleep(100);
+    if (Plat.IsFullScreen()) ReturnFullModeWin();
+    Plat.Sleep(100);
+    Trace.Event("close");
+    Closed = true;
+}
+
+void TForm1::FormDestroy() {
+    NVL_TheoraFree();
+    FreeSound();
+    Trace.Close();
+}
+
+void TForm1::DelayTimerTimer() {
+    Input.KeyRepeatDelay = Input.KeyRepeatDelay > 0 ? Input.KeyRepeatDelay - 1 : 0;
+    if (!VoicePlaying()) Timing.VoiceTimer += 10;
+    if (--Timing.StatusCountdown < 0) {
+        Timing.StatusCountdown = 0;
+        Timing.StatusText.clear();
+    }
+}
+
+// Full screen uses the desktop's own resolution with the 800×600 picture scaled to fit, so
+// no display mode changes and every other window keeps its place.
+void TForm1::FullModeWin() { Plat.SetFullScreen(true); }
+void TForm1::ReturnFullModeWin() { Plat.SetFullScreen(false); }
+
+void TForm1::NOVL_ClearScenarioFlg() {
+    for (auto& v : Game.ScenarioFlg) v = 0;
+}
+
+void TForm1::NOVL_ClearReturnTbl() {
+    for (auto& e : Game.ReturnTbl) e = ReturnEntry{0, 0};
+    Game.ReturnCount = 1;
+}
+
+void TForm1::DebugMemoAdd(const std::string& line) {
+    DebugMemo.push_back(line);
+    std::cerr << line << "\n";
+}
+
+// --- window events: they only set latches, the next frame acts on them ---------------------
+
+void TForm1::OnMouseDown(WindowId window, MouseButton button, Point client) {
+    if (window == WindowId::Main) FormMouseDown(button, client);
+    else if (window == WindowId::Msg) MsgFormMouseDown(button, client);
+    else if (window == WindowId::Query) QueryForm.MouseDown(button, client);
+}
+
+void TForm1::OnMouseUp(WindowId window, MouseButton button, Point client) {
+    if (window == WindowId::Main) FormMouseUp(button, client);
+    else if (window == WindowId::Query) QueryForm.MouseUp(button, client);
+}
+
+void TForm1::OnMouseWheel(WindowId window, int direction) {
+    if (window == WindowId::Main) FormMouseWheel(direction);
+    else if (window == WindowId::Msg) MsgFormMouseWheel(direction);
+}
+
+void TForm1::OnTextInput(const std::string&) {}
+
+void TForm1::OnCloseRequest() { CloseRequested = true; }
+
+}  // namespace orva

@@ -1,0 +1,301 @@
+// TForm1, the main form: it owns all engine state and declares every engine operation. Each
+// group of operations is defined in the folder of its subsystem (app/, script/, text/ ...).
+//
+// [SECTION] options and small helpers
+// [SECTION] state groups
+// [SECTION] TForm1
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/engine_state.h"
+#include "app/trace.h"
+#include "data/archive.h"
+#include "data/ezxor.h"
+#include "data/memory_stream.h"
+#include "data/script_container.h"
+#include "graphics/abitmap.h"
+#include "menus/query_form.h"
+#include "platform/platform.h"
+
+namespace orva {
+
+// [SECTION] options and small helpers ---------------------------------------------------------
+
+inline constexpr const char* kProductTitle = "ORVA";  // the application and window title
+inline constexpr double kFramePeriod = 100.0 / 3.0;   // ms between painted frames: 30 per second
+inline constexpr int kMainTag = 92;                   // the main form's tag: version 0.92
+
+struct EngineOptions {
+    std::filesystem::path GameDir;   // made the current directory at start-up
+    std::filesystem::path SaveDir;   // the save folder (…/VELDORN/ORVA300SE)
+    std::filesystem::path TracePath; // empty: no trace
+    bool HasSeed = false;
+    uint32_t Seed = 0;
+};
+
+// The program's random generator: a 32-bit linear congruential sequence, seedable so that
+// headless runs repeat exactly.
+class TRandom {
+public:
+    void Seed(uint32_t seed) { State = seed; }
+    // A value in 0 .. range-1 (0 when range <= 0).
+    int32_t Next(int32_t range) {
+        State = State * 134775813u + 1u;
+        return range > 0 ? static_cast<int32_t>((static_cast<uint64_t>(State) * static_cast<uint32_t>(range)) >> 32) : 0;
+    }
+
+private:
+    uint32_t State = 0;
+};
+
+// round(percent × 2.55) to nearest with ties to even, computed exactly (75 → 191, 50 → 128).
+constexpr int32_t OpacityFromPercent(int32_t percent) {
+    const int32_t v = percent * 255;
+    int32_t q = v / 100, r = v % 100;
+    if (r < 0) { r += 100; --q; }
+    if (r > 50 || (r == 50 && (q & 1))) ++q;
+    return q;
+}
+
+// EngineMode: a plain 32-bit value whose every change is reported to the trace.
+class TracedMode {
+public:
+    explicit TracedMode(int32_t v, TTrace* trace) : Value(v), Trace(trace) {}
+    TracedMode& operator=(int32_t v) {
+        if (v != Value && Trace) Trace->Mode(v);
+        Value = v;
+        return *this;
+    }
+    operator int32_t() const { return Value; }
+
+private:
+    int32_t Value;
+    TTrace* Trace;
+};
+
+// [SECTION] state groups ---------------------------------------------------------------------
+
+// Keyboard and mouse: per-frame flags, event latches and the cursor.
+struct InputState {
+    bool KeyEnter = false;         // advance
+    bool KeyCtrl = false;          // held skip
+    bool KeySpace = false;         // hide or show the message window
+    bool KeyLogBack = false;       // one message back in the log review
+    bool KeyLogForward = false;    // one message forward
+    bool MouseLeftClick = false;   // left button went down since the last consumer
+    bool MouseLeftRelease = false; // left button went up over the main window
+    bool LatchLeftDown = false;    // event latches, cleared at the end of every sampling
+    bool LatchLeftUp = false;
+    bool LatchWheelUp = false;
+    bool LatchWheelDown = false;
+    Point CursorMain;              // cursor in the main window's client area
+    Point CursorMsgWin;            // cursor in MsgForm's client area
+    int32_t KeyRepeatDelay = 0;    // 10-ms ticks during which keys set no flag (Ctrl exempt)
+};
+
+// Skip and auto modes.
+struct SkipState {
+    bool SkipActive = false;           // messages pass without waiting
+    bool SkipReadRequested = false;    // the skip-read button is on
+    bool FastSkip = false;             // skip without drawing
+    bool AutoMode = false;             // messages advance by themselves
+    bool ControlSkipEnabled = false;   // Ctrl counts (set by the initialisation pass)
+    bool SkippableSection = false;     // any advance input skips the section
+    bool SectionSkipRequested = false; // an advance input arrived inside the section
+};
+
+// Message and choice bookkeeping shared by the script and the text display.
+struct TextState {
+    int32_t MsgNo = 0;             // current message number, or the choice's text index
+    int32_t MsgVoice = -1;         // voice index of the current message (-1 none)
+    bool VoiceLoop = false;        // the current message's voice repeats
+    bool IsChoice = false;         // the current text is a choice
+    bool MsgOnScreen = false;      // the message window is showing
+    bool ChoiceOnScreen = false;   // a choice is being shown
+    bool MsgWinShown = false;      // the empty window stays blended after the player went on
+    bool LogReview = false;        // the message window shows the log
+    int32_t PrintCount = 0;        // characters printed of the current message
+};
+
+// Timed waits, transitions, the frame clock and the short-lived counters of the 10-ms timer.
+struct TimingState {
+    double FrameClock = 0;         // tick count from which the next frame may be painted
+    int32_t WaitEnd = 0;           // end of the running timed wait (signed against the tick count)
+    bool WaitClickable = false;    // a click, Return or Ctrl ends the timed wait
+    int32_t TransStart = 0;        // running screen transition, tick counts and ms
+    int32_t TransLength = 0;
+    int32_t TransEnd = 0;
+    std::u16string StatusText;     // status line in the screen's corner
+    int32_t StatusCountdown = 0;   // its remaining life in 10-ms ticks
+    int32_t VoiceTimer = 0;        // ms without a playing voice
+};
+
+// The off-screen pictures, created by FormCreate in this order.
+struct PictureSet {
+    TABitmap MenuScreen, MenuPicture, MenuParts;
+    TABitmap ScenePicture, NextPicture, BackBuffer;
+    TABitmap WindowBuffer, MsgWinPicture, WindowBase;
+    TABitmap ButtonSheet;
+    TABitmap TextLayer, ShadowLayer;
+    std::array<TABitmap, 6> LayerPicture;   // 0 background, 1..5 characters
+    TABitmap ChoiceWindowPicture, ChoiceHighlightPicture;
+    std::array<std::array<TABitmap, 2>, 9> ChoiceRows;  // two sets of nine, created in pairs
+};
+
+// [SECTION] TForm1 ---------------------------------------------------------------------------
+
+class TForm1 : public PlatformEvents {
+public:
+    TForm1(Platform& platform, EngineOptions options);
+    ~TForm1() override;
+
+    // Runs the program until the main window has closed. Returns the exit status.
+    int Run();
+
+    // --- start-up, shutdown, timer, full screen (app/main_form.cpp)
+    bool FormCreate();                       // false: a fatal start-up fault was reported
+    void FormCloseQuery(bool& canClose);
+    void FormClose();
+    void FormDestroy();
+    void DelayTimerTimer();
+    void FullModeWin();
+    void ReturnFullModeWin();
+    bool ShowQueryModal();                   // QueryForm.ShowModal: true when answered yes
+
+    // --- frame loop and waits (app/frame_loop.cpp)
+    void IdleEvent();
+    void NOVL_Wait();
+    void NOVL_WaitKey();
+    void ProcessMessages();                  // pump events and run due 10-ms timer ticks
+    void PaintFrame();
+    void DrawStatusText();
+
+    // --- input (app/input.cpp)
+    void NOVL_CheckKeyPush();
+    void NOVL_ClearKey();
+    void NOVL_ClearMouseButton();
+    void FormMouseDown(MouseButton button, Point p);
+    void FormMouseUp(MouseButton button, Point p);
+    void FormMouseWheel(int direction);
+    void MsgFormMouseDown(MouseButton button, Point p);
+    void MsgFormMouseWheel(int direction);
+
+    // --- variable stores (app/main_form.cpp)
+    void NOVL_ClearScenarioFlg();
+    void NOVL_ClearReturnTbl();
+
+    // --- data files (data/ form methods in app/data_files.cpp)
+    bool CSFile_Init();
+    bool CSFile_Read(std::string_view name, TMemoryStream& stream);
+    bool NVL_FileInit();
+    int NVL_ReadFile(int kind, int index, TMemoryStream& stream);
+
+    // --- save files (menus/save_files.cpp)
+    std::filesystem::path GetAppDataPath() const { return Options.SaveDir; }
+    bool EnsureSaveFolders();
+    bool NOVL_CheckSaveFile();
+    bool NOVL_CreateSaveFile();
+    bool NOVL_ReadSaveFile();
+    bool NOVL_CheckSaveFile2();
+    bool NOVL_CreateSaveFile2();
+    bool NOVL_ReadSaveFile2();
+    void AddMitayo(std::string_view name);
+    bool CheckMitayo(std::string_view name) const;
+
+    // --- routines whose subsystems come later (app/pending_routines.cpp): each body is empty
+    //     until its subsystem exists.
+    void NOVL_TaskInit();
+    void NOVL_TaskScript();
+    void NOVL_DispEffect_01();
+    void NOVL_DispEffect_91();
+    void NOVL_WaitMessage();
+    void NOVL_WaitSelect();
+    void NOVL_DispTitleMenu();
+    void NOVL_WaitTitleMenu();
+    void NOVL_DispAlbumMenu();
+    void NOVL_WaitAlbumMenu();
+    void NOVL_DispBgmMenu();
+    void NOVL_WaitBgmMenu();
+    void NOVL_DispCgMenu();
+    void NOVL_WaitCgMenu();
+    void NOVL_DispCg();
+    void NOVL_WaitCg();
+    void NOVL_DispEvMenu();
+    void NOVL_WaitEvMenu();
+    void NOVL_DispConfigMenu();
+    void NOVL_WaitConfigMenu();
+    void NOVL_DispSaveMenu();
+    void NOVL_WaitSaveMenu();
+    void NOVL_RestoreGame();
+    void NOVL_WaitMovie();
+    void NOVL_WaitMovieAlbum();
+    void NOVL_CheckButton();
+    void NOVL_Debug();
+    void NOVL_DrawMessage();
+    void NOVL_DrawSelect();
+    void NOVL_DrawButton();
+    void NOVL_DrawTitleMenu();
+    void NOVL_DrawAlbumMenu();
+    void NOVL_DrawBgmMenu();
+    void NOVL_DrawCgMenu();
+    void NOVL_DrawEvMenu();
+    void NOVL_DrawConfigMenu();
+    void NOVL_DrawSaveMenu();
+    void NOVL_ClearMsgLog();
+    void NVL_TheoraInit();
+    void NVL_TheoraFree();
+    void SetUpSound();
+    void FreeSound();
+    bool VoicePlaying();
+    void NOVL_CreateNextImage();
+
+    // --- PlatformEvents: window events only set latches
+    void OnMouseDown(WindowId window, MouseButton button, Point client) override;
+    void OnMouseUp(WindowId window, MouseButton button, Point client) override;
+    void OnMouseWheel(WindowId window, int direction) override;
+    void OnTextInput(const std::string& utf8) override;
+    void OnCloseRequest() override;
+
+    // Adds a line to the debug window's memo (and stderr).
+    void DebugMemoAdd(const std::string& line);
+
+    // --- state
+    Platform& Plat;
+    EngineOptions Options;
+    TTrace Trace;
+    std::unique_ptr<SystemBlock> Sys;        // persistent: the system save file's image
+    GameRec& Game;                           // Sys->Game
+    ConfigRec& Config;                       // Sys->Config
+    std::array<int16_t, kVarCount> WorkFlg{};  // work variables 1..512 at [0..511]
+    TracedMode EngineMode;                   // what the frame loop runs this pass
+    int32_t PrevMode = 0;                    // mode to return to when a menu closes
+    bool StoryMode = false;                  // 1 in the story, 0 during a scene replay
+    InputState Input;
+    SkipState Skip;
+    TextState Text;
+    TimingState Timing;
+    std::unique_ptr<PictureSet> Pics;
+    TArchiveSet Archives;                    // the data archives
+    TScriptContainer Container;              // SCRIPT.DAT
+    TEZXor EZXor1;                           // scrambler of SAVE2.DAT
+    std::vector<std::string> MitayoList;     // background pictures already shown
+    std::vector<std::string> DebugMemo;      // picture read errors and other notices
+    TQueryForm QueryForm;
+    TRandom Random;
+    bool MsgFormVisible = false;             // MsgForm is shown (the detached window)
+    bool ButtonsEnabled = false;             // the message window buttons may act
+
+private:
+    uint32_t TimerLast = 0;                  // tick count of the last 10-ms timer tick
+    bool CloseRequested = false;             // the close button was pressed
+    bool Closed = false;                     // FormClose has run
+    int ModalDepth = 0;                      // nesting of modal dialogs
+};
+
+}  // namespace orva

@@ -1,0 +1,103 @@
+// Parser of the orva command line.
+#include "app/options.h"
+
+#include <charconv>
+
+namespace orva {
+namespace {
+
+bool ParseU32(const std::string& s, uint32_t& v) {
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    return ec == std::errc() && end == s.data() + s.size() && !s.empty();
+}
+
+bool ParseShot(const std::string& arg, bool msg, CommandLine& out, std::string& error) {
+    const size_t colon = arg.find(':');
+    ShotRequest shot;
+    shot.MsgWindow = msg;
+    if (colon == std::string::npos || !ParseU32(arg.substr(0, colon), shot.Time) || colon + 1 == arg.size()) {
+        error = "expected MS:FILE.png, got '" + arg + "'";
+        return false;
+    }
+    shot.File = arg.substr(colon + 1);
+    out.Shots.push_back(shot);
+    return true;
+}
+
+}  // namespace
+
+bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& v) {
+            if (i + 1 >= args.size()) {
+                error = a + " needs a value";
+                return false;
+            }
+            v = args[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--help" || a == "-h") out.ShowHelp = true;
+        else if (a == "--version") out.ShowVersion = true;
+        else if (a == "--headless") out.Headless = true;
+        else if (a == "--smooth") out.Smooth = true;
+        else if (a == "--game") { if (!value(v)) return false; out.GameDir = v; }
+        else if (a == "--input") { if (!value(v)) return false; out.InputFile = v; }
+        else if (a == "--trace") { if (!value(v)) return false; out.TraceFile = v; }
+        else if (a == "--until") {
+            if (!value(v)) return false;
+            if (!ParseU32(v, out.UntilMs)) { error = "--until takes milliseconds, got '" + v + "'"; return false; }
+        } else if (a == "--seed") {
+            if (!value(v)) return false;
+            if (!ParseU32(v, out.Seed)) { error = "--seed takes a non-negative integer, got '" + v + "'"; return false; }
+            out.HasSeed = true;
+        } else if (a == "--scale") {
+            uint32_t s = 0;
+            if (!value(v)) return false;
+            if (!ParseU32(v, s) || s < 1 || s > 8) { error = "--scale takes 1 to 8, got '" + v + "'"; return false; }
+            out.Scale = static_cast<int>(s);
+        } else if (a == "--shot") {
+            if (!value(v) || !ParseShot(v, false, out, error)) return false;
+        } else if (a == "--shot-msg") {
+            if (!value(v) || !ParseShot(v, true, out, error)) return false;
+        } else {
+            error = "unknown option '" + a + "' (see --help)";
+            return false;
+        }
+    }
+    if (!out.Headless && (!out.InputFile.empty() || !out.Shots.empty())) {
+        error = "--input, --shot and --shot-msg need --headless";
+        return false;
+    }
+    return true;
+}
+
+std::string HelpText() {
+    return "usage: orva [options]\n"
+           "Plays the game in the program's folder (or in --game DIR).\n"
+           "\n"
+           "  --game DIR          play the game in DIR (SCRIPT.DAT and data/DATA0n.cfp)\n"
+           "  --scale N           show the window at N times its size (1-8)\n"
+           "  --smooth            smooth scaling instead of whole pixels\n"
+           "  --seed N            fix the random generator\n"
+           "  --trace FILE        write a JSON-lines trace of the run\n"
+           "  --version           print the version\n"
+           "  --help              this text\n"
+           "\n"
+           "Headless runs (no display, virtual clock):\n"
+           "  --headless          run without windows or sound\n"
+           "  --until MS          close at virtual time MS, confirming (default 600000)\n"
+           "  --input FILE        input timeline: one 'MS VERB ARGS' per line, '#' comments\n"
+           "                      verbs: key NAME down|up (return ctrl space pageup pagedown f1 f2 alt)\n"
+           "                             move X Y [main|msg|query]\n"
+           "                             down|up|click X Y [left|right] [main|msg|query]\n"
+           "                             wheel up|down [main|msg]   focus main|msg|query|none\n"
+           "                             text STRING   close\n"
+           "  --shot MS:FILE.png  capture the main window at virtual time MS (repeatable)\n"
+           "  --shot-msg MS:FILE.png  the same for the detached message window\n"
+           "\n"
+           "Saves live in $XDG_DATA_HOME/VELDORN/ORVA300SE (default ~/.local/share/...).\n";
+}
+
+}  // namespace orva

@@ -1,0 +1,36 @@
+// The command line of the orva program.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace orva {
+
+struct ShotRequest {
+    uint32_t Time = 0;
+    bool MsgWindow = false;          // --shot-msg: MsgForm's picture
+    std::filesystem::path File;
+};
+
+struct CommandLine {
+    std::filesystem::path GameDir;   // --game DIR, default the executable's folder
+    bool Headless = false;
+    uint32_t UntilMs = 600000;       // headless: virtual time of the automatic close
+    std::filesystem::path InputFile; // headless input timeline
+    std::vector<ShotRequest> Shots;
+    std::filesystem::path TraceFile;
+    bool HasSeed = false;
+    uint32_t Seed = 0;
+    int Scale = 1;                   // window scale
+    bool Smooth = false;             // smooth instead of integer scaling
+    bool ShowHelp = false;
+    bool ShowVersion = false;
+};
+
+// Parses argv (without argv[0]). False with `error` set on a bad option.
+bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& out, std::string& error);
+std::string HelpText();
+
+}  // namespace orva

@@ -1,0 +1,59 @@
+// Main-form routines of subsystems that are not built yet. Each body is empty until the
+// subsystem that owns it exists; the frame loop and start-up already call them in order.
+#include "app/main_form.h"
+
+namespace orva {
+
+// Script interpreter.
+void TForm1::NOVL_TaskInit() {}
+void TForm1::NOVL_TaskScript() {}
+// Screen transitions and scene composition.
+void TForm1::NOVL_DispEffect_01() {}
+void TForm1::NOVL_DispEffect_91() {}
+void TForm1::NOVL_CreateNextImage() {}
+// Messages, choices, message log, window buttons, status text.
+void TForm1::NOVL_WaitMessage() {}
+void TForm1::NOVL_WaitSelect() {}
+void TForm1::NOVL_DrawMessage() {}
+void TForm1::NOVL_DrawSelect() {}
+void TForm1::NOVL_DrawButton() {}
+void TForm1::NOVL_CheckButton() {}
+void TForm1::NOVL_ClearMsgLog() {}
+void TForm1::DrawStatusText() {}
+// Menus.
+void TForm1::NOVL_DispTitleMenu() {}
+void TForm1::NOVL_WaitTitleMenu() {}
+void TForm1::NOVL_DrawTitleMenu() {}
+void TForm1::NOVL_DispAlbumMenu() {}
+void TForm1::NOVL_WaitAlbumMenu() {}
+void TForm1::NOVL_DrawAlbumMenu() {}
+void TForm1::NOVL_DispBgmMenu() {}
+void TForm1::NOVL_WaitBgmMenu() {}
+void TForm1::NOVL_DrawBgmMenu() {}
+void TForm1::NOVL_DispCgMenu() {}
+void TForm1::NOVL_WaitCgMenu() {}
+void TForm1::NOVL_DrawCgMenu() {}
+void TForm1::NOVL_DispCg() {}
+void TForm1::NOVL_WaitCg() {}
+void TForm1::NOVL_DispEvMenu() {}
+void TForm1::NOVL_WaitEvMenu() {}
+void TForm1::NOVL_DrawEvMenu() {}
+void TForm1::NOVL_DispConfigMenu() {}
+void TForm1::NOVL_WaitConfigMenu() {}
+void TForm1::NOVL_DrawConfigMenu() {}
+void TForm1::NOVL_DispSaveMenu() {}
+void TForm1::NOVL_WaitSaveMenu() {}
+void TForm1::NOVL_DrawSaveMenu() {}
+void TForm1::NOVL_RestoreGame() {}
+// Movies and the debug window.
+void TForm1::NOVL_WaitMovie() {}
+void TForm1::NOVL_WaitMovieAlbum() {}
+void TForm1::NVL_TheoraInit() {}
+void TForm1::NVL_TheoraFree() {}
+void TForm1::NOVL_Debug() {}
+// Sound.
+void TForm1::SetUpSound() {}
+void TForm1::FreeSound() {}
+bool TForm1::VoicePlaying() { return false; }
+
+}  // namespace orva

@@ -1,0 +1,81 @@
+// The headless platform: a virtual clock that advances only by Sleep, an input timeline applied
+// at its virtual times, and captures of presented pictures as PNG files. No display, no audio
+// device. The same engine runs on it as on SDL, and a run is bit-for-bit repeatable.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "graphics/abitmap.h"
+#include "platform/headless/input_timeline.h"
+#include "platform/platform.h"
+
+namespace orva {
+
+struct HeadlessShot {
+    uint32_t Time = 0;             // virtual ms
+    WindowId Window = WindowId::Main;
+    std::filesystem::path File;    // PNG to write
+    bool Done = false;
+};
+
+class HeadlessPlatform : public Platform {
+public:
+    // `untilMs`: at this virtual time the platform presses the close button and answers the
+    // confirmation yes.
+    HeadlessPlatform(std::vector<TimelineEvent> timeline, std::vector<HeadlessShot> shots, uint32_t untilMs);
+
+    uint32_t Ticks() override { return Now; }
+    void Sleep(uint32_t ms) override { Now += ms; }
+    void PumpMessages(PlatformEvents& events) override;
+    bool KeyDown(Key key) override { return Keys[static_cast<size_t>(key)]; }
+    Point CursorIn(WindowId window) override;
+    void SetCursorVisible(bool visible) override { CursorVisible = visible; }
+    WindowId Foreground() override { return Focus; }
+    void ShowWindow(WindowId window, bool visible) override;
+    bool IsWindowVisible(WindowId window) override { return Visible[Index(window)]; }
+    void PlaceWindow(WindowId window, Point mainClient) override { Origin[Index(window)] = mainClient; }
+    void Present(WindowId window, const TABitmap& picture) override;
+    void SetFullScreen(bool on) override { FullScreen = on; }
+    bool IsFullScreen() override { return FullScreen; }
+    void BeginModal(WindowId dialog) override;
+    void EndModal(WindowId dialog) override;
+    bool ModalAutoConfirm() override { return Closing; }
+    void SetTextInput(bool on) override { TextInput = on; }
+
+    // Writes every capture still due (used at exit so shots at or after the last pass are kept).
+    // Returns false and sets `error` when a file cannot be written.
+    bool FlushShots(bool all, std::string& error);
+    bool CursorShown() const { return CursorVisible; }
+    bool TextInputOn() const { return TextInput; }
+    const TABitmap& LastPresented(WindowId window) const { return Presented[Index(window)]; }
+    const std::string& ShotError() const { return PendingError; }
+
+private:
+    static size_t Index(WindowId w) { return static_cast<size_t>(w); }
+    void Apply(const TimelineEvent& ev, PlatformEvents& events);
+
+    uint32_t Now = 0;                                 // the virtual clock, ms
+    uint32_t Until;                                   // virtual time of the automatic close
+    bool Closing = false;                             // the automatic close has been requested
+    std::vector<TimelineEvent> Timeline;              // sorted by time
+    size_t NextEvent = 0;                             // first timeline event not yet applied
+    std::vector<HeadlessShot> Shots;
+    std::array<bool, static_cast<size_t>(Key::Count)> Keys{};
+    Point Cursor;                                     // in the main window's client coordinates
+    bool CursorVisible = true;
+    WindowId Focus = WindowId::Main;
+    WindowId FocusBeforeModal = WindowId::Main;
+    bool ModalOpen = false;
+    bool FullScreen = false;
+    bool TextInput = false;
+    std::array<bool, 4> Visible{true, false, false, false};
+    std::array<Point, 4> Origin{Point{0, 0}, Point{0, 416}, Point{240, 236}, Point{0, 0}};
+    std::array<TABitmap, 4> Presented;                // the last picture shown in each window
+    std::string PendingError;                         // first capture that could not be written
+};
+
+}  // namespace orva

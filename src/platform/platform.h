@@ -1,0 +1,77 @@
+// The platform interface: everything the engine asks of the desktop (clock, windows, input,
+// modal runs). Two backends implement it: platform/sdl (real windows) and platform/headless
+// (virtual clock, scripted input, captures). Nothing outside platform/ includes SDL.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace orva {
+
+class TABitmap;
+
+// The program's four windows; None stands for "another program's window" in Foreground().
+enum class WindowId : uint8_t { Main, Msg, Query, Debug, None };
+
+// Keys whose current up/down state the engine samples every frame.
+enum class Key : uint8_t { Return, Ctrl, Space, PageUp, PageDown, F1, F2, Alt, Count };
+
+enum class MouseButton : uint8_t { Left, Right, Middle };
+
+struct Point {
+    int32_t X = 0;
+    int32_t Y = 0;
+    bool operator==(const Point&) const = default;
+};
+
+// Receives window events while the platform pumps its message queue. Events only set latches
+// and flags; the engine acts on them in its next frame.
+class PlatformEvents {
+public:
+    virtual ~PlatformEvents() = default;
+    virtual void OnMouseDown(WindowId window, MouseButton button, Point client) = 0;
+    virtual void OnMouseUp(WindowId window, MouseButton button, Point client) = 0;
+    virtual void OnMouseWheel(WindowId window, int direction) = 0;  // +1 up, -1 down
+    virtual void OnTextInput(const std::string& utf8) = 0;          // typed text
+    virtual void OnCloseRequest() = 0;                              // the main window's close button
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Milliseconds since program start (wraps after 49 days; the engine compares signed).
+    virtual uint32_t Ticks() = 0;
+    virtual void Sleep(uint32_t ms) = 0;
+    // Delivers every pending window event to `events`.
+    virtual void PumpMessages(PlatformEvents& events) = 0;
+
+    virtual bool KeyDown(Key key) = 0;
+    // The cursor in a window's client coordinates (logical 800×600 / 800×184 pixels), whether or
+    // not that window is shown.
+    virtual Point CursorIn(WindowId window) = 0;
+    virtual void SetCursorVisible(bool visible) = 0;
+    // Which of the program's windows has keyboard focus, or None.
+    virtual WindowId Foreground() = 0;
+
+    virtual void ShowWindow(WindowId window, bool visible) = 0;
+    virtual bool IsWindowVisible(WindowId window) = 0;
+    // Places a window's client area at a position given in the main window's client coordinates.
+    virtual void PlaceWindow(WindowId window, Point mainClient) = 0;
+    // Shows a picture in a window's client area at (0, 0).
+    virtual void Present(WindowId window, const TABitmap& picture) = 0;
+    virtual void SetFullScreen(bool on) = 0;
+    virtual bool IsFullScreen() = 0;
+
+    // Modal runs: the dialog window is shown and takes the focus; the caller keeps running
+    // frames until EndModal. Returns true when the platform itself has decided the answer
+    // (a headless run's close at its time limit answers yes).
+    virtual void BeginModal(WindowId dialog) = 0;
+    virtual void EndModal(WindowId dialog) = 0;
+    virtual bool ModalAutoConfirm() = 0;
+
+    // Text input for the comment field: on while it is shown.
+    virtual void SetTextInput(bool on) = 0;
+};
+
+}  // namespace orva

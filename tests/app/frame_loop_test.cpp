@@ -1,0 +1,152 @@
+// The frame loop: painting pace, dispatch, timed and key waits, the timer's countdowns, close.
+#include <gtest/gtest.h>
+
+#include "fixtures/game_fixture.h"
+
+namespace orva {
+namespace {
+
+using test::EngineHarness;
+
+TEST(FrameLoop, PassesCostTenMsAndPaintThirtyFramesASecond) {
+    EngineHarness h;
+    TForm1& f = h.Start();
+    const uint32_t start = h.Plat->Ticks();
+    EXPECT_EQ(start, 500u);  // the start-up pause
+    // The frame clock starts at 0, so the first passes catch up; by 2000 ms it is level.
+    h.Passes(150);
+    EXPECT_EQ(h.Plat->Ticks(), 2000u);
+    EXPECT_GE(f.Timing.FrameClock, 2000.0);
+    EXPECT_LT(f.Timing.FrameClock, 2000.0 + 2 * kFramePeriod);
+    EXPECT_EQ(h.Plat->LastPresented(WindowId::Main).Width(), 800);
+}
+
+TEST(FrameLoop, FastSkipPaintsNothingThenEveryPassCatchesUp) {
+    EngineHarness h;
+    TForm1& f = h.Start();
+    h.Passes(60);  // level with the clock
+    f.Game.SkipAllowed = 1;
+    f.Skip.FastSkip = true;
+    const double clockBefore = f.Timing.FrameClock;
+    h.Passes(200);  // two seconds of fast skip
+    EXPECT_EQ(f.Timing.FrameClock, clockBefore);
+    f.Skip.FastSkip = false;
+    // Now the clock lies about 2 s behind: each following pass paints one frame (adds one period)
+    // until the 33.3-ms steps have caught up.
+    int painting = 0;
+    for (int i = 0; i < 100; ++i) {
+        const double c = f.Timing.FrameClock;
+        f.IdleEvent();
+        if (f.Timing.FrameClock == c) break;
+        EXPECT_DOUBLE_EQ(f.Timing.FrameClock, c + kFramePeriod);
+        ++painting;
+    }
+    EXPECT_GE(painting, 85);  // ~2000 ms / (33.3 - 10) ms per pass
+    EXPECT_LE(painting, 90);
+}
+
+TEST(FrameLoop, ModesWithoutHandlerRunNothingAndStillPaint) {
+    EngineHarness h;
+    TForm1& f = h.Start();
+    f.EngineMode = 0x6001;
+    h.Passes(100);
+    EXPECT_EQ(f.EngineMode, 0x6001);
+    EXPECT_GE(f.Timing.FrameClock, static_cast<double>(h.Plat->Ticks()));
+}
+
+TEST(FrameLoop, TimedWaitEndsOnTimeAndTakesClicksOnlyWhenClickable) {
+    EngineHarness h;
+    TForm1& f = h.Start({{.Time = 1000, .Verb = TimelineVerb::Click, .Pos = {10, 10}}});
+    // An end in the past ends on the first pass; a negative end has always passed.
+    f.Timing.WaitEnd = 100;
+    f.EngineMode = 0x800101;
+    f.IdleEvent();
+    EXPECT_EQ(f.EngineMode, 0);
+    f.Timing.WaitEnd = -5;
+    f.EngineMode = 0x800101;
+    f.IdleEvent();
+    EXPECT_EQ(f.EngineMode, 0);
+
+    // Not clickable: the click at 1000 ms is ignored, the wait ends at 3000 ms.
+    f.Timing.WaitEnd = 3000;
+    f.Timing.WaitClickable = false;
+    f.EngineMode = 0x800101;
+    while (h.Plat->Ticks() < 2990) f.IdleEvent();
+    EXPECT_TRUE(f.Input.MouseLeftClick);
+    EXPECT_EQ(f.EngineMode, 0x800101);
+    while (h.Plat->Ticks() < 3020) f.IdleEvent();
+    EXPECT_EQ(f.EngineMode, 0);
+
+    // Clickable: the click that is still set ends it at once.
+    f.Timing.WaitEnd = 100000;
+    f.Timing.WaitClickable = true;
+    f.EngineMode = 0x800101;
+    f.IdleEvent();
+    EXPECT_EQ(f.EngineMode, 0);
+}
+
+TEST(FrameLoop, TheClickEndingAKeyWaitSurvivesIntoAClickableWait) {
+    EngineHarness h;
+    TForm1& f = h.Start({{.Time = 600, .Verb = TimelineVerb::Click, .Pos = {400, 300}}});
+    f.EngineMode = 0x800102;
+    while (h.Plat->Ticks() < 600) f.IdleEvent();
+    EXPECT_EQ(f.EngineMode, 0x800102);
+    f.IdleEvent();  // samples the click
+    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_TRUE(f.Input.MouseLeftClick);
+    f.Timing.WaitEnd = static_cast<int32_t>(h.Plat->Ticks()) + 5000;
+    f.Timing.WaitClickable = true;
+    f.EngineMode = 0x800101;
+    f.IdleEvent();
+    EXPECT_EQ(f.EngineMode, 0);
+}
+
+TEST(FrameLoop, StatusTextLivesThreeHundredTicks) {
+    EngineHarness h;
+    TForm1& f = h.Start();
+    f.Timing.StatusText = u"クイックセーブしました";
+    f.Timing.StatusCountdown = 300;
+    const uint32_t t0 = h.Plat->Ticks();
+    while (h.Plat->Ticks() < t0 + 2950) f.IdleEvent();
+    EXPECT_FALSE(f.Timing.StatusText.empty());
+    while (h.Plat->Ticks() < t0 + 3050) f.IdleEvent();
+    EXPECT_TRUE(f.Timing.StatusText.empty());
+    EXPECT_EQ(f.Timing.StatusCountdown, 0);
+}
+
+TEST(FrameLoop, TimerCountsVoiceSilenceAndKeyDelayOncePerTenMs) {
+    EngineHarness h;
+    TForm1& f = h.Start();
+    f.Timing.VoiceTimer = 0;
+    f.Input.KeyRepeatDelay = 5;
+    h.Passes(3);  // 30 ms
+    EXPECT_EQ(f.Timing.VoiceTimer, 30);
+    EXPECT_EQ(f.Input.KeyRepeatDelay, 2);
+    h.Passes(5);
+    EXPECT_EQ(f.Input.KeyRepeatDelay, 0);  // never below 0
+}
+
+TEST(FrameLoop, CloseAsksFirstAndNoKeepsTheGameRunning) {
+    using test::TempDir;
+    EngineHarness h;
+    // Close at 1000 ms, answer no; close at 3000 ms, answer yes.
+    TForm1& f = h.Start({
+        {.Time = 1000, .Verb = TimelineVerb::Close},
+        {.Time = 1500, .Verb = TimelineVerb::Click, .Window = WindowId::Query, .Pos = {200, 80}},
+        {.Time = 3000, .Verb = TimelineVerb::Close},
+        {.Time = 3500, .Verb = TimelineVerb::Click, .Window = WindowId::Query, .Pos = {50, 80}},
+    });
+    f.EngineMode = 0x6001;
+    while (h.Plat->Ticks() < 2500) f.IdleEvent();
+    EXPECT_EQ(h.Plat->Foreground(), WindowId::Main);
+    EXPECT_FALSE(h.Plat->IsWindowVisible(WindowId::Query));
+    // The game went on behind the dialog: frames kept being painted.
+    EXPECT_GE(f.Timing.FrameClock, 2400.0);
+    std::filesystem::remove(h.SaveDir / "SAVE.DAT");
+    while (h.Plat->Ticks() < 3400) f.IdleEvent();  // the dialog is open from 3000 ms
+    EXPECT_TRUE(std::filesystem::exists(h.SaveDir / "SAVE.DAT"));  // written by the close
+    EXPECT_TRUE(std::filesystem::exists(h.SaveDir / "SAVE2.DAT"));
+}
+
+}  // namespace
+}  // namespace orva

@@ -1,0 +1,138 @@
+// Input sampling: held keys, the repeat delay, focus, latches, the skip-state rules.
+#include <gtest/gtest.h>
+
+#include "fixtures/game_fixture.h"
+
+namespace orva {
+namespace {
+
+using test::EngineHarness;
+
+TimelineEvent KeyAt(uint32_t t, Key k, bool down) {
+    return {.Time = t, .Verb = TimelineVerb::Key, .KeyName = k, .Pressed = down};
+}
+
+TEST(Input, HeldReturnIsAStreamOfPressesSpacedByTheDelay) {
+    EngineHarness h;
+    TForm1& f = h.Start({KeyAt(600, Key::Return, true)});
+    f.EngineMode = 0x6001;
+    while (h.Plat->Ticks() <= 600) f.IdleEvent();
+    f.IdleEvent();
+    ASSERT_TRUE(f.Input.KeyEnter);
+    // A consumer acts and arms the delay: the held key sets nothing for ~100 ms.
+    f.Input.KeyRepeatDelay = 10;
+    int quiet = 0;
+    while (!f.Input.KeyEnter && quiet < 50) {
+        f.IdleEvent();
+        if (!f.Input.KeyEnter) ++quiet;
+    }
+    EXPECT_GE(quiet, 9);
+    EXPECT_LE(quiet, 11);
+    EXPECT_TRUE(f.Input.KeyEnter);
+}
+
+TEST(Input, CtrlIsExemptFromTheDelayButNeedsControlSkipEnabled) {
+    EngineHarness h;
+    TForm1& f = h.Start({KeyAt(600, Key::Ctrl, true)});
+    f.EngineMode = 0x6001;
+    f.Input.KeyRepeatDelay = 1000;
+    while (h.Plat->Ticks() <= 610) f.IdleEvent();
+    EXPECT_FALSE(f.Input.KeyCtrl);  // ControlSkipEnabled is false until the script initialises
+    f.Skip.ControlSkipEnabled = true;
+    f.IdleEvent();
+    EXPECT_TRUE(f.Input.KeyCtrl);
+}
+
+TEST(Input, HeldCtrlSkipsOnlyWhereTheScriptAllowsIt) {
+    EngineHarness h;
+    TForm1& f = h.Start({KeyAt(600, Key::Ctrl, true)});
+    f.Skip.ControlSkipEnabled = true;
+    f.EngineMode = 0x800102;  // Ctrl also ends a key wait; the mode is then 0
+    f.Game.SkipAllowed = 0;
+    while (h.Plat->Ticks() <= 650) f.IdleEvent();
+    EXPECT_TRUE(f.Input.KeyCtrl);
+    EXPECT_FALSE(f.Skip.SkipActive);
+    f.Game.SkipAllowed = 1;
+    f.IdleEvent();
+    EXPECT_TRUE(f.Skip.SkipActive);
+    // Skip-read and fast skip are cleared too when not allowed.
+    f.Game.SkipAllowed = 0;
+    f.Skip.SkipReadRequested = f.Skip.FastSkip = true;
+    f.IdleEvent();
+    EXPECT_FALSE(f.Skip.SkipReadRequested || f.Skip.FastSkip || f.Skip.SkipActive);
+}
+
+TEST(Input, AnotherWindowInFrontKeepsFlagsAndDropsLatches) {
+    EngineHarness h;
+    TForm1& f = h.Start({
+        KeyAt(600, Key::Space, true),
+        {.Time = 700, .Verb = TimelineVerb::Focus, .Window = WindowId::None},
+        {.Time = 800, .Verb = TimelineVerb::Wheel, .WheelDirection = 1},
+        {.Time = 900, .Verb = TimelineVerb::Focus, .Window = WindowId::Main},
+    });
+    f.EngineMode = 0x6001;
+    while (h.Plat->Ticks() <= 610) f.IdleEvent();
+    ASSERT_TRUE(f.Input.KeySpace);
+    while (h.Plat->Ticks() <= 890) f.IdleEvent();
+    EXPECT_TRUE(f.Input.KeySpace);      // kept from the last active frame
+    EXPECT_FALSE(f.Input.KeyLogBack);   // the wheel latch arrived unfocused and was dropped
+    EXPECT_FALSE(f.Input.LatchWheelUp);
+    while (h.Plat->Ticks() <= 920) f.IdleEvent();
+    EXPECT_FALSE(f.Input.KeyLogBack);
+}
+
+TEST(Input, PressesOnTheMainWindowEndAutoAndSkipRead) {
+    EngineHarness h;
+    TForm1& f = h.Start({
+        {.Time = 600, .Verb = TimelineVerb::Click, .Button = MouseButton::Right, .Pos = {5, 5}},
+        {.Time = 700, .Verb = TimelineVerb::Wheel, .Window = WindowId::Msg, .WheelDirection = -1},
+        {.Time = 800, .Verb = TimelineVerb::Click, .Window = WindowId::Msg, .Pos = {100, 20}},
+        {.Time = 900, .Verb = TimelineVerb::Click, .Window = WindowId::Msg, .Pos = {100, 100}},
+    });
+    f.EngineMode = 0x6001;
+    f.Skip.AutoMode = true;
+    f.Game.SkipAllowed = 1;
+    while (h.Plat->Ticks() <= 610) f.IdleEvent();
+    EXPECT_FALSE(f.Skip.AutoMode);          // a right press ends auto mode and does nothing else
+    EXPECT_FALSE(f.Input.MouseLeftClick);
+    while (h.Plat->Ticks() <= 710) f.IdleEvent();
+    EXPECT_TRUE(f.Input.KeyLogForward);     // the wheel over the detached window pages the log
+    f.Skip.AutoMode = true;
+    while (h.Plat->Ticks() <= 810) f.IdleEvent();
+    EXPECT_FALSE(f.Input.MouseLeftClick);   // the top strip drags, it does not click
+    while (h.Plat->Ticks() <= 910) f.IdleEvent();
+    EXPECT_TRUE(f.Input.MouseLeftClick);
+    EXPECT_TRUE(f.Skip.AutoMode);           // presses on the detached window keep auto mode
+    EXPECT_EQ(f.Input.CursorMsgWin, (Point{100, 100}));
+    EXPECT_EQ(f.Input.CursorMain, (Point{100, 516}));
+}
+
+TEST(Input, SkippableSectionTurnsAnyAdvanceIntoFastSkip) {
+    EngineHarness h;
+    TForm1& f = h.Start({KeyAt(600, Key::Return, true), KeyAt(620, Key::Return, false)});
+    f.EngineMode = 0x6001;
+    f.Game.SkipAllowed = 1;
+    f.Skip.SkippableSection = true;
+    h.Passes(5);
+    EXPECT_FALSE(f.Skip.FastSkip);
+    while (h.Plat->Ticks() <= 700) f.IdleEvent();
+    EXPECT_TRUE(f.Skip.SectionSkipRequested);
+    EXPECT_TRUE(f.Skip.FastSkip);
+    EXPECT_TRUE(f.Skip.SkipActive);
+}
+
+TEST(Input, AltReturnSwitchesTheScreenModeAndStillAdvances) {
+    EngineHarness h;
+    TForm1& f = h.Start({KeyAt(600, Key::Alt, true), KeyAt(600, Key::Return, true)});
+    f.EngineMode = 0x6001;
+    while (h.Plat->Ticks() <= 610) f.IdleEvent();
+    EXPECT_EQ(f.Config.ScreenMode, 1);
+    EXPECT_TRUE(h.Plat->IsFullScreen());
+    EXPECT_TRUE(f.Input.KeyEnter);
+    f.Input.KeyRepeatDelay = 10;  // a consumer acted on the Return
+    while (h.Plat->Ticks() <= 650) f.IdleEvent();
+    EXPECT_EQ(f.Config.ScreenMode, 1);
+}
+
+}  // namespace
+}  // namespace orva

@@ -1,0 +1,79 @@
+// The command line and the headless input timeline.
+#include <gtest/gtest.h>
+
+#include "app/options.h"
+#include "platform/headless/input_timeline.h"
+
+namespace orva {
+namespace {
+
+TEST(CommandLine, HeadlessOptions) {
+    CommandLine c;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine({"--headless", "--game", "g", "--until", "2000", "--shot", "100:a.png",
+                                  "--shot-msg", "200:b.png", "--seed", "7", "--trace", "t.jsonl"},
+                                 c, error))
+        << error;
+    EXPECT_TRUE(c.Headless);
+    EXPECT_EQ(c.UntilMs, 2000u);
+    ASSERT_EQ(c.Shots.size(), 2u);
+    EXPECT_EQ(c.Shots[1].Time, 200u);
+    EXPECT_TRUE(c.Shots[1].MsgWindow);
+    EXPECT_EQ(c.Seed, 7u);
+    EXPECT_FALSE(ParseCommandLine({"--until", "soon"}, c, error));
+    EXPECT_FALSE(ParseCommandLine({"--shot", "a.png", "--headless"}, c, error));
+    EXPECT_FALSE(ParseCommandLine({"--scale", "0"}, c, error));
+    CommandLine d;
+    EXPECT_FALSE(ParseCommandLine({"--shot", "5:a.png"}, d, error));  // captures need --headless
+    EXPECT_FALSE(ParseCommandLine({"--bogus"}, d, error));
+}
+
+TEST(InputTimeline, EveryVerbParsesAndEventsAreSortedStably) {
+    std::vector<TimelineEvent> ev;
+    std::string error;
+    const char* src =
+        "# a comment\n"
+        "500 key return down\n"
+        "100 move 10 20 msg   # trailing comment\n"
+        "100 click 1 2 right query\n"
+        "200 down 3 4\n"
+        "300 up 3 4 left main\n"
+        "400 wheel down msg\n"
+        "450 focus none\n"
+        "460 text こんにちは # kept\n"
+        "470 close\r\n";
+    ASSERT_TRUE(ParseInputTimeline(src, ev, error)) << error;
+    ASSERT_EQ(ev.size(), 9u);
+    EXPECT_EQ(ev[0].Verb, TimelineVerb::Move);
+    EXPECT_EQ(ev[0].Window, WindowId::Msg);
+    EXPECT_EQ(ev[1].Verb, TimelineVerb::Click);
+    EXPECT_EQ(ev[1].Button, MouseButton::Right);
+    EXPECT_EQ(ev[1].Window, WindowId::Query);
+    EXPECT_EQ(ev[5].Window, WindowId::None);
+    EXPECT_EQ(ev[6].Text, "こんにちは # kept");
+    EXPECT_EQ(ev[7].Verb, TimelineVerb::Close);
+    EXPECT_EQ(ev[8].KeyName, Key::Return);
+    EXPECT_TRUE(ev[8].Pressed);
+}
+
+TEST(InputTimeline, AMalformedLineIsRejectedWithItsNumber) {
+    std::vector<TimelineEvent> ev;
+    std::string error;
+    const std::pair<const char*, const char*> cases[] = {
+        {"10 key return down\n20 key escape down\n", "line 2:"},
+        {"x click 1 2\n", "line 1:"},
+        {"\n\n5 click 1\n", "line 3:"},
+        {"5 wheel sideways\n", "line 1:"},
+        {"5 focus debug\n", "line 1:"},
+        {"5 jump\n", "line 1:"},
+        {"5 close now\n", "line 1:"},
+    };
+    for (auto [src, prefix] : cases) {
+        EXPECT_FALSE(ParseInputTimeline(src, ev, error)) << src;
+        EXPECT_TRUE(error.starts_with(prefix)) << error;
+        EXPECT_TRUE(ev.empty());
+    }
+}
+
+}  // namespace
+}  // namespace orva

@@ -1,0 +1,107 @@
+// End-to-end runs of the orva program on the headless platform.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "app/single_instance.h"
+#include "fixtures/game_fixture.h"
+
+namespace orva {
+namespace {
+
+using test::TempDir;
+
+struct RunResult {
+    int Status = -1;
+    std::string Stderr;
+};
+
+// Runs orva with its own runtime and data folders below `root`.
+RunResult RunOrva(const std::filesystem::path& root, const std::string& args) {
+    const auto err = root / "stderr.txt";
+    const std::string cmd = "env XDG_RUNTIME_DIR='" + (root / "run").string() + "' XDG_DATA_HOME='" +
+                            (root / "data").string() + "' " + ORVA_BINARY + " " + args + " 2>'" + err.string() + "'";
+    std::filesystem::create_directories(root / "run");
+    const int raw = std::system(cmd.c_str());
+    RunResult r;
+    r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream in(err);
+    std::stringstream s;
+    s << in.rdbuf();
+    r.Stderr = s.str();
+    return r;
+}
+
+std::string ReadText(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+TEST(HeadlessRun, TwoSecondsOfATinyGameAreRepeatableToTheByte) {
+    TempDir root;
+    const auto game = root.Path() / "game";
+    test::WriteContainer(game, {});
+    std::string outputs[2];
+    for (int i = 0; i < 2; ++i) {
+        const auto run = root.Path() / ("run" + std::to_string(i));
+        std::filesystem::create_directories(run);
+        const RunResult r = RunOrva(run, "--headless --game '" + game.string() + "' --until 2000 --seed 3 --trace '" +
+                                             (run / "t.jsonl").string() + "' --shot 1000:'" +
+                                             (run / "f.png").string() + "'");
+        ASSERT_EQ(r.Status, 0) << r.Stderr;
+        const auto save = run / "data" / "VELDORN" / "ORVA300SE" / "SAVE.DAT";
+        ASSERT_EQ(std::filesystem::file_size(save), 424800u);
+        EXPECT_TRUE(std::filesystem::exists(run / "data" / "VELDORN" / "ORVA300SE" / "SAVE2.DAT"));
+        const std::string trace = ReadText(run / "t.jsonl");
+        EXPECT_NE(trace.find("{\"t\":2000,\"ev\":\"close\"}"), std::string::npos) << trace;
+        EXPECT_TRUE(trace.ends_with("\"ev\":\"close\"}\n")) << trace;
+        outputs[i] = trace + ReadText(save) + ReadText(run / "f.png");
+        EXPECT_GT(std::filesystem::file_size(run / "f.png"), 100u);
+    }
+    EXPECT_EQ(outputs[0], outputs[1]);
+}
+
+TEST(HeadlessRun, BadGameFoldersEndWithOneClearLineAndStatusTwo) {
+    TempDir root;
+    const auto game = root.Path() / "game";
+    std::filesystem::create_directories(game);
+    RunResult r = RunOrva(root.Path(), "--headless --game '" + game.string() + "' --until 100");
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Stderr.find("SCRIPT.DAT"), std::string::npos) << r.Stderr;
+    EXPECT_EQ(std::count(r.Stderr.begin(), r.Stderr.end(), '\n'), 1) << r.Stderr;
+
+    test::WriteContainer(game, {});
+    test::WriteBytes(game / "data" / "DATA03.cfp", std::vector<uint8_t>(5000, 1));
+    r = RunOrva(root.Path(), "--headless --game '" + game.string() + "' --until 100");
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Stderr.find("DATA03.cfp"), std::string::npos) << r.Stderr;
+
+    const auto input = root.Path() / "in.txt";
+    test::WriteBytes(input, {'1', '0', ' ', 'k', 'e', 'y', ' ', 'x', ' ', 'd', 'o', 'w', 'n', '\n'});
+    std::filesystem::remove(game / "data" / "DATA03.cfp");
+    r = RunOrva(root.Path(), "--headless --game '" + game.string() + "' --input '" + input.string() + "'");
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Stderr.find("line 1"), std::string::npos) << r.Stderr;
+}
+
+TEST(HeadlessRun, ASecondInstanceExitsAtOnceAndSilently) {
+    TempDir root;
+    const auto game = root.Path() / "game";
+    test::WriteContainer(game, {});
+    std::filesystem::create_directories(root.Path() / "run");
+    std::string error;
+    bool held = false;
+    ASSERT_TRUE(AcquireInstanceLock(root.Path() / "run" / "ORVAx300SE.lock", error, held)) << error;
+    const RunResult r = RunOrva(root.Path(), "--headless --game '" + game.string() + "' --until 5000");
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Stderr, "");
+    EXPECT_FALSE(std::filesystem::exists(root.Path() / "data" / "VELDORN"));
+}
+
+}  // namespace
+}  // namespace orva
