@@ -206,24 +206,32 @@ void TABitmap::StretchBilinear(int dw, int dh, const TABitmap& src, double sx, d
 
     auto clampRow = [&](int64_t r) { return static_cast<int>(std::clamp<int64_t>(r, 0, src.H - 1)); };
     auto clampCol = [&](int64_t c) { return static_cast<int>(std::clamp<int64_t>(c, 0, src.W - 1)); };
-    auto mix = [](uint32_t a, uint32_t b, uint32_t f, int ch) {
-        const uint32_t v = ((a >> (ch * 8)) & 255u) * (255 - f) + ((b >> (ch * 8)) & 255u) * f;
-        return std::min<uint32_t>(v, 65535u) >> 8;
+    // The four channels side by side in 16-bit lanes of one 64-bit word: every weighted sum is
+    // at most 255 × 255 = 65,025, so no lane carries into the next and the 65,535 saturation of
+    // the formula can never apply.
+    constexpr uint64_t kLanes = 0x00FF00FF00FF00FFull;
+    auto spread = [](uint32_t p) {
+        const uint64_t v = p;
+        return ((v & 0xFF) | (v & 0xFF00) << 8 | (v & 0xFF0000) << 16 | (v & 0xFF000000u) << 24);
+    };
+    auto mix = [&](uint64_t a, uint64_t b, uint64_t f) { return ((a * (255 - f) + b * f) >> 8) & kLanes; };
+    auto pack = [](uint64_t v) {
+        return static_cast<uint32_t>((v & 0xFF) | (v >> 8 & 0xFF00) | (v >> 16 & 0xFF0000) | (v >> 24 & 0xFF000000u));
     };
 
     int64_t m = 0, edgeCounter = (ish - 1) * 65536;
     for (int64_t r = 0; r < dh; ++r) {
         int rowA, rowB;
-        uint32_t fy;
+        uint64_t fy;
         if (r < r0) {
             rowA = clampRow(isy + (m >> 16));
             rowB = clampRow(isy + (m >> 16) + 1);
-            fy = static_cast<uint32_t>((m >> 8) & 255);
+            fy = static_cast<uint64_t>((m >> 8) & 255);
             m += stepY;
         } else {
             rowA = clampRow(isy + ish - 1);
             rowB = clampRow(isy + ish - 2);
-            fy = static_cast<uint32_t>((edgeCounter >> 8) & 255);
+            fy = static_cast<uint64_t>((edgeCounter >> 8) & 255);
             edgeCounter += stepY;
         }
         const int64_t outY = ddy + r;
@@ -236,13 +244,9 @@ void TABitmap::StretchBilinear(int dw, int dh, const TABitmap& src, double sx, d
             const int64_t x = c < c0 ? x0 + c * stepX : x0 + (c - 1) * stepX;
             if (outX < 0 || outX >= dest.W) continue;
             const int i = clampCol(x >> 16), i1 = clampCol((x >> 16) + 1);
-            const uint32_t fx = static_cast<uint32_t>((x >> 8) & 255);
-            uint32_t px = 0;
-            for (int ch = 0; ch < 4; ++ch) {
-                const uint32_t top = mix(a[i], a[i1], fx, ch), bottom = mix(b[i], b[i1], fx, ch);
-                const uint32_t v = std::min<uint32_t>(top * (255 - fy) + bottom * fy, 65535u) >> 8;
-                px |= std::min<uint32_t>(v, 255u) << (ch * 8);
-            }
+            const uint64_t fx = static_cast<uint64_t>((x >> 8) & 255);
+            const uint64_t top = mix(spread(a[i]), spread(a[i1]), fx), bottom = mix(spread(b[i]), spread(b[i1]), fx);
+            const uint32_t px = pack(mix(top, bottom, fy));
             o[outX] = px;
         }
     }
