@@ -1,0 +1,71 @@
+// The script command table as data: one row per command code with its mnemonic, the role
+// of each operand, whether it ends the interpreter's pass, and its text-form syntax.
+// The interpreter, the trace, the debug window and orva-asm all read this one table.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace orva {
+
+// What an operand slot means for a command.
+enum class OperandRole : uint8_t {
+    Unused,       // not read; written as 0
+    Value,        // a number (literal or variable) used as it is
+    Destination,  // names the variable a result is stored in (by its kind and index)
+    Label,        // index into JumpNames: the label a jump or call goes to
+    LabelNumber,  // index into LabelNames: the label this marker line defines
+    File,         // index into FileNames: a picture or sound name
+    Voice,        // index into FileNames (VoiceNames), -1 for no voice
+    Text,         // index into MsgTexts: message or choice text, also the read-text number
+    BlockKey,     // key that ties a condition to its else and block-end lines
+    Selector,     // which system function
+    Position,     // character position: 1 left, 2 centre, 3 right
+    Script,       // script number (0: stay in the loaded script)
+    Time,         // milliseconds, or a negative wait kind
+};
+
+// Whether executing the command returns from the interpreter's pass.
+enum class PassEnd : uint8_t { Never, Always, Conditional };
+
+constexpr int kOperandCount = 5;  // P1..P5
+
+struct CommandInfo {
+    uint16_t Code;
+    std::string_view Name;                          // assembler mnemonic
+    std::array<OperandRole, kOperandCount> Roles;   // P1..P5
+    PassEnd Ends;
+    std::string_view Summary;                       // one line for listings
+    // Text form: the operand slots (0..4) in the order they are written; -1 ends the list.
+    std::array<int8_t, kOperandCount> Order;
+    uint8_t Required;                               // leading operands of Order that must be written
+    std::array<int32_t, kOperandCount> Defaults;    // P1..P5 when not written
+    bool LeadingOptional;                           // Order[0] may be left out (then the rest are all written)
+};
+
+// Every command, in code order.
+std::span<const CommandInfo> CommandTable();
+// The row of a code (exact 16-bit match), or nullptr.
+const CommandInfo* FindCommand(uint16_t code);
+// The row of a mnemonic (exact, case-sensitive), or nullptr.
+const CommandInfo* FindCommandByName(std::string_view name);
+// Operands a row writes in its text form.
+int WrittenOperandCount(const CommandInfo& info);
+
+// Operand kinds of a kinds word.
+enum OperandKind : uint8_t { kKindLiteral = 0, kKindScenario = 1, kKindSystem = 2, kKindWork = 3 };
+
+struct DecodedKinds {
+    std::array<uint8_t, kOperandCount> Kind;  // OperandKind of P1..P5
+    bool Show;                                // bit 15: the character layer is shown
+};
+
+// Bits 2j and 2j+1 are the kind of operand j; bit 15 is the show bit; bits 10..14 unused.
+DecodedKinds DecodeKinds(uint16_t kinds);
+uint16_t EncodeKinds(const DecodedKinds& kinds);
+constexpr uint16_t kKindsShowBit = 0x8000;
+constexpr uint16_t kKindsUnusedBits = 0x7C00;
+
+}  // namespace orva
