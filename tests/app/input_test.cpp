@@ -21,11 +21,11 @@ TEST(Input, HeldReturnIsAStreamOfPressesSpacedByTheDelay) {
     ASSERT_TRUE(f.Input.KeyEnter);
     // A consumer acts and arms the delay: the held key sets nothing for ~100 ms.
     f.Input.KeyRepeatDelay = 10;
-    int quiet = 0;
-    while (!f.Input.KeyEnter && quiet < 50) {
+    int quiet = -1;
+    do {
         f.IdleEvent();
-        if (!f.Input.KeyEnter) ++quiet;
-    }
+        ++quiet;
+    } while (!f.Input.KeyEnter && quiet < 50);
     EXPECT_GE(quiet, 9);
     EXPECT_LE(quiet, 11);
     EXPECT_TRUE(f.Input.KeyEnter);
@@ -95,7 +95,7 @@ TEST(Input, PressesOnTheMainWindowEndAutoAndSkipRead) {
     while (h.Plat->Ticks() <= 610) f.IdleEvent();
     EXPECT_FALSE(f.Skip.AutoMode);          // a right press ends auto mode and does nothing else
     EXPECT_FALSE(f.Input.MouseLeftClick);
-    while (h.Plat->Ticks() <= 710) f.IdleEvent();
+    while (h.Plat->Ticks() < 710) f.IdleEvent();  // the pass at 700 samples the wheel
     EXPECT_TRUE(f.Input.KeyLogForward);     // the wheel over the detached window pages the log
     f.Skip.AutoMode = true;
     while (h.Plat->Ticks() <= 810) f.IdleEvent();
@@ -125,7 +125,7 @@ TEST(Input, AltReturnSwitchesTheScreenModeAndStillAdvances) {
     EngineHarness h;
     TForm1& f = h.Start({KeyAt(600, Key::Alt, true), KeyAt(600, Key::Return, true)});
     f.EngineMode = 0x6001;
-    while (h.Plat->Ticks() <= 610) f.IdleEvent();
+    while (h.Plat->Ticks() < 610) f.IdleEvent();  // one sampling pass
     EXPECT_EQ(f.Config.ScreenMode, 1);
     EXPECT_TRUE(h.Plat->IsFullScreen());
     EXPECT_TRUE(f.Input.KeyEnter);
