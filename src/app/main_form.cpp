@@ -143,12 +143,12 @@ bool TForm1::ShowQueryModal() {
 }
 
 void TForm1::FormClose() {
+    Trace.Event("close");
     NOVL_CreateSaveFile();
     NOVL_CreateSaveFile2();
     Plat.Sleep(100);
     if (Plat.IsFullScreen()) ReturnFullModeWin();
     Plat.Sleep(100);
-    Trace.Event("close");
     Closed = true;
 }
 
