@@ -7,9 +7,25 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 namespace orva {
+
+// Allocator of pixel buffers on 64-byte (cache line) boundaries, so the vector kernels' loads
+// and stores of a row whose width is a multiple of 16 pixels never straddle two lines.
+template <typename T>
+struct TPixelAllocator {
+    using value_type = T;
+    static constexpr std::align_val_t kAlign{64};
+    TPixelAllocator() = default;
+    template <typename U>
+    TPixelAllocator(const TPixelAllocator<U>&) {}
+    T* allocate(size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), kAlign)); }
+    void deallocate(T* p, size_t) { ::operator delete(p, kAlign); }
+    template <typename U>
+    bool operator==(const TPixelAllocator<U>&) const { return true; }
+};
 
 class TABitmap {
 public:
@@ -88,7 +104,7 @@ public:
 
 private:
     int W = 0, H = 0;              // size in pixels
-    std::vector<uint32_t> Data;    // W × H pixels, row 0 first
+    std::vector<uint32_t, TPixelAllocator<uint32_t>> Data;  // W × H pixels, row 0 first
 };
 
 }  // namespace orva

@@ -122,9 +122,6 @@ const TKernels kSse2 = {"sse2", BlendSse2, AlphaSse2, AlphaOpacitySse2, AlphaKey
 
 ORVA_AVX2 inline __m256i LoadY(const uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
 ORVA_AVX2 inline void StoreY(uint32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
-ORVA_AVX2 inline __m256i BroadcastTY(__m256i v16) {
-    return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(v16, 0xFF), 0xFF);
-}
 
 ORVA_AVX2 void BlendAvx2(const uint32_t* s, uint32_t* d, int n, unsigned a) {
     const __m256i zero = _mm256_setzero_si256(), va = _mm256_set1_epi16(static_cast<short>(a)),
@@ -143,49 +140,61 @@ ORVA_AVX2 void BlendAvx2(const uint32_t* s, uint32_t* d, int n, unsigned a) {
     if (i < n) BlendSse2(s + i, d + i, n - i, a);
 }
 
-ORVA_AVX2 inline __m256i AlphaHalfY(__m256i s16, __m256i d16) {
-    const __m256i k = _mm256_add_epi16(_mm256_srli_epi16(BroadcastTY(s16), 1), _mm256_set1_epi16(1));
-    const __m256i nk = _mm256_sub_epi16(_mm256_set1_epi16(128), k);
-    return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(s16, nk), _mm256_mullo_epi16(d16, k)), 7);
+// The transparency draws multiply byte pairs: each channel's (s, d) pair meets its pixel's
+// (source weight, destination weight) pair in one maddubs. Pixels enter as signed bytes
+// (p − 128), which keeps every pair sum inside 16 signed bits (the weights add up to 128 or 255,
+// so the sum is off by exactly 128 × that total, added back as Bias).
+template <int Shift, int Bias>
+ORVA_AVX2 inline __m256i MixPairsY(__m256i sv, __m256i dv, __m256i weights) {
+    const __m256i flip = _mm256_set1_epi8(static_cast<char>(0x80));
+    const __m256i loIdx = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5,  //
+                                           0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5);
+    const __m256i hiIdx = _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13,  //
+                                           8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13);
+    const __m256i bias = _mm256_set1_epi16(static_cast<short>(Bias));
+    const __m256i s = _mm256_xor_si256(sv, flip), d = _mm256_xor_si256(dv, flip);
+    const __m256i lo = _mm256_maddubs_epi16(_mm256_shuffle_epi8(weights, loIdx), _mm256_unpacklo_epi8(s, d));
+    const __m256i hi = _mm256_maddubs_epi16(_mm256_shuffle_epi8(weights, hiIdx), _mm256_unpackhi_epi8(s, d));
+    return _mm256_packus_epi16(_mm256_srli_epi16(_mm256_add_epi16(lo, bias), Shift),
+                               _mm256_srli_epi16(_mm256_add_epi16(hi, bias), Shift));
+}
+
+// Per pixel (low 16 bits of each 32-bit lane): 128 − k for s, k = (T >> 1) + 1 for d.
+ORVA_AVX2 inline __m256i AlphaWeightsY(__m256i sv) {
+    const __m256i k = _mm256_add_epi32(_mm256_srli_epi32(sv, 25), _mm256_set1_epi32(1));
+    return _mm256_or_si256(_mm256_sub_epi32(_mm256_set1_epi32(128), k), _mm256_slli_epi32(k, 8));
+}
+
+// Per pixel: w = ((255 − T) × (opacity + 1)) >> 8 for s, 255 − w for d.
+ORVA_AVX2 inline __m256i OpacityWeightsY(__m256i sv, __m256i op1) {
+    const __m256i c255 = _mm256_set1_epi32(255);
+    const __m256i w = _mm256_srli_epi32(_mm256_mullo_epi16(_mm256_xor_si256(_mm256_srli_epi32(sv, 24), c255), op1), 8);
+    return _mm256_or_si256(w, _mm256_slli_epi32(_mm256_xor_si256(w, c255), 8));
 }
 
 ORVA_AVX2 void AlphaAvx2(const uint32_t* s, uint32_t* d, int n) {
-    const __m256i zero = _mm256_setzero_si256(), tMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m256i tMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     int i = 0;
     for (; i + 8 <= n; i += 8) {
         const __m256i sv = LoadY(s + i);
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(sv, tMask), tMask)) == -1) continue;
-        const __m256i dv = LoadY(d + i);
-        const __m256i lo = AlphaHalfY(_mm256_unpacklo_epi8(sv, zero), _mm256_unpacklo_epi8(dv, zero));
-        const __m256i hi = AlphaHalfY(_mm256_unpackhi_epi8(sv, zero), _mm256_unpackhi_epi8(dv, zero));
-        StoreY(d + i, _mm256_packus_epi16(lo, hi));
+        StoreY(d + i, MixPairsY<7, 128 * 128>(sv, LoadY(d + i), AlphaWeightsY(sv)));
     }
     if (i < n) AlphaSse2(s + i, d + i, n - i);
 }
 
-ORVA_AVX2 inline __m256i OpacityOctet(__m256i sv, __m256i dv, __m256i op1) {
-    const __m256i zero = _mm256_setzero_si256(), c255 = _mm256_set1_epi16(255);
-    const __m256i s0 = _mm256_unpacklo_epi8(sv, zero), s1 = _mm256_unpackhi_epi8(sv, zero);
-    const __m256i w0 = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(c255, BroadcastTY(s0)), op1), 8);
-    const __m256i w1 = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(c255, BroadcastTY(s1)), op1), 8);
-    const __m256i lo = _mm256_srli_epi16(
-        _mm256_add_epi16(_mm256_mullo_epi16(s0, w0),
-                         _mm256_mullo_epi16(_mm256_unpacklo_epi8(dv, zero), _mm256_sub_epi16(c255, w0))), 8);
-    const __m256i hi = _mm256_srli_epi16(
-        _mm256_add_epi16(_mm256_mullo_epi16(s1, w1),
-                         _mm256_mullo_epi16(_mm256_unpackhi_epi8(dv, zero), _mm256_sub_epi16(c255, w1))), 8);
-    return _mm256_packus_epi16(lo, hi);
-}
-
 ORVA_AVX2 void AlphaOpacityAvx2(const uint32_t* s, uint32_t* d, int n, unsigned opacity) {
-    const __m256i op1 = _mm256_set1_epi16(static_cast<short>(opacity + 1));
+    const __m256i op1 = _mm256_set1_epi32(static_cast<int>(opacity + 1));
     int i = 0;
-    for (; i + 8 <= n; i += 8) StoreY(d + i, OpacityOctet(LoadY(s + i), LoadY(d + i), op1));
+    for (; i + 8 <= n; i += 8) {
+        const __m256i sv = LoadY(s + i);
+        StoreY(d + i, MixPairsY<8, 128 * 255>(sv, LoadY(d + i), OpacityWeightsY(sv, op1)));
+    }
     if (i < n) AlphaOpacitySse2(s + i, d + i, n - i, opacity);
 }
 
 ORVA_AVX2 void AlphaKeyedAvx2(const uint32_t* s, uint32_t* d, int n, unsigned opacity) {
-    const __m256i op1 = _mm256_set1_epi16(static_cast<short>(opacity + 1));
+    const __m256i op1 = _mm256_set1_epi32(static_cast<int>(opacity + 1));
     const __m256i tMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     int i = 0;
     for (; i + 8 <= n; i += 8) {
@@ -194,7 +203,7 @@ ORVA_AVX2 void AlphaKeyedAvx2(const uint32_t* s, uint32_t* d, int n, unsigned op
         const int bits = _mm256_movemask_epi8(keyed);
         if (bits == -1) continue;
         const __m256i dv = LoadY(d + i);
-        const __m256i r = OpacityOctet(sv, dv, op1);
+        const __m256i r = MixPairsY<8, 128 * 255>(sv, dv, OpacityWeightsY(sv, op1));
         StoreY(d + i, bits == 0 ? r : _mm256_blendv_epi8(r, dv, keyed));
     }
     if (i < n) AlphaKeyedSse2(s + i, d + i, n - i, opacity);
