@@ -1,243 +1,434 @@
-// The SDL2 platform backend.
+// The SDL2 backend of the platform interface.
+//
+// Sections: life cycle (open, close) | clock | events | keys and cursor | windows and pictures |
+// full screen | modal runs and text input.
 #include "platform/sdl/sdl_platform.h"
 
-#include <cmath>
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <utility>
 
 #include "graphics/abitmap.h"
 
 namespace orva {
+
 namespace {
 
-// Only presses in the detached window's top 32 rows drag it; the window manager moves it.
+constexpr int kMainW = 800, kMainH = 600;
+constexpr int kMsgW = 800, kMsgH = 184;
+constexpr int kQueryW = 320, kQueryH = 128;
+constexpr int kDebugW = 720, kDebugH = 220;
+constexpr Point kMsgDefaultPlace{0, kMainH - kMsgH};  // the message window's place on the screen
+constexpr int kMaxWheelNotches = 16;                  // one event never pages further than this
+
+
+// Presses in the message window's top strip become window-manager moves, so they never
+// reach the engine.
 SDL_HitTestResult MsgHitTest(SDL_Window*, const SDL_Point* area, void* data) {
     const int scale = *static_cast<const int*>(data);
-    return area->y < 32 * scale ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
+    return InMsgDragStrip(area->y, scale) ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
+}
+
+bool ToButton(uint8_t sdlButton, MouseButton& out) {
+    switch (sdlButton) {
+        case SDL_BUTTON_LEFT: out = MouseButton::Left; return true;
+        case SDL_BUTTON_RIGHT: out = MouseButton::Right; return true;
+        case SDL_BUTTON_MIDDLE: out = MouseButton::Middle; return true;
+        default: return false;  // side buttons mean nothing to the engine
+    }
 }
 
 }  // namespace
 
-SdlPlatform::SdlPlatform(SdlOptions options) : Options(std::move(options)) {}
+// ---- life cycle -----------------------------------------------------------------------------
 
-SdlPlatform::~SdlPlatform() {
-    for (auto& w : Wins) {
-        if (w.Texture) SDL_DestroyTexture(w.Texture);
-        if (w.Renderer) SDL_DestroyRenderer(w.Renderer);
-        if (w.Window) SDL_DestroyWindow(w.Window);
-    }
-    if (Inited) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER);
+SdlPlatform::SdlPlatform(SdlOptions options) : Options(std::move(options)) {
+    Options.Scale = std::max(1, Options.Scale);
+    StartTicks = SDL_GetTicks64();
 }
 
-bool SdlPlatform::Init(std::string& error) {
-    SDL_SetHint(SDL_HINT_IME_SHOW_UI, "1");
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, Options.Smooth ? "linear" : "nearest");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
-        error = SDL_GetError();
+SdlPlatform::~SdlPlatform() { Destroy(); }
+
+bool SdlPlatform::Open(WindowId w, const char* title, int logicalW, int logicalH, uint32_t flags,
+                       std::string& error) {
+    Surface& s = Windows[Index(w)];
+    s.LogicalW = logicalW;
+    s.LogicalH = logicalH;
+    s.Window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, logicalW * Options.Scale,
+                                logicalH * Options.Scale, flags);
+    if (!s.Window) {
+        error = std::string("cannot create a window: ") + SDL_GetError();
         return false;
     }
-    Inited = true;
-    Start = SDL_GetTicks64();
-    struct Spec {
-        WindowId Id;
-        int W, H;
-        uint32_t Flags;
-        const char* Title;
-    };
-    const Spec specs[] = {
-        {WindowId::Main, 800, 600, SDL_WINDOW_SHOWN, Options.Title.c_str()},
-        {WindowId::Msg, 800, 184, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP, "MsgForm"},
-        {WindowId::Query, 320, 128, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP, "確認"},
-        {WindowId::Debug, 720, 220, SDL_WINDOW_HIDDEN | SDL_WINDOW_ALWAYS_ON_TOP, "Debug Window"},
-    };
-    for (const Spec& s : specs) {
-        Win& w = Wins[Index(s.Id)];
-        w.LogicalW = s.W;
-        w.LogicalH = s.H;
-        const int pos = s.Id == WindowId::Debug ? 0 : static_cast<int>(SDL_WINDOWPOS_CENTERED);
-        w.Window = SDL_CreateWindow(s.Title, pos, pos, s.W * Options.Scale, s.H * Options.Scale, s.Flags);
-        if (!w.Window) {
-            error = SDL_GetError();
-            return false;
-        }
-        w.Renderer = SDL_CreateRenderer(w.Window, -1, 0);
-        if (!w.Renderer) w.Renderer = SDL_CreateRenderer(w.Window, -1, SDL_RENDERER_SOFTWARE);
-        if (!w.Renderer) {
-            error = SDL_GetError();
-            return false;
-        }
-        SDL_RenderSetLogicalSize(w.Renderer, s.W, s.H);
-        SDL_RenderSetIntegerScale(w.Renderer, Options.Smooth ? SDL_FALSE : SDL_TRUE);
+    s.Renderer = SDL_CreateRenderer(s.Window, -1, 0);
+    if (!s.Renderer) {
+        error = std::string("cannot create a renderer: ") + SDL_GetError();
+        return false;
     }
-    SDL_SetWindowHitTest(Wins[Index(WindowId::Msg)].Window, MsgHitTest, &Options.Scale);
-    PlaceWindow(WindowId::Msg, {0, 416});
+    s.Visible = (flags & SDL_WINDOW_HIDDEN) == 0;
     return true;
 }
 
-uint32_t SdlPlatform::Ticks() { return static_cast<uint32_t>(SDL_GetTicks64() - Start); }
+bool SdlPlatform::Init(std::string& error) {
+    if (Windows[Index(WindowId::Main)].Window) return true;
+    // The input method draws its own composition window; a full-screen picture stays up when one
+    // of the program's other windows (dialog, message window) takes the focus.
+    SDL_SetHint(SDL_HINT_IME_SHOW_UI, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        error = SDL_GetError();
+        if (error.empty()) error = "SDL video could not start";
+        return false;
+    }
+    VideoStarted = true;
 
-WindowId SdlPlatform::FromSdlId(uint32_t id) const {
-    for (size_t i = 0; i < Wins.size(); ++i)
-        if (Wins[i].Window && SDL_GetWindowID(Wins[i].Window) == id) return static_cast<WindowId>(i);
+    const uint32_t hidden = SDL_WINDOW_HIDDEN;
+    const bool ok =
+        Open(WindowId::Main, Options.Title.c_str(), kMainW, kMainH, 0, error) &&
+        Open(WindowId::Msg, Options.Title.c_str(), kMsgW, kMsgH,
+             hidden | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR, error) &&
+        Open(WindowId::Query, Options.Title.c_str(), kQueryW, kQueryH,
+             hidden | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR, error) &&
+        Open(WindowId::Debug, "Debug", kDebugW, kDebugH, hidden | SDL_WINDOW_ALWAYS_ON_TOP, error);
+    if (!ok) {
+        Destroy();
+        return false;
+    }
+
+    Surface& msg = Windows[Index(WindowId::Msg)];
+    if (SDL_SetWindowHitTest(msg.Window, MsgHitTest, &Options.Scale) != 0) {
+        // Without a hit test the window cannot be dragged, but everything else works.
+        std::cerr << "orva: the message window cannot be dragged here: " << SDL_GetError() << "\n";
+    }
+    // The dialog belongs to the main window (kept above it, also in full screen); drivers
+    // without the notion simply refuse.
+    SDL_SetWindowModalFor(Windows[Index(WindowId::Query)].Window, Windows[Index(WindowId::Main)].Window);
+    SDL_SetWindowPosition(Windows[Index(WindowId::Debug)].Window, 0, 0);
+    PlaceWindow(WindowId::Msg, kMsgDefaultPlace);
+    // SDL starts with text input on; the engine wants it only while the comment field is shown.
+    SDL_StopTextInput();
+    for (Surface& s : Windows) Redraw(s);
+    return true;
+}
+
+void SdlPlatform::Destroy() {
+    for (Surface& s : Windows) {
+        if (s.Texture) SDL_DestroyTexture(s.Texture);
+        if (s.Renderer) SDL_DestroyRenderer(s.Renderer);
+        if (s.Window) SDL_DestroyWindow(s.Window);
+        s = Surface{};
+    }
+    if (VideoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    VideoStarted = false;
+    FullScreen = false;
+    ModalOpen = false;
+    ModalWindow = WindowId::None;
+}
+
+SdlPlatform::Surface* SdlPlatform::Find(WindowId w) {
+    if (Index(w) >= Windows.size()) return nullptr;
+    Surface& s = Windows[Index(w)];
+    return s.Window ? &s : nullptr;
+}
+
+const SdlPlatform::Surface* SdlPlatform::Find(WindowId w) const {
+    if (Index(w) >= Windows.size()) return nullptr;
+    const Surface& s = Windows[Index(w)];
+    return s.Window ? &s : nullptr;
+}
+
+uint32_t SdlPlatform::SdlWindowId(WindowId window) const {
+    const Surface* s = Find(window);
+    return s ? SDL_GetWindowID(s->Window) : 0;
+}
+
+WindowId SdlPlatform::FromSdlWindowId(uint32_t id) const {
+    if (id == 0) return WindowId::None;
+    for (size_t i = 0; i < Windows.size(); ++i)
+        if (Windows[i].Window && SDL_GetWindowID(Windows[i].Window) == id) return static_cast<WindowId>(i);
     return WindowId::None;
 }
 
-// Window pixels to logical pixels: through the renderer's viewport, so full screen's black bars
-// and any scale map back onto the 800×600 picture.
-Point SdlPlatform::ToLogical(WindowId w, int x, int y) const {
-    const Win& win = Wins[Index(w)];
-    int ww = 0, wh = 0;
-    SDL_GetWindowSize(win.Window, &ww, &wh);
-    const double sx = static_cast<double>(ww) / win.LogicalW, sy = static_cast<double>(wh) / win.LogicalH;
-    double s = std::min(sx, sy);
-    if (!Options.Smooth && s >= 1) s = std::floor(s);
-    const double ox = (ww - win.LogicalW * s) / 2, oy = (wh - win.LogicalH * s) / 2;
-    return {static_cast<int32_t>(std::floor((x - ox) / s)), static_cast<int32_t>(std::floor((y - oy) / s))};
-}
+// ---- clock ----------------------------------------------------------------------------------
+
+uint32_t SdlPlatform::Ticks() { return static_cast<uint32_t>(SDL_GetTicks64() - StartTicks); }
+
+void SdlPlatform::Sleep(uint32_t ms) { SDL_Delay(ms); }
+
+// ---- events ---------------------------------------------------------------------------------
 
 void SdlPlatform::PumpMessages(PlatformEvents& events) {
-    SDL_Event e;
-    while (SDL_PollEvent(&e)) {
-        switch (e.type) {
-        case SDL_QUIT: events.OnCloseRequest(); break;
-        case SDL_WINDOWEVENT: {
-            const WindowId w = FromSdlId(e.window.windowID);
-            if (e.window.event == SDL_WINDOWEVENT_CLOSE && w == WindowId::Main) events.OnCloseRequest();
-            if (e.window.event == SDL_WINDOWEVENT_EXPOSED && w != WindowId::None) {
-                Win& win = Wins[Index(w)];
-                if (win.Texture) {
-                    SDL_RenderClear(win.Renderer);
-                    SDL_RenderCopy(win.Renderer, win.Texture, nullptr, nullptr);
-                    SDL_RenderPresent(win.Renderer);
-                }
-            }
-            break;
-        }
+    if (!VideoStarted) return;
+    SDL_Event ev;
+    while (SDL_PollEvent(&ev)) HandleEvent(ev, events);
+}
+
+void SdlPlatform::HandleEvent(const SDL_Event& ev, PlatformEvents& events) {
+    switch (ev.type) {
+        case SDL_QUIT: events.OnCloseRequest(); return;
+
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
-            const WindowId w = FromSdlId(e.button.windowID);
-            if (w == WindowId::None || (ModalOpen && w != WindowId::Query)) break;
-            const MouseButton b = e.button.button == SDL_BUTTON_LEFT    ? MouseButton::Left
-                                  : e.button.button == SDL_BUTTON_RIGHT ? MouseButton::Right
-                                                                        : MouseButton::Middle;
-            const Point p = ToLogical(w, e.button.x, e.button.y);
-            if (e.type == SDL_MOUSEBUTTONDOWN) events.OnMouseDown(w, b, p);
-            else events.OnMouseUp(w, b, p);
-            break;
+            const WindowId w = FromSdlWindowId(ev.button.windowID);
+            MouseButton button;
+            if (w == WindowId::None || !ToButton(ev.button.button, button)) return;
+            // While a dialog is open the other windows take no mouse input; a press on them
+            // brings the dialog back to the front.
+            if (ModalOpen && w != ModalWindow) {
+                if (ev.type == SDL_MOUSEBUTTONDOWN) {
+                    if (Surface* d = Find(ModalWindow)) SDL_RaiseWindow(d->Window);
+                }
+                return;
+            }
+            const Point p = WindowToLogical(WindowFit(Windows[Index(w)]), {ev.button.x, ev.button.y});
+            if (ev.type == SDL_MOUSEBUTTONDOWN) events.OnMouseDown(w, button, p);
+            else events.OnMouseUp(w, button, p);
+            return;
         }
+
         case SDL_MOUSEWHEEL: {
-            const WindowId w = FromSdlId(e.wheel.windowID);
-            if (w == WindowId::None || ModalOpen) break;
-            int dy = e.wheel.y;
-            if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) dy = -dy;
-            for (; dy > 0; --dy) events.OnMouseWheel(w, 1);
-            for (; dy < 0; ++dy) events.OnMouseWheel(w, -1);
-            break;
+            const WindowId w = FromSdlWindowId(ev.wheel.windowID);
+            if (w == WindowId::None || (ModalOpen && w != ModalWindow)) return;
+            int notches = ev.wheel.y;
+            if (ev.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
+            const int direction = notches > 0 ? 1 : -1;
+            const int count = std::min(notches < 0 ? -notches : notches, kMaxWheelNotches);
+            for (int i = 0; i < count; ++i) events.OnMouseWheel(w, direction);
+            return;
         }
-        case SDL_TEXTINPUT: events.OnTextInput(e.text.text); break;
-        default: break;
+
+        case SDL_TEXTINPUT: {
+            const size_t n = strnlen(ev.text.text, sizeof ev.text.text);
+            if (n > 0) events.OnTextInput(std::string(ev.text.text, n));
+            return;
         }
+
+        case SDL_WINDOWEVENT: {
+            const WindowId w = FromSdlWindowId(ev.window.windowID);
+            if (w == WindowId::None) return;
+            switch (ev.window.event) {
+                case SDL_WINDOWEVENT_CLOSE:
+                    // The main window's close button asks the engine; it is inert behind a dialog.
+                    if (w == WindowId::Main && !ModalOpen) events.OnCloseRequest();
+                    else if (w == WindowId::Debug) ShowWindow(WindowId::Debug, false);
+                    return;
+                case SDL_WINDOWEVENT_EXPOSED:
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                case SDL_WINDOWEVENT_RESTORED:
+                    Redraw(Windows[Index(w)]);
+                    return;
+                default: return;
+            }
+        }
+
+        default: return;
     }
 }
 
+// ---- keys and cursor ------------------------------------------------------------------------
+
 bool SdlPlatform::KeyDown(Key key) {
-    const Uint8* k = SDL_GetKeyboardState(nullptr);
+    if (!VideoStarted) return false;
+    int count = 0;
+    const uint8_t* state = SDL_GetKeyboardState(&count);
+    auto down = [&](SDL_Scancode sc) { return state && sc < count && state[sc] != 0; };
     switch (key) {
-    case Key::Return: return k[SDL_SCANCODE_RETURN] || k[SDL_SCANCODE_KP_ENTER];
-    case Key::Ctrl: return k[SDL_SCANCODE_LCTRL] || k[SDL_SCANCODE_RCTRL];
-    case Key::Space: return k[SDL_SCANCODE_SPACE];
-    case Key::PageUp: return k[SDL_SCANCODE_PAGEUP];
-    case Key::PageDown: return k[SDL_SCANCODE_PAGEDOWN];
-    case Key::F1: return k[SDL_SCANCODE_F1];
-    case Key::F2: return k[SDL_SCANCODE_F2];
-    case Key::Alt: return k[SDL_SCANCODE_LALT] || k[SDL_SCANCODE_RALT];
-    case Key::Count: break;
+        case Key::Return: return down(SDL_SCANCODE_RETURN) || down(SDL_SCANCODE_KP_ENTER);
+        case Key::Ctrl: return down(SDL_SCANCODE_LCTRL) || down(SDL_SCANCODE_RCTRL);
+        case Key::Alt: return down(SDL_SCANCODE_LALT) || down(SDL_SCANCODE_RALT);
+        case Key::Space: return down(SDL_SCANCODE_SPACE);
+        case Key::PageUp: return down(SDL_SCANCODE_PAGEUP);
+        case Key::PageDown: return down(SDL_SCANCODE_PAGEDOWN);
+        case Key::F1: return down(SDL_SCANCODE_F1);
+        case Key::F2: return down(SDL_SCANCODE_F2);
+        case Key::Count: return false;
     }
     return false;
 }
 
+Point SdlPlatform::ClientOrigin(const Surface& s) const {
+    Point p;
+    SDL_GetWindowPosition(s.Window, &p.X, &p.Y);
+    return p;
+}
+
+ViewFit SdlPlatform::WindowFit(const Surface& s) const {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(s.Window, &w, &h);
+    return FitView(s.LogicalW, s.LogicalH, w, h);
+}
+
+Point SdlPlatform::GlobalCursor() const {
+    // Over one of the program's windows SDL knows the pointer relative to it; that window's
+    // origin makes it a screen position on every video driver. Elsewhere ask the system.
+    Point p;
+    if (SDL_Window* focus = SDL_GetMouseFocus()) {
+        int wx = 0, wy = 0;
+        SDL_GetMouseState(&p.X, &p.Y);
+        SDL_GetWindowPosition(focus, &wx, &wy);
+        return {p.X + wx, p.Y + wy};
+    }
+    SDL_GetGlobalMouseState(&p.X, &p.Y);
+    return p;
+}
+
 Point SdlPlatform::CursorIn(WindowId window) {
-    if (window == WindowId::None) return {};
-    int gx = 0, gy = 0, wx = 0, wy = 0;
-    SDL_GetGlobalMouseState(&gx, &gy);
-    SDL_GetWindowPosition(Wins[Index(window)].Window, &wx, &wy);
-    return ToLogical(window, gx - wx, gy - wy);
+    const Surface* s = Find(window);
+    if (!s) return {};
+    const Point g = GlobalCursor(), o = ClientOrigin(*s);
+    return WindowToLogical(WindowFit(*s), {g.X - o.X, g.Y - o.Y});
+}
+
+void SdlPlatform::SetCursorVisible(bool visible) {
+    if (VideoStarted) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
 WindowId SdlPlatform::Foreground() {
+    if (!VideoStarted) return WindowId::None;
     SDL_Window* focus = SDL_GetKeyboardFocus();
-    return focus ? FromSdlId(SDL_GetWindowID(focus)) : WindowId::None;
+    return focus ? FromSdlWindowId(SDL_GetWindowID(focus)) : WindowId::None;
 }
 
+// ---- windows and pictures -------------------------------------------------------------------
+
 void SdlPlatform::ShowWindow(WindowId window, bool visible) {
-    if (window == WindowId::None) return;
-    if (visible) SDL_ShowWindow(Wins[Index(window)].Window);
-    else SDL_HideWindow(Wins[Index(window)].Window);
+    Surface* s = Find(window);
+    if (!s) return;
+    if (visible) {
+        SDL_ShowWindow(s->Window);
+        s->Visible = true;
+        Redraw(*s);
+    } else {
+        SDL_HideWindow(s->Window);
+        s->Visible = false;
+    }
 }
 
 bool SdlPlatform::IsWindowVisible(WindowId window) {
-    if (window == WindowId::None) return false;
-    return (SDL_GetWindowFlags(Wins[Index(window)].Window) & SDL_WINDOW_SHOWN) != 0;
+    const Surface* s = Find(window);
+    return s && s->Visible;
 }
 
 void SdlPlatform::PlaceWindow(WindowId window, Point mainClient) {
-    if (window == WindowId::None || window == WindowId::Main) return;
-    int mx = 0, my = 0;
-    SDL_GetWindowPosition(Wins[Index(WindowId::Main)].Window, &mx, &my);
-    const int s = ScaleOf(WindowId::Main);
-    SDL_SetWindowPosition(Wins[Index(window)].Window, mx + mainClient.X * s, my + mainClient.Y * s);
+    Surface* s = Find(window);
+    const Surface* main = Find(WindowId::Main);
+    if (!s || !main || window == WindowId::Main) return;
+    const Point o = ClientOrigin(*main), p = LogicalToWindow(WindowFit(*main), mainClient);
+    SDL_SetWindowPosition(s->Window, o.X + p.X, o.Y + p.Y);
 }
 
 void SdlPlatform::Present(WindowId window, const TABitmap& picture) {
-    if (window == WindowId::None || !picture.IsReady()) return;
-    Win& w = Wins[Index(window)];
-    if (!w.Texture || w.TexW != picture.Width() || w.TexH != picture.Height()) {
-        if (w.Texture) SDL_DestroyTexture(w.Texture);
-        w.Texture = SDL_CreateTexture(w.Renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                      picture.Width(), picture.Height());
-        if (!w.Texture) return;
-        w.TexW = picture.Width();
-        w.TexH = picture.Height();
+    Surface* s = Find(window);
+    if (!s) return;
+    const int w = picture.Width(), h = picture.Height();
+    if (w <= 0 || h <= 0) return;
+    if (!s->Texture || s->TextureW != w || s->TextureH != h) {
+        if (s->Texture) SDL_DestroyTexture(s->Texture);
+        s->HasPicture = false;
+        s->TextureW = s->TextureH = 0;
+        s->Texture = SDL_CreateTexture(s->Renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, w, h);
+        if (!s->Texture) {
+            std::cerr << "orva: cannot show a " << w << "x" << h << " picture: " << SDL_GetError() << "\n";
+            return;
+        }
+        s->TextureW = w;
+        s->TextureH = h;
+        SDL_SetTextureBlendMode(s->Texture, SDL_BLENDMODE_NONE);
+        SDL_SetTextureScaleMode(s->Texture, Options.Smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
     }
-    // The fourth byte is the engine's transparency; on screen every pixel is opaque.
-    SDL_UpdateTexture(w.Texture, nullptr, picture.Row(0), picture.Width() * 4);
-    SDL_SetRenderDrawColor(w.Renderer, 0, 0, 0, 255);
-    SDL_RenderClear(w.Renderer);
-    SDL_RenderCopy(w.Renderer, w.Texture, nullptr, nullptr);
-    SDL_RenderPresent(w.Renderer);
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(s->Texture, nullptr, &pixels, &pitch) != 0) {
+        std::cerr << "orva: cannot show a picture: " << SDL_GetError() << "\n";
+        return;
+    }
+    // The picture's fourth byte is its transparency; on screen the picture is opaque.
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* src = picture.Row(y);
+        uint32_t* dst = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch);
+        for (int x = 0; x < w; ++x, src += 4)
+            dst[x] = 0xFF000000u | uint32_t{src[2]} << 16 | uint32_t{src[1]} << 8 | src[0];
+    }
+    SDL_UnlockTexture(s->Texture);
+    s->HasPicture = true;
+    Redraw(*s);
 }
+
+void SdlPlatform::Redraw(Surface& s) {
+    if (!s.Renderer) return;
+    SDL_SetRenderDrawColor(s.Renderer, 0, 0, 0, 255);
+    SDL_RenderClear(s.Renderer);
+    if (s.HasPicture && s.Texture) {
+        int outW = 0, outH = 0;
+        if (SDL_GetRendererOutputSize(s.Renderer, &outW, &outH) != 0) SDL_GetWindowSize(s.Window, &outW, &outH);
+        const ViewFit fit = FitView(s.LogicalW, s.LogicalH, outW, outH);
+        // The picture sits at the client's (0, 0); what lies past the client area is not shown.
+        const SDL_Rect src{0, 0, std::min(s.TextureW, s.LogicalW), std::min(s.TextureH, s.LogicalH)};
+        const SDL_FRect dst{static_cast<float>(fit.OffsetX), static_cast<float>(fit.OffsetY),
+                            static_cast<float>(src.w * fit.Scale), static_cast<float>(src.h * fit.Scale)};
+        SDL_RenderCopyF(s.Renderer, s.Texture, &src, &dst);
+    }
+    SDL_RenderPresent(s.Renderer);
+}
+
+// ---- full screen ----------------------------------------------------------------------------
 
 void SdlPlatform::SetFullScreen(bool on) {
-    SDL_Window* main = Wins[Index(WindowId::Main)].Window;
-    if (on == FullScreen) return;
+    Surface* s = Find(WindowId::Main);
+    if (!s) return;
     if (on) {
-        SDL_SetWindowFullscreen(main, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        // The desktop keeps its resolution; the picture is fitted with black bars.
+        if (SDL_SetWindowFullscreen(s->Window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+            std::cerr << "orva: cannot switch to full screen: " << SDL_GetError() << "\n";
+            return;
+        }
+        FullScreen = true;
     } else {
-        SDL_SetWindowFullscreen(main, 0);
-        SDL_SetWindowSize(main, 800 * Options.Scale, 600 * Options.Scale);
-        SDL_SetWindowPosition(main, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        if (SDL_SetWindowFullscreen(s->Window, 0) != 0)
+            std::cerr << "orva: cannot leave full screen: " << SDL_GetError() << "\n";
+        SDL_SetWindowSize(s->Window, kMainW * Options.Scale, kMainH * Options.Scale);
+        const int display = std::max(0, SDL_GetWindowDisplayIndex(s->Window));
+        SDL_SetWindowPosition(s->Window, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                              SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+        FullScreen = (SDL_GetWindowFlags(s->Window) & SDL_WINDOW_FULLSCREEN) != 0;
     }
-    FullScreen = on;
+    Redraw(*s);
 }
 
+// ---- modal runs and text input --------------------------------------------------------------
+
 void SdlPlatform::BeginModal(WindowId dialog) {
-    Win& d = Wins[Index(dialog)];
-    int mx = 0, my = 0, mw = 0, mh = 0;
-    SDL_GetWindowPosition(Wins[Index(WindowId::Main)].Window, &mx, &my);
-    SDL_GetWindowSize(Wins[Index(WindowId::Main)].Window, &mw, &mh);
-    int dw = 0, dh = 0;
-    SDL_GetWindowSize(d.Window, &dw, &dh);
-    SDL_SetWindowPosition(d.Window, mx + (mw - dw) / 2, my + (mh - dh) / 2);
-    SDL_ShowWindow(d.Window);
-    SDL_RaiseWindow(d.Window);
+    Surface* d = Find(dialog);
+    const Surface* main = Find(WindowId::Main);
+    if (!d || !main || dialog == WindowId::Main) return;
+    if (dialog == WindowId::Query) {
+        int mw = 0, mh = 0, dw = 0, dh = 0;
+        SDL_GetWindowSize(main->Window, &mw, &mh);
+        SDL_GetWindowSize(d->Window, &dw, &dh);
+        const Point p = CentreOver(ClientOrigin(*main), {mw, mh}, {dw, dh});
+        SDL_SetWindowPosition(d->Window, p.X, p.Y);
+    }
     ModalOpen = true;
+    ModalWindow = dialog;
+    ShowWindow(dialog, true);
+    SDL_RaiseWindow(d->Window);
 }
 
 void SdlPlatform::EndModal(WindowId dialog) {
-    SDL_HideWindow(Wins[Index(dialog)].Window);
+    if (!ModalOpen || dialog != ModalWindow) return;
     ModalOpen = false;
-    SDL_RaiseWindow(Wins[Index(WindowId::Main)].Window);
+    ModalWindow = WindowId::None;
+    ShowWindow(dialog, false);
+    if (Surface* main = Find(WindowId::Main)) SDL_RaiseWindow(main->Window);
 }
 
 void SdlPlatform::SetTextInput(bool on) {
+    if (!VideoStarted) return;
     if (on) SDL_StartTextInput();
     else SDL_StopTextInput();
 }

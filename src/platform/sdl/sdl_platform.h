@@ -1,21 +1,25 @@
-// The SDL2 platform: the main window (800×600 logical), the detached message window, the
-// confirmation dialog and the debug window, each presenting 32-bit pictures through its own
-// renderer; keyboard state, cursor, focus, full screen on the desktop's own resolution.
+// The SDL2 platform: the four program windows with one renderer and streaming texture each,
+// the event pump, key and cursor queries, full screen on the desktop's own resolution and the
+// confirmation dialog's modal run. The only place in the program that includes SDL.
 #pragma once
-
-#include <SDL.h>
 
 #include <array>
 #include <cstdint>
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/sdl/view_mapping.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+union SDL_Event;
 
 namespace orva {
 
 struct SdlOptions {
-    int Scale = 1;          // window size in multiples of the logical size
-    bool Smooth = false;    // linear instead of whole-pixel scaling
+    int Scale = 1;          // physical pixels per logical pixel in a window (below 1 counts as 1)
+    bool Smooth = false;    // linear filtering when the picture is scaled, else nearest pixel
     std::string Title;      // the main window's title
 };
 
@@ -23,47 +27,74 @@ class SdlPlatform : public Platform {
 public:
     explicit SdlPlatform(SdlOptions options);
     ~SdlPlatform() override;
-    // Opens the four windows (all but the main one hidden). False with SDL's reason when there
-    // is no display.
+    SdlPlatform(const SdlPlatform&) = delete;
+    SdlPlatform& operator=(const SdlPlatform&) = delete;
+
+    // Starts SDL's video and opens the windows: the main window shown and centred, the others
+    // hidden. False with SDL's error text when there is no display or a window cannot be made;
+    // every other method is then a harmless no-op.
     bool Init(std::string& error);
 
     uint32_t Ticks() override;
-    void Sleep(uint32_t ms) override { SDL_Delay(ms); }
+    void Sleep(uint32_t ms) override;
     void PumpMessages(PlatformEvents& events) override;
+
     bool KeyDown(Key key) override;
     Point CursorIn(WindowId window) override;
-    void SetCursorVisible(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+    void SetCursorVisible(bool visible) override;
     WindowId Foreground() override;
+
     void ShowWindow(WindowId window, bool visible) override;
     bool IsWindowVisible(WindowId window) override;
     void PlaceWindow(WindowId window, Point mainClient) override;
     void Present(WindowId window, const TABitmap& picture) override;
     void SetFullScreen(bool on) override;
     bool IsFullScreen() override { return FullScreen; }
+
     void BeginModal(WindowId dialog) override;
     void EndModal(WindowId dialog) override;
     bool ModalAutoConfirm() override { return false; }
+
     void SetTextInput(bool on) override;
 
+    // SDL's id of one of the windows (0 when it does not exist), for matching events.
+    uint32_t SdlWindowId(WindowId window) const;
+    // The window of an SDL window id, or None.
+    WindowId FromSdlWindowId(uint32_t id) const;
+    // Delivers one SDL event the way PumpMessages does.
+    void HandleEvent(const SDL_Event& ev, PlatformEvents& events);
+
 private:
-    struct Win {
+    struct Surface {
         SDL_Window* Window = nullptr;
         SDL_Renderer* Renderer = nullptr;
         SDL_Texture* Texture = nullptr;
-        int LogicalW = 0, LogicalH = 0;  // client size in logical pixels
-        int TexW = 0, TexH = 0;          // size of the texture
+        int LogicalW = 0, LogicalH = 0;    // client size in logical pixels
+        int TextureW = 0, TextureH = 0;    // size of the picture held in Texture
+        bool HasPicture = false;           // Texture holds a picture to show again on expose
+        bool Visible = false;              // shown by ShowWindow / BeginModal
     };
+
     static size_t Index(WindowId w) { return static_cast<size_t>(w); }
-    WindowId FromSdlId(uint32_t id) const;
-    Point ToLogical(WindowId w, int x, int y) const;
-    int ScaleOf(WindowId w) const { return w == WindowId::Main && FullScreen ? 1 : Options.Scale; }
+    Surface* Find(WindowId w);
+    const Surface* Find(WindowId w) const;
+    bool Open(WindowId w, const char* title, int logicalW, int logicalH, uint32_t flags, std::string& error);
+    // The logical picture's place in the window as it is now (letterboxed in full screen).
+    ViewFit WindowFit(const Surface& s) const;
+    // Draws the held picture again and shows it.
+    void Redraw(Surface& s);
+    Point ClientOrigin(const Surface& s) const;
+    // The pointer on the screen, in the same units as window positions.
+    Point GlobalCursor() const;
+    void Destroy();
 
     SdlOptions Options;
-    std::array<Win, 4> Wins;
-    uint64_t Start = 0;        // SDL_GetTicks64 at creation
+    uint64_t StartTicks = 0;           // SDL_GetTicks64 when the platform was made
+    bool VideoStarted = false;         // this object holds a reference on SDL's video subsystem
     bool FullScreen = false;
     bool ModalOpen = false;
-    bool Inited = false;
+    WindowId ModalWindow = WindowId::None;
+    std::array<Surface, 4> Windows;
 };
 
 }  // namespace orva
