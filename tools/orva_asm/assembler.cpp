@@ -91,6 +91,21 @@ public:
                 const size_t start = i;
                 while (i < line.size() && (IsWordChar(line[i]) || line[i] == '-')) ++i;
                 tok.Text = std::string(line.substr(start, i - start));
+                if (tok.Text == "raw" || tok.Text == "header" || tok.Text == "trailer" ||
+                    tok.Text == "container-header") {
+                    // The rest of the line is hexadecimal digits, blanks ignored.
+                    Token hex{TokKind::Word, "", 0, false, 0, 0};
+                    while (i < line.size() && line[i] != '#' && line[i] != ';') {
+                        if (line[i] != ' ' && line[i] != '\t' && line[i] != '\r') {
+                            if (hex.Column == 0) hex.Column = ColumnOf(i);
+                            hex.Text += line[i];
+                        }
+                        ++i;
+                    }
+                    out.push_back(std::move(tok));
+                    if (!hex.Text.empty()) out.push_back(std::move(hex));
+                    return true;
+                }
             } else if (c == '-' || c == '+' || (c >= '0' && c <= '9')) {
                 tok.Kind = TokKind::Number;
                 if (!ReadNumber(i, tok.Value)) return false;
