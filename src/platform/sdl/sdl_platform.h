@@ -64,6 +64,10 @@ public:
     // Delivers one SDL event the way PumpMessages does.
     void HandleEvent(const SDL_Event& ev, PlatformEvents& events);
 
+protected:
+    // The pointer on the screen, in the same units as window positions.
+    virtual Point GlobalCursor() const;
+
 private:
     struct Surface {
         SDL_Window* Window = nullptr;
@@ -84,8 +88,6 @@ private:
     // Draws the held picture again and shows it.
     void Redraw(Surface& s);
     Point ClientOrigin(const Surface& s) const;
-    // The pointer on the screen, in the same units as window positions.
-    Point GlobalCursor() const;
     void Destroy();
 
     SdlOptions Options;

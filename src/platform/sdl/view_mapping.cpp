@@ -29,8 +29,9 @@ Point WindowToLogical(const ViewFit& fit, Point window) {
 }
 
 Point LogicalToWindow(const ViewFit& fit, Point logical) {
-    return {ClampToInt(std::lround(fit.OffsetX + logical.X * fit.Scale)),
-            ClampToInt(std::lround(fit.OffsetY + logical.Y * fit.Scale))};
+    // The first window pixel that WindowToLogical maps to the logical pixel, so the two agree.
+    return {ClampToInt(std::ceil(fit.OffsetX + logical.X * fit.Scale - 1e-9)),
+            ClampToInt(std::ceil(fit.OffsetY + logical.Y * fit.Scale - 1e-9))};
 }
 
 Point CentreOver(Point origin, Point outerSize, Point innerSize) {

@@ -25,7 +25,7 @@ ViewFit FitView(int logicalW, int logicalH, int windowW, int windowH);
 // (hit tests, being half-open rectangles of the picture, miss both).
 Point WindowToLogical(const ViewFit& fit, Point window);
 
-// A logical pixel to the window pixel of its top-left corner.
+// A logical pixel to the first window pixel that shows it (its top-left corner).
 Point LogicalToWindow(const ViewFit& fit, Point logical);
 
 // Presses in the detached message window's top strip (logical rows 0 … 32) drag the window.

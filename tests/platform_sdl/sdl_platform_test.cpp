@@ -1,0 +1,395 @@
+// The SDL platform on SDL's dummy video driver: windows, pictures, placement, the dialog's
+// modal run and the translation of SDL events into engine events.
+#include "platform/sdl/sdl_platform.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "graphics/abitmap.h"
+
+namespace orva {
+namespace {
+
+// Every engine event as one line of text, in arrival order.
+class Recorder : public PlatformEvents {
+public:
+    std::vector<std::string> Log;
+    static const char* Name(WindowId w) {
+        switch (w) {
+            case WindowId::Main: return "main";
+            case WindowId::Msg: return "msg";
+            case WindowId::Query: return "query";
+            case WindowId::Debug: return "debug";
+            default: return "none";
+        }
+    }
+    static const char* Name(MouseButton b) {
+        return b == MouseButton::Left ? "left" : b == MouseButton::Right ? "right" : "middle";
+    }
+    void OnMouseDown(WindowId w, MouseButton b, Point p) override {
+        Log.push_back(std::string("down ") + Name(w) + " " + Name(b) + " " + std::to_string(p.X) + "," +
+                      std::to_string(p.Y));
+    }
+    void OnMouseUp(WindowId w, MouseButton b, Point p) override {
+        Log.push_back(std::string("up ") + Name(w) + " " + Name(b) + " " + std::to_string(p.X) + "," +
+                      std::to_string(p.Y));
+    }
+    void OnMouseWheel(WindowId w, int d) override { Log.push_back(std::string("wheel ") + Name(w) + " " + std::to_string(d)); }
+    void OnTextInput(const std::string& s) override { Log.push_back("text " + s); }
+    void OnCloseRequest() override { Log.push_back("close"); }
+};
+
+class SdlPlatformTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        setenv("SDL_RENDER_DRIVER", "software", 0);
+    }
+    static SdlOptions Opts(int scale) {
+        SdlOptions o;
+        o.Scale = scale;
+        o.Title = "orva test";
+        return o;
+    }
+    static SDL_Window* Win(const SdlPlatform& p, WindowId w) { return SDL_GetWindowFromID(p.SdlWindowId(w)); }
+    static Point Size(const SdlPlatform& p, WindowId w) {
+        Point s;
+        SDL_GetWindowSize(Win(p, w), &s.X, &s.Y);
+        return s;
+    }
+    static Point Pos(const SdlPlatform& p, WindowId w) {
+        Point s;
+        SDL_GetWindowPosition(Win(p, w), &s.X, &s.Y);
+        return s;
+    }
+    // What the window shows, as ARGB words.
+    static std::vector<uint32_t> Shown(const SdlPlatform& p, WindowId w) {
+        SDL_Renderer* r = SDL_GetRenderer(Win(p, w));
+        int ww = 0, hh = 0;
+        SDL_GetRendererOutputSize(r, &ww, &hh);
+        std::vector<uint32_t> px(static_cast<size_t>(ww) * hh);
+        if (SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, px.data(), ww * 4) != 0) px.clear();
+        return px;
+    }
+    static void Push(SDL_Event ev) { ASSERT_EQ(SDL_PushEvent(&ev), 1) << SDL_GetError(); }
+    static SDL_Event Button(uint32_t type, uint32_t window, uint8_t button, int x, int y) {
+        SDL_Event ev{};
+        ev.type = type;
+        ev.button.windowID = window;
+        ev.button.button = button;
+        ev.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        ev.button.x = x;
+        ev.button.y = y;
+        return ev;
+    }
+    static SDL_Event WindowEvent(uint32_t window, uint8_t what) {
+        SDL_Event ev{};
+        ev.type = SDL_WINDOWEVENT;
+        ev.window.windowID = window;
+        ev.window.event = what;
+        return ev;
+    }
+    static std::vector<std::string> Pump(SdlPlatform& p) {
+        Recorder r;
+        p.PumpMessages(r);
+        return r.Log;
+    }
+};
+
+TEST_F(SdlPlatformTest, InitOpensFourWindowsOfTheRightSizesAndVisibility) {
+    for (int scale : {1, 2}) {
+        SdlPlatform p(Opts(scale));
+        std::string error;
+        ASSERT_TRUE(p.Init(error)) << error;
+        EXPECT_TRUE(p.Init(error)) << "a second Init keeps the open windows";
+
+        EXPECT_EQ(Size(p, WindowId::Main), (Point{800 * scale, 600 * scale}));
+        EXPECT_EQ(Size(p, WindowId::Msg), (Point{800 * scale, 184 * scale}));
+        EXPECT_EQ(Size(p, WindowId::Query), (Point{320 * scale, 128 * scale}));
+        EXPECT_EQ(Size(p, WindowId::Debug), (Point{720 * scale, 220 * scale}));
+
+        EXPECT_TRUE(p.IsWindowVisible(WindowId::Main));
+        EXPECT_FALSE(p.IsWindowVisible(WindowId::Msg));
+        EXPECT_FALSE(p.IsWindowVisible(WindowId::Query));
+        EXPECT_FALSE(p.IsWindowVisible(WindowId::Debug));
+        EXPECT_FALSE(p.IsWindowVisible(WindowId::None));
+        EXPECT_FALSE(p.IsFullScreen());
+        EXPECT_FALSE(p.ModalAutoConfirm());
+
+        const uint32_t mainFlags = SDL_GetWindowFlags(Win(p, WindowId::Main));
+        EXPECT_EQ(mainFlags & (SDL_WINDOW_RESIZABLE | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN), 0u);
+        EXPECT_STREQ(SDL_GetWindowTitle(Win(p, WindowId::Main)), "orva test");
+        const uint32_t msgFlags = SDL_GetWindowFlags(Win(p, WindowId::Msg));
+        EXPECT_NE(msgFlags & SDL_WINDOW_BORDERLESS, 0u);
+        EXPECT_NE(msgFlags & SDL_WINDOW_ALWAYS_ON_TOP, 0u);
+        EXPECT_NE(SDL_GetWindowFlags(Win(p, WindowId::Query)) & SDL_WINDOW_BORDERLESS, 0u);
+        const uint32_t debugFlags = SDL_GetWindowFlags(Win(p, WindowId::Debug));
+        EXPECT_EQ(debugFlags & SDL_WINDOW_BORDERLESS, 0u);
+        EXPECT_NE(debugFlags & SDL_WINDOW_ALWAYS_ON_TOP, 0u);
+        EXPECT_EQ(Pos(p, WindowId::Debug), (Point{0, 0}));
+
+        // Window ids are distinct and map back; strangers map to None.
+        for (WindowId w : {WindowId::Main, WindowId::Msg, WindowId::Query, WindowId::Debug}) {
+            EXPECT_NE(p.SdlWindowId(w), 0u);
+            EXPECT_EQ(p.FromSdlWindowId(p.SdlWindowId(w)), w);
+        }
+        EXPECT_EQ(p.FromSdlWindowId(0), WindowId::None);
+        EXPECT_EQ(p.FromSdlWindowId(0xFFFFFF), WindowId::None);
+
+        p.ShowWindow(WindowId::Msg, true);
+        EXPECT_TRUE(p.IsWindowVisible(WindowId::Msg));
+        EXPECT_EQ(SDL_GetWindowFlags(Win(p, WindowId::Msg)) & SDL_WINDOW_SHOWN, SDL_WINDOW_SHOWN);
+        p.ShowWindow(WindowId::Msg, false);
+        EXPECT_FALSE(p.IsWindowVisible(WindowId::Msg));
+    }
+}
+
+TEST_F(SdlPlatformTest, WithoutAVideoDeviceInitFailsWithTextAndNothingCrashes) {
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "no-such-driver", SDL_HINT_OVERRIDE);
+    {
+        SdlPlatform p(Opts(0));  // a bad scale counts as 1
+        std::string error;
+        EXPECT_FALSE(p.Init(error));
+        EXPECT_FALSE(error.empty());
+        // Every call stays harmless on a platform without windows.
+        Recorder r;
+        p.PumpMessages(r);
+        EXPECT_TRUE(r.Log.empty());
+        EXPECT_EQ(p.CursorIn(WindowId::Main), (Point{0, 0}));
+        EXPECT_FALSE(p.KeyDown(Key::Return));
+        EXPECT_EQ(p.Foreground(), WindowId::None);
+        p.ShowWindow(WindowId::Msg, true);
+        EXPECT_FALSE(p.IsWindowVisible(WindowId::Msg));
+        p.PlaceWindow(WindowId::Msg, {0, 416});
+        p.Present(WindowId::Main, TABitmap(800, 600));
+        p.SetFullScreen(true);
+        EXPECT_FALSE(p.IsFullScreen());
+        p.BeginModal(WindowId::Query);
+        p.EndModal(WindowId::Query);
+        p.SetTextInput(true);
+        p.SetCursorVisible(true);
+        const uint32_t t0 = p.Ticks();
+        p.Sleep(5);
+        EXPECT_GE(p.Ticks() - t0, 5u);
+        EXPECT_LT(t0, 10000u) << "ticks count from the platform's creation";
+    }
+    SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    SdlPlatform again(Opts(1));
+    std::string error;
+    EXPECT_TRUE(again.Init(error)) << error;
+}
+
+TEST_F(SdlPlatformTest, PresentShowsThePictureOpaqueAndScaledByWholePixels) {
+    TABitmap pic(800, 600);
+    for (int y = 0; y < 600; ++y) {
+        uint8_t* row = pic.Row(y);
+        for (int x = 0; x < 800; ++x) {
+            row[x * 4 + 0] = static_cast<uint8_t>(x);        // blue
+            row[x * 4 + 1] = static_cast<uint8_t>(y);        // green
+            row[x * 4 + 2] = static_cast<uint8_t>(x ^ y);    // red
+            row[x * 4 + 3] = static_cast<uint8_t>((x + y) & 1 ? 255 : 0);  // transparency, ignored
+        }
+    }
+    auto expected = [](int x, int y) {
+        return 0xFF000000u | uint32_t(uint8_t(x ^ y)) << 16 | uint32_t(uint8_t(y)) << 8 | uint8_t(x);
+    };
+    for (int scale : {1, 2}) {
+        SdlPlatform p(Opts(scale));
+        std::string error;
+        ASSERT_TRUE(p.Init(error)) << error;
+        p.Present(WindowId::Main, pic);
+        const std::vector<uint32_t> shown = Shown(p, WindowId::Main);
+        ASSERT_EQ(shown.size(), size_t(800 * scale) * 600 * scale);
+        const int stride = 800 * scale;
+        for (Point q : {Point{0, 0}, Point{1, 0}, Point{255, 17}, Point{799, 599}, Point{400, 300}}) {
+            for (int dy = 0; dy < scale; ++dy)
+                for (int dx = 0; dx < scale; ++dx)
+                    EXPECT_EQ(shown[size_t(q.Y * scale + dy) * stride + q.X * scale + dx], expected(q.X, q.Y))
+                        << "scale " << scale << " at " << q.X << "," << q.Y;
+        }
+
+        // A smaller picture replaces the texture; what it does not cover is black.
+        TABitmap small(10, 10);
+        small.FillColor(255, 0, 0);
+        p.Present(WindowId::Main, small);
+        const std::vector<uint32_t> after = Shown(p, WindowId::Main);
+        ASSERT_EQ(after.size(), shown.size());
+        EXPECT_EQ(after[0], 0xFFFF0000u);
+        EXPECT_EQ(after[size_t(10 * scale - 1) * stride + 10 * scale - 1], 0xFFFF0000u);
+        EXPECT_EQ(after[size_t(10 * scale) * stride + 10 * scale], 0xFF000000u);
+
+        // An empty picture changes nothing; an expose shows the last picture again.
+        p.Present(WindowId::Main, TABitmap());
+        SDL_Renderer* r = SDL_GetRenderer(Win(p, WindowId::Main));
+        SDL_SetRenderDrawColor(r, 0, 0, 255, 255);
+        SDL_RenderClear(r);
+        SDL_RenderPresent(r);
+        ASSERT_EQ(Shown(p, WindowId::Main)[0], 0xFF0000FFu);
+        Push(WindowEvent(p.SdlWindowId(WindowId::Main), SDL_WINDOWEVENT_EXPOSED));
+        EXPECT_TRUE(Pump(p).empty());
+        EXPECT_EQ(Shown(p, WindowId::Main)[0], 0xFFFF0000u);
+    }
+}
+
+// The dummy driver has no screen pointer; this platform reads it from the test.
+class PointerPlatform : public SdlPlatform {
+public:
+    using SdlPlatform::SdlPlatform;
+    Point Pointer;
+protected:
+    Point GlobalCursor() const override { return Pointer; }
+};
+
+TEST_F(SdlPlatformTest, PlacementAndCursorUseMainClientCoordinatesAtScale2) {
+    PointerPlatform p(Opts(2));
+    std::string error;
+    ASSERT_TRUE(p.Init(error)) << error;
+    SDL_SetWindowPosition(Win(p, WindowId::Main), 100, 50);
+    const Point main = Pos(p, WindowId::Main);
+    ASSERT_EQ(main, (Point{100, 50}));
+
+    p.PlaceWindow(WindowId::Msg, {10, 416});
+    EXPECT_EQ(Pos(p, WindowId::Msg), (Point{100 + 20, 50 + 832}));
+    p.PlaceWindow(WindowId::Debug, {-5, 0});
+    EXPECT_EQ(Pos(p, WindowId::Debug), (Point{90, 50}));
+    p.PlaceWindow(WindowId::Main, {300, 300});  // the main window is not placed relative to itself
+    EXPECT_EQ(Pos(p, WindowId::Main), main);
+
+    // The pointer over the main window at its window pixel (301, 201).
+    p.Pointer = {100 + 301, 50 + 201};
+    EXPECT_EQ(p.CursorIn(WindowId::Main), (Point{150, 100}));
+    // The same screen point in the message window (placed at main (10, 416)): above its top.
+    EXPECT_EQ(p.CursorIn(WindowId::Msg), (Point{(301 - 20) / 2, (201 - 832 - 1) / 2}));
+    p.Pointer = {100 + 1599, 50 + 1199};
+    EXPECT_EQ(p.CursorIn(WindowId::Main), (Point{799, 599}));
+    EXPECT_EQ(p.CursorIn(WindowId::Msg), (Point{(1599 - 20) / 2, (1199 - 832) / 2}));
+    EXPECT_EQ(p.CursorIn(WindowId::None), (Point{0, 0}));
+    // A hidden window still reports where the pointer is over its place.
+    p.PlaceWindow(WindowId::Query, {0, 0});
+    EXPECT_FALSE(p.IsWindowVisible(WindowId::Query));
+    EXPECT_EQ(p.CursorIn(WindowId::Query), (Point{799, 599}));
+}
+
+TEST_F(SdlPlatformTest, ModalDialogIsCentredAndTheOtherWindowsTakeNoMouseInput) {
+    for (int scale : {1, 2}) {
+        SdlPlatform p(Opts(scale));
+        std::string error;
+        ASSERT_TRUE(p.Init(error)) << error;
+        SDL_SetWindowPosition(Win(p, WindowId::Main), 30, 40);
+        const uint32_t mainId = p.SdlWindowId(WindowId::Main), queryId = p.SdlWindowId(WindowId::Query);
+
+        p.BeginModal(WindowId::Query);
+        EXPECT_TRUE(p.IsWindowVisible(WindowId::Query));
+        EXPECT_EQ(Pos(p, WindowId::Query), (Point{30 + (800 - 320) / 2 * scale, 40 + (600 - 128) / 2 * scale}));
+
+        Push(Button(SDL_MOUSEBUTTONDOWN, mainId, SDL_BUTTON_LEFT, 10, 10));
+        Push(Button(SDL_MOUSEBUTTONUP, mainId, SDL_BUTTON_LEFT, 10, 10));
+        Push(WindowEvent(mainId, SDL_WINDOWEVENT_CLOSE));
+        Push(Button(SDL_MOUSEBUTTONDOWN, queryId, SDL_BUTTON_LEFT, 40 * scale, 100 * scale + scale - 1));
+        Push(Button(SDL_MOUSEBUTTONUP, queryId, SDL_BUTTON_LEFT, 40 * scale, 100 * scale));
+        EXPECT_EQ(Pump(p), (std::vector<std::string>{"down query left 40,100", "up query left 40,100"}));
+
+        p.EndModal(WindowId::Main);  // not the open dialog: nothing happens
+        EXPECT_TRUE(p.IsWindowVisible(WindowId::Query));
+        p.EndModal(WindowId::Query);
+        EXPECT_FALSE(p.IsWindowVisible(WindowId::Query));
+        Push(Button(SDL_MOUSEBUTTONDOWN, mainId, SDL_BUTTON_LEFT, 10, 10));
+        Push(WindowEvent(mainId, SDL_WINDOWEVENT_CLOSE));
+        const int c = 10 / scale;
+        EXPECT_EQ(Pump(p), (std::vector<std::string>{"down main left " + std::to_string(c) + "," +
+                                                         std::to_string(c),
+                                                     "close"}));
+    }
+}
+
+TEST_F(SdlPlatformTest, PumpTranslatesSdlEventsIntoEngineEvents) {
+    SdlPlatform p(Opts(2));
+    std::string error;
+    ASSERT_TRUE(p.Init(error)) << error;
+    Pump(p);  // whatever the windows' creation queued
+    const uint32_t mainId = p.SdlWindowId(WindowId::Main), msgId = p.SdlWindowId(WindowId::Msg),
+                   debugId = p.SdlWindowId(WindowId::Debug);
+
+    Push(Button(SDL_MOUSEBUTTONDOWN, mainId, SDL_BUTTON_LEFT, 301, 201));
+    Push(Button(SDL_MOUSEBUTTONUP, mainId, SDL_BUTTON_RIGHT, 1599, 1199));
+    Push(Button(SDL_MOUSEBUTTONDOWN, msgId, SDL_BUTTON_MIDDLE, 100, 80));
+    Push(Button(SDL_MOUSEBUTTONDOWN, mainId, SDL_BUTTON_X1, 1, 1));     // side buttons mean nothing
+    Push(Button(SDL_MOUSEBUTTONDOWN, 0xFFFFFF, SDL_BUTTON_LEFT, 1, 1));  // not one of ours
+
+    SDL_Event wheel{};
+    wheel.type = SDL_MOUSEWHEEL;
+    wheel.wheel.windowID = msgId;
+    wheel.wheel.y = 2;
+    wheel.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+    Push(wheel);
+    wheel.wheel.windowID = mainId;
+    wheel.wheel.y = 1;
+    wheel.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;
+    Push(wheel);
+    wheel.wheel.y = -1000000;  // a wild count pages a bounded number of times
+    wheel.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+    Push(wheel);
+    wheel.wheel.y = 0;  // a sideways scroll
+    Push(wheel);
+
+    SDL_Event text{};
+    text.type = SDL_TEXTINPUT;
+    text.text.windowID = mainId;
+    SDL_strlcpy(text.text.text, "\xE3\x81\x82", sizeof text.text.text);  // U+3042
+    Push(text);
+
+    p.ShowWindow(WindowId::Debug, true);
+    Push(WindowEvent(debugId, SDL_WINDOWEVENT_CLOSE));  // the debug window just hides
+    Push(WindowEvent(msgId, SDL_WINDOWEVENT_CLOSE));
+    Push(WindowEvent(mainId, SDL_WINDOWEVENT_CLOSE));
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    Push(quit);
+
+    std::vector<std::string> expected{"down main left 150,100", "up main right 799,599", "down msg middle 50,40",
+                                      "wheel msg 1", "wheel msg 1", "wheel main -1"};
+    for (int i = 0; i < 16; ++i) expected.push_back("wheel main -1");
+    expected.insert(expected.end(), {"text \xE3\x81\x82", "close", "close"});
+    EXPECT_EQ(Pump(p), expected);
+    EXPECT_FALSE(p.IsWindowVisible(WindowId::Debug));
+}
+
+TEST_F(SdlPlatformTest, KeysReadTheKeyboardStateWithBothVariants) {
+    SdlPlatform p(Opts(1));
+    std::string error;
+    ASSERT_TRUE(p.Init(error)) << error;
+    int count = 0;
+    // Pushed key events do not reach SDL's key state, so the test sets the state itself.
+    uint8_t* state = const_cast<uint8_t*>(SDL_GetKeyboardState(&count));
+    ASSERT_GT(count, SDL_SCANCODE_KP_ENTER);
+    auto only = [&](std::initializer_list<SDL_Scancode> down) {
+        std::fill(state, state + count, 0);
+        for (SDL_Scancode s : down) state[s] = 1;
+    };
+    struct Case {
+        SDL_Scancode Scancode;
+        Key Expected;
+    };
+    const Case cases[] = {{SDL_SCANCODE_RETURN, Key::Return}, {SDL_SCANCODE_KP_ENTER, Key::Return},
+                          {SDL_SCANCODE_LCTRL, Key::Ctrl},    {SDL_SCANCODE_RCTRL, Key::Ctrl},
+                          {SDL_SCANCODE_LALT, Key::Alt},      {SDL_SCANCODE_RALT, Key::Alt},
+                          {SDL_SCANCODE_SPACE, Key::Space},   {SDL_SCANCODE_PAGEUP, Key::PageUp},
+                          {SDL_SCANCODE_PAGEDOWN, Key::PageDown}, {SDL_SCANCODE_F1, Key::F1},
+                          {SDL_SCANCODE_F2, Key::F2}};
+    for (const Case& c : cases) {
+        only({c.Scancode});
+        for (int k = 0; k <= static_cast<int>(Key::Count); ++k)
+            EXPECT_EQ(p.KeyDown(static_cast<Key>(k)), static_cast<Key>(k) == c.Expected)
+                << "scancode " << c.Scancode << " key " << k;
+    }
+    only({SDL_SCANCODE_ESCAPE, SDL_SCANCODE_A});
+    for (int k = 0; k <= static_cast<int>(Key::Count); ++k) EXPECT_FALSE(p.KeyDown(static_cast<Key>(k)));
+    only({});
+}
+
+}  // namespace
+}  // namespace orva
