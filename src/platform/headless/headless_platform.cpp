@@ -94,7 +94,7 @@ bool HeadlessPlatform::FlushShots(bool all, std::string& error) {
         TABitmap black;
         const TABitmap* src = &pic;
         if (!pic.IsReady()) {  // nothing shown yet: the window is black
-            black.SetSize32(shot.Window == WindowId::Msg ? 800 : 800, shot.Window == WindowId::Msg ? 184 : 600);
+            black.SetSize32(800, shot.Window == WindowId::Msg ? 184 : 600);
             black.FillColor(0, 0, 0);
             src = &black;
         }

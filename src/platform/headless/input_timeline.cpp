@@ -145,7 +145,8 @@ bool ParseInputTimeline(std::string_view source, std::vector<TimelineEvent>& eve
         ++lineNo;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         // A '#' starts a comment, except inside a text verb's string.
-        const bool isText = SplitWords(line).size() >= 2 && SplitWords(line)[1] == "text";
+        const auto words = SplitWords(line);
+        const bool isText = words.size() >= 2 && words[1] == "text";
         if (!isText) {
             const size_t hash = line.find('#');
             if (hash != std::string_view::npos) line = line.substr(0, hash);
