@@ -254,6 +254,14 @@ public:
     void FreeSound();
     bool VoicePlaying();
     void NOVL_CreateNextImage();
+    // Called by the script's commands; names are CP932 bytes, texts 16-bit characters.
+    void NOVL_ReadGraphic2011(int slot, const std::string& fileName);     // pictures: slot, "NAME.png"
+    void NOVL_PlayBGM2011(const std::string& name, int fade, bool force, int loop);  // sound
+    void NOVL_PlaySE2011(int slot, const std::string& name, int fade, int loop);
+    void NOVL_PlayVOICE2011(const std::string& name, bool loop);
+    void SoundPlayerStop(int channel);      // Stop of the sound player on one channel (6: voice)
+    void NOVL_MakeMessage(const std::u16string& text);                    // text
+    void NOVL_MakeSelect(const std::u16string& text);
 
     // --- PlatformEvents: window events only set latches
     void OnMouseDown(WindowId window, MouseButton button, Point client) override;

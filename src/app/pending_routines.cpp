@@ -11,6 +11,7 @@ void TForm1::NOVL_TaskScript() {}
 void TForm1::NOVL_DispEffect_01() {}
 void TForm1::NOVL_DispEffect_91() {}
 void TForm1::NOVL_CreateNextImage() {}
+void TForm1::NOVL_ReadGraphic2011(int, const std::string&) {}
 // Messages, choices, message log, window buttons, status text.
 void TForm1::NOVL_WaitMessage() {}
 void TForm1::NOVL_WaitSelect() {}
@@ -20,6 +21,8 @@ void TForm1::NOVL_DrawButton() {}
 void TForm1::NOVL_CheckButton() {}
 void TForm1::NOVL_ClearMsgLog() {}
 void TForm1::DrawStatusText() {}
+void TForm1::NOVL_MakeMessage(const std::u16string&) {}
+void TForm1::NOVL_MakeSelect(const std::u16string&) {}
 // Menus.
 void TForm1::NOVL_DispTitleMenu() {}
 void TForm1::NOVL_WaitTitleMenu() {}
@@ -55,5 +58,9 @@ void TForm1::NOVL_Debug() {}
 void TForm1::SetUpSound() {}
 void TForm1::FreeSound() {}
 bool TForm1::VoicePlaying() { return false; }
+void TForm1::NOVL_PlayBGM2011(const std::string&, int, bool, int) {}
+void TForm1::NOVL_PlaySE2011(int, const std::string&, int, int) {}
+void TForm1::NOVL_PlayVOICE2011(const std::string&, bool) {}
+void TForm1::SoundPlayerStop(int) {}
 
 }  // namespace orva
