@@ -4,9 +4,6 @@
 
 namespace orva {
 
-// Script interpreter.
-void TForm1::NOVL_TaskInit() {}
-void TForm1::NOVL_TaskScript() {}
 // Screen transitions and scene composition.
 void TForm1::NOVL_DispEffect_01() {}
 void TForm1::NOVL_DispEffect_91() {}
