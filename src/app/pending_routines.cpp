@@ -4,9 +4,6 @@
 
 namespace orva {
 
-// Script interpreter.
-void TForm1::NOVL_TaskInit() {}
-void TForm1::NOVL_TaskScript() {}
 // Messages, choices, message log, window buttons, status text.
 void TForm1::NOVL_WaitMessage() {}
 void TForm1::NOVL_WaitSelect() {}
