@@ -6,7 +6,7 @@
 #include <random>
 #include <sstream>
 
-#include "fixtures/game_fixture.h"
+#include "fixtures/script_game.h"
 #include "graphics/png_write.h"
 #include "graphics/reference.h"
 
@@ -14,6 +14,7 @@ namespace orva {
 namespace {
 
 using test::EngineHarness;
+using test::ScriptGame;
 
 // A picture with a gradient, noise and (when alpha is set) a soft-edged invisible surround.
 TABitmap Picture(int w, int h, uint32_t seed, bool alpha) {
@@ -226,6 +227,66 @@ TEST(SceneTransition, SkipAndScreenEffectsCutScriptFadesButNotMenuFades) {
     EXPECT_GE(h.Plat->Ticks(), start + 500);
     EXPECT_LT(h.Plat->Ticks(), start + 530);
     EXPECT_TRUE(SamePixels(f.Pics->ScenePicture, f.Pics->NextPicture));
+}
+
+// A played script: background, two characters and a show command; after the fade the window
+// shows exactly the reference composition.
+TEST(SceneScript, BackgroundTwoCharactersAndShowEndOnTheReferenceComposition) {
+    ScriptGame g(R"(.script 1 "scene"
+bg "room"
+char1 1 "aya" show
+char2 2 "mei" show
+char3 3 "aya"
+trans
+wait -1
+)");
+    const TABitmap room = Picture(800, 600, 8, false), aya = Picture(400, 600, 9, true), mei = Picture(400, 600, 10, true);
+    test::WriteArchive(g.GameDir, 1, {{"room.png", Png(room, false)}, {"aya.png", Png(aya, true)}, {"mei.png", Png(mei, true)}});
+    TForm1& f = g.Boot();
+    const size_t memoAtStart = f.DebugMemo.size();  // the window pictures this game lacks
+    ASSERT_TRUE(g.RunUntilMode(0x2001, 10));
+    const uint32_t start = g.Plat->Ticks();
+    EXPECT_EQ(f.DebugMemo.size(), memoAtStart);
+    EXPECT_STREQ(f.Game.LayerName[0], "aya");
+    EXPECT_STREQ(f.Game.LayerName[2], "");  // loaded, not shown
+    EXPECT_EQ(f.Game.LayerPos[0][0], -200);
+    EXPECT_EQ(f.Game.LayerPos[1][0], 0);
+    EXPECT_EQ(f.Game.LayerPos[2][0], 200);
+    ASSERT_TRUE(g.RunUntilMode(0x800102, 200));
+    EXPECT_GE(g.Plat->Ticks(), start + 1000);
+    g.Passes(4);
+    EXPECT_TRUE(SamePixels(g.Plat->LastPresented(WindowId::Main), ReferenceScene(room, aya, -200, mei, 0)));
+}
+
+TEST(SceneScript, MissingPicturesAreLoggedOncePerLoadAndTheGameGoesOn) {
+    ScriptGame g(R"(.script 1 "scene"
+bg "nobg"
+trans
+char1 2 "nochar" show
+trans
+char2 2 "nochar"
+trans
+wait -1
+)");
+    TForm1& f = g.Boot();
+    const size_t memo = f.DebugMemo.size();
+    const int32_t fade = 0x2001;
+    auto nextFade = [&] { return g.RunUntilMode(0, 200) && g.RunUntilMode(fade, 10); };
+    ASSERT_TRUE(g.RunUntilMode(fade, 10));
+    ASSERT_EQ(f.DebugMemo.size(), memo + 1);  // the background: one load
+    EXPECT_EQ(f.DebugMemo.back(), "read error : nobg.png");
+    ASSERT_TRUE(nextFade());
+    ASSERT_EQ(f.DebugMemo.size(), memo + 3);  // a shown character is loaded twice
+    EXPECT_EQ(f.DebugMemo[memo + 1], "read error : nochar.png");
+    EXPECT_EQ(f.DebugMemo[memo + 2], "read error : nochar.png");
+    ASSERT_TRUE(nextFade());
+    EXPECT_EQ(f.DebugMemo.size(), memo + 4);  // a hidden one once
+    ASSERT_TRUE(g.RunUntilMode(0x800102, 300));
+    // The shown layer whose picture is missing draws the black it was filled with.
+    TABitmap black(800, 600);
+    black.FillColor(0, 0, 0);
+    g.Passes(4);
+    EXPECT_TRUE(SamePixels(g.Plat->LastPresented(WindowId::Main), black));
 }
 
 }  // namespace
