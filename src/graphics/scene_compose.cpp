@@ -19,9 +19,13 @@ void FillSlotPicture(const TABitmap& decoded, bool hasAlpha, SlotFill fill, TABi
 
 void ComposeScene(const TABitmap& background, const std::array<SceneLayer, kCharacterLayers>& layers, TABitmap& next) {
     next.SetSize32(kSceneWidth, kSceneHeight);
-    next.FillColor(0, 0, 0);
-    // A smaller background leaves black bands; a larger one is cut at the screen's edge.
-    background.CopyRect(0, 0, background.Width(), background.Height(), 0, 0, next);
+    // The background is copied as it is; only what it leaves uncovered (the bands right of and
+    // below a smaller picture) is filled with opaque black, so no pixel is written twice.
+    const int bw = std::min(background.Width(), kSceneWidth);
+    const int bh = background.IsReady() ? std::min(background.Height(), kSceneHeight) : 0;
+    background.CopyRect(0, 0, bw, bh, 0, 0, next);
+    next.FillRect(bw, 0, kSceneWidth - bw, bh, 0, 0, 0);
+    next.FillRect(0, bh, kSceneWidth, kSceneHeight - bh, 0, 0, 0);
     for (int s = kCharacterLayers - 1; s >= 0; --s) {
         const SceneLayer& layer = layers[static_cast<size_t>(s)];
         if (!layer.Picture) continue;

@@ -82,6 +82,13 @@ TEST(ComposeScene, SmallBackgroundLeavesBlackBandsAndItsTransparencyIsIgnored) {
     EXPECT_EQ(next.Pixels()[100 * 800 + 700], 0u);  // right band: opaque black
     EXPECT_EQ(next.Pixels()[500 * 800 + 100], 0u);  // bottom band
     EXPECT_EQ(next.Pixels()[599 * 800 + 799], 0u);
+
+    // A larger background is cut at the screen's edge.
+    const TABitmap big = Noise(900, 700, 10, false);
+    ComposeScene(big, {}, next);
+    ASSERT_EQ(next.Width(), 800);
+    for (int y = 0; y < 600; ++y)
+        ASSERT_TRUE(std::equal(next.Pixels() + y * 800, next.Pixels() + y * 800 + 800, big.Pixels() + y * 900)) << y;
 }
 
 TEST(FillSlotPicture, BackgroundDropsTransparencyAndAPictureWithoutAlphaIsInvisible) {
