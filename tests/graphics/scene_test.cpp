@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "fixtures/script_game.h"
+#include "graphics/png_load.h"
 #include "graphics/png_write.h"
 #include "graphics/reference.h"
 
@@ -232,14 +233,15 @@ TEST(SceneTransition, SkipAndScreenEffectsCutScriptFadesButNotMenuFades) {
 // A played script: background, two characters and a show command; after the fade the window
 // shows exactly the reference composition.
 TEST(SceneScript, BackgroundTwoCharactersAndShowEndOnTheReferenceComposition) {
-    ScriptGame g(R"(.script 1 "scene"
+    const std::string source = R"(.script 1 "scene"
 bg "room"
 char1 1 "aya" show
 char2 2 "mei" show
 char3 3 "aya"
 trans
 wait -1
-)");
+)";
+    ScriptGame g(source);
     const TABitmap room = Picture(800, 600, 8, false), aya = Picture(400, 600, 9, true), mei = Picture(400, 600, 10, true);
     test::WriteArchive(g.GameDir, 1, {{"room.png", Png(room, false)}, {"aya.png", Png(aya, true)}, {"mei.png", Png(mei, true)}});
     TForm1& f = g.Boot();
@@ -255,7 +257,30 @@ wait -1
     ASSERT_TRUE(g.RunUntilMode(0x800102, 200));
     EXPECT_GE(g.Plat->Ticks(), start + 1000);
     g.Passes(4);
-    EXPECT_TRUE(SamePixels(g.Plat->LastPresented(WindowId::Main), ReferenceScene(room, aya, -200, mei, 0)));
+    const TABitmap expected = ReferenceScene(room, aya, -200, mei, 0);
+    EXPECT_TRUE(SamePixels(g.Plat->LastPresented(WindowId::Main), expected));
+
+    // The same run captured as a PNG file at 3 s holds the same colours.
+    ScriptGame again(source);
+    test::WriteArchive(again.GameDir, 1, {{"room.png", Png(room, false)}, {"aya.png", Png(aya, true)}, {"mei.png", Png(mei, true)}});
+    const auto shot = again.Root.Path() / "shot.png";
+    again.Plat = std::make_unique<HeadlessPlatform>(std::vector<TimelineEvent>{},
+                                                    std::vector<HeadlessShot>{{.Time = 3000, .File = shot}}, 600000);
+    EngineOptions options;
+    options.GameDir = again.GameDir;
+    options.SaveDir = again.SaveDir;
+    again.Form = std::make_unique<TForm1>(*again.Plat, options);
+    ASSERT_TRUE(again.Form->FormCreate());
+    while (again.Plat->Ticks() < 3100) again.Form->IdleEvent();
+    const auto file = ReadWholeFile(shot);
+    ASSERT_TRUE(file.has_value());
+    TABitmap captured;
+    bool hasAlpha = true;
+    std::string error;
+    ASSERT_TRUE(DecodePng(*file, captured, hasAlpha, error)) << error;
+    ASSERT_EQ(captured.Width(), 800);
+    for (int i = 0; i < 800 * 600; ++i)
+        ASSERT_EQ(captured.Pixels()[i], expected.Pixels()[i] & 0x00FFFFFFu) << "pixel " << i;
 }
 
 TEST(SceneScript, MissingPicturesAreLoggedOncePerLoadAndTheGameGoesOn) {
