@@ -2,6 +2,7 @@
 // scene from the layers recorded in GameRec, and the two screen transitions.
 #include <cstring>
 #include <iostream>
+#include <utility>
 
 #include "app/main_form.h"
 #include "data/cp932.h"
@@ -43,7 +44,10 @@ void TForm1::NOVL_ReadGraphic2011(int slot, const std::string& fileName) {
         // showed and the game goes on.
         if (DecodePng(stream.View(), decoded, hasAlpha, error)) {
             SlotFill fill;
-            if (TABitmap* target = SlotTarget(*Pics, slot, fill)) FillSlotPicture(decoded, hasAlpha, fill, *target);
+            if (TABitmap* target = SlotTarget(*Pics, slot, fill)) {
+                *target = std::move(decoded);  // the decoded pixels become the slot's, uncopied
+                FillSlotPicture(*target, hasAlpha, fill, *target);
+            }
             ok = true;
         } else {
             std::cerr << "orva: " << Cp932ToUtf8(fileName) << ": " << error << "\n";

@@ -20,7 +20,8 @@ enum class SlotFill {
 };
 
 // target := decoded's size and colours, its transparency bytes set by `fill`. decoded holds a
-// PNG as the decoder gives it (transparency byte 255 − alpha when hasAlpha, else 0).
+// PNG as the decoder gives it (transparency byte 255 − alpha when hasAlpha, else 0); it may
+// be target itself.
 void FillSlotPicture(const TABitmap& decoded, bool hasAlpha, SlotFill fill, TABitmap& target);
 
 // One character layer as the composition sees it.
