@@ -153,6 +153,9 @@ bool TForm1::CmdCharacter(const ScriptCommand& cmd) {
     Pics->LayerPicture[size_t(k)].FillColor(0, 0, 0);
     // Without the show bit the layer is loaded but recorded as hidden.
     CopyToCp932Field(Game.LayerName[k - 1], sizeof Game.LayerName[k - 1], cmd.Kind.Show ? name : std::string());
+    // A shown layer is loaded here and once more below, whatever the bit: a missing picture
+    // of a shown layer leaves two read errors in the memo.
+    if (cmd.Kind.Show) NOVL_ReadGraphic2011(k, name + ".png");
     switch (cmd.P1) {
         case 1: Game.LayerPos[k - 1][0] = -200; break;
         case 2: Game.LayerPos[k - 1][0] = 0; break;
