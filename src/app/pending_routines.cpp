@@ -7,22 +7,16 @@ namespace orva {
 // Script interpreter.
 void TForm1::NOVL_TaskInit() {}
 void TForm1::NOVL_TaskScript() {}
+std::u16string TForm1::MessageTextAt(int32_t) { return {}; }
+std::u16string TForm1::VoiceNameAt(int32_t) { return {}; }
 // Screen transitions and scene composition.
 void TForm1::NOVL_DispEffect_01() {}
 void TForm1::NOVL_DispEffect_91() {}
 void TForm1::NOVL_CreateNextImage() {}
 void TForm1::NOVL_ReadGraphic2011(int, const std::string&) {}
-// Messages, choices, message log, window buttons, status text.
-void TForm1::NOVL_WaitMessage() {}
-void TForm1::NOVL_WaitSelect() {}
-void TForm1::NOVL_DrawMessage() {}
-void TForm1::NOVL_DrawSelect() {}
+// Message window buttons.
 void TForm1::NOVL_DrawButton() {}
 void TForm1::NOVL_CheckButton() {}
-void TForm1::NOVL_ClearMsgLog() {}
-void TForm1::DrawStatusText() {}
-void TForm1::NOVL_MakeMessage(const std::u16string&) {}
-void TForm1::NOVL_MakeSelect(const std::u16string&) {}
 // Menus.
 void TForm1::NOVL_DispTitleMenu() {}
 void TForm1::NOVL_WaitTitleMenu() {}
