@@ -231,6 +231,12 @@ std::string TTextRenderer::FontFile() const {
     return P->Current < 0 ? std::string() : P->Faces[static_cast<size_t>(P->Current)].File;
 }
 
+std::string TTextRenderer::FamilyName() const {
+    if (P->Current < 0) return {};
+    const FT_Face face = P->Faces[static_cast<size_t>(P->Current)].Handle;
+    return face && face->family_name ? face->family_name : "";
+}
+
 size_t TTextRenderer::CachedGlyphs() const { return P->Cache.size(); }
 
 }  // namespace orva

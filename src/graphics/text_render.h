@@ -37,6 +37,8 @@ public:
     int Ascent();
     // The file of the current font (empty when none could be opened).
     std::string FontFile() const;
+    // The family name inside the current font file (empty when none could be opened).
+    std::string FamilyName() const;
     // How many glyph images are kept.
     size_t CachedGlyphs() const;
 
