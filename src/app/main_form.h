@@ -23,6 +23,8 @@
 #include "graphics/text_render.h"
 #include "menus/query_form.h"
 #include "platform/platform.h"
+#include "script/line_rec.h"
+#include "script/script_ops.h"
 #include "text/message_layout.h"
 #include "text/message_log.h"
 #include "text/msg_form.h"
@@ -140,6 +142,21 @@ struct TimingState {
     int32_t VoiceTimer = 0;        // ms without a playing voice
 };
 
+// The loaded script and the scene-replay queue. ScriptNo and ScriptStep live in GameRec.
+struct ScriptState {
+    std::vector<LineRec> LineTbl;           // 65536 lines; lines past the loaded script keep older ones
+    int32_t LineCount = 0;                  // lines of the loaded script; the rest read as end lines
+    std::vector<std::string> LabelNames;    // CP932; index = a label line's P1
+    std::vector<std::string> JumpNames;     // index = a jump or call line's P1
+    std::vector<std::string> FileNames;     // index = P5; ends with the "--END--" sentinel
+    std::vector<std::string> MsgTexts;      // index = a message or choice line's P1
+    std::vector<std::string> VoiceNames;    // 10000 entries: FileNames up to the sentinel
+    ScriptCommand CurCmd;                   // the line being executed, operands resolved
+    std::array<int32_t, 121> SceneTbl{};    // scene-replay queue, entries 1..120; 0 ends it
+    int32_t SceneIdx = 0;                   // entry of SceneTbl now playing
+    int32_t TitleReturnStep = 0;            // ScriptStep when the script opened the title menu
+};
+
 // The off-screen pictures, created by FormCreate in this order.
 struct PictureSet {
     TABitmap MenuScreen, MenuPicture, MenuParts;
@@ -168,6 +185,9 @@ struct MessageWindowState {
 // Window buttons whose states the message and choice waits set.
 inline constexpr int kButtonLog = 4, kButtonVoice = 5, kButtonAuto = 7, kButtonSkip = 8;
 inline constexpr int kVoiceChannel = 6;              // the sound player's voice channel
+
+// Whether the interpreter has a handler for a command code (script/interpreter.cpp).
+bool CommandHasHandler(uint16_t code);
 
 // [SECTION] TForm1 ---------------------------------------------------------------------------
 
@@ -229,10 +249,42 @@ public:
     void AddMitayo(std::string_view name);
     bool CheckMitayo(std::string_view name) const;
 
-    // --- routines whose subsystems come later (app/pending_routines.cpp): each body is empty
-    //     until its subsystem exists.
+    // --- script loading, interpreter and searches (script/)
     void NOVL_TaskInit();
     void NOVL_TaskScript();
+    void NOVL_ReadScript(int number);
+    int16_t GetLabelStep(std::u16string_view name) const;
+    int16_t GetElseStep(int16_t key) const;
+    bool CheckKidoku(int32_t msgNo) const;
+    int32_t AddSceneTbl(int32_t script);
+    int32_t GetSceneTbl(int32_t script) const;
+    const LineRec& ScriptLine(int32_t step) const;   // a line of the loaded script; the end line past it
+    ScriptVars Vars();                               // the three variable arrays
+    // Command handlers, one per row of the command table; true ends the pass where the row
+    // lets the handler decide.
+    bool CmdBackground(const ScriptCommand& cmd);
+    bool CmdCharacter(const ScriptCommand& cmd);
+    bool CmdTransition(const ScriptCommand& cmd);
+    bool CmdMusic(const ScriptCommand& cmd);
+    bool CmdEffect(const ScriptCommand& cmd);
+    bool CmdJump(const ScriptCommand& cmd);
+    bool CmdCall(const ScriptCommand& cmd);
+    bool CmdMarker(const ScriptCommand& cmd);
+    bool CmdReturn(const ScriptCommand& cmd);
+    bool CmdSet(const ScriptCommand& cmd);
+    bool CmdArithmetic(const ScriptCommand& cmd);
+    bool CmdRandom(const ScriptCommand& cmd);
+    bool CmdMessage(const ScriptCommand& cmd);
+    bool CmdChoice(const ScriptCommand& cmd);
+    bool CmdCondition(const ScriptCommand& cmd);
+    bool CmdElse(const ScriptCommand& cmd);
+    bool CmdWait(const ScriptCommand& cmd);
+    bool CmdSystem(const ScriptCommand& cmd);
+    bool CmdSkipEnd(const ScriptCommand& cmd);
+    bool CmdEndOfScript(const ScriptCommand& cmd);
+
+    // --- routines whose subsystems come later (app/pending_routines.cpp): each body is empty
+    //     until its subsystem exists.
     void NOVL_DispEffect_01();
     void NOVL_DispEffect_91();
     void NOVL_WaitMessage();
@@ -320,6 +372,7 @@ public:
     SkipState Skip;
     TextState Text;
     TimingState Timing;
+    ScriptState Script;
     std::unique_ptr<PictureSet> Pics;
     TArchiveSet Archives;                    // the data archives
     TScriptContainer Container;              // SCRIPT.DAT

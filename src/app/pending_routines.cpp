@@ -4,11 +4,6 @@
 
 namespace orva {
 
-// Script interpreter.
-void TForm1::NOVL_TaskInit() {}
-void TForm1::NOVL_TaskScript() {}
-std::u16string TForm1::MessageTextAt(int32_t) { return {}; }
-std::u16string TForm1::VoiceNameAt(int32_t) { return {}; }
 // Screen transitions and scene composition.
 void TForm1::NOVL_DispEffect_01() {}
 void TForm1::NOVL_DispEffect_91() {}

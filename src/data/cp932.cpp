@@ -2,6 +2,8 @@
 // refuses but the game's text may hold mapped the Windows way.
 #include "data/cp932.h"
 
+#include <cstring>
+
 #include <iconv.h>
 
 #include <cerrno>
@@ -272,6 +274,18 @@ std::string TrimBlanksAndControls(std::string_view text) {
     while (begin < end && static_cast<unsigned char>(text[begin]) <= 0x20) ++begin;
     while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 0x20) --end;
     return std::string(text.substr(begin, end - begin));
+}
+
+void CopyToCp932Field(char* field, size_t fieldSize, std::string_view text) {
+    if (fieldSize == 0) return;
+    size_t n = 0;
+    while (n < text.size()) {
+        const size_t len = IsCp932LeadByte(static_cast<unsigned char>(text[n])) && n + 1 < text.size() ? 2 : 1;
+        if (n + len > fieldSize - 1) break;
+        n += len;
+    }
+    std::memset(field, 0, fieldSize);
+    std::memcpy(field, text.data(), n);
 }
 
 }  // namespace orva

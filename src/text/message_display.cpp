@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/main_form.h"
+#include "data/cp932.h"
 
 namespace orva {
 namespace {
@@ -13,6 +14,16 @@ constexpr int kBandHeight = 40, kTextLeft = 32, kCharWidth = 28;
 constexpr int kIconSize = 32, kIconSheetY = 128, kIconFrames = 8, kIconFrameMs = 55;
 
 }  // namespace
+
+std::u16string TForm1::MessageTextAt(int32_t no) {
+    if (no < 0 || static_cast<size_t>(no) >= Script.MsgTexts.size()) return {};
+    return Cp932ToUtf16(Script.MsgTexts[static_cast<size_t>(no)]);
+}
+
+std::u16string TForm1::VoiceNameAt(int32_t voice) {
+    if (voice < 0 || static_cast<size_t>(voice) >= Script.VoiceNames.size()) return {};
+    return Cp932ToUtf16(Script.VoiceNames[static_cast<size_t>(voice)]);
+}
 
 // Draws rows [y, y + h) of the shadow and then the text layer, their left w pixels, onto the
 // screen (while the window is attached) and onto the detached window's picture.

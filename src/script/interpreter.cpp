@@ -1,0 +1,398 @@
+// The script interpreter: NOVL_TaskInit prepares the first script, NOVL_TaskScript runs lines
+// back to back until one starts something that lasts or moves elsewhere in the scenario.
+// Each command code has one handler in kHandlers; whether a line ends the pass comes from the
+// command table's row.
+//
+// [SECTION] the pass
+// [SECTION] pictures and sound
+// [SECTION] jumps, calls and blocks
+// [SECTION] variables
+// [SECTION] messages and choices
+// [SECTION] waits, system functions and the end of a script
+#include <cstdio>
+#include <filesystem>
+
+#include "app/main_form.h"
+#include "data/cp932.h"
+#include "script/script_search.h"
+
+namespace orva {
+
+namespace {
+
+using CommandHandler = bool (TForm1::*)(const ScriptCommand&);
+
+struct HandlerRow {
+    uint16_t Code;
+    CommandHandler Handler;
+};
+
+// One handler per command code of the command table (a test checks that both list the same
+// codes). Label and block-end lines are markers that only the searches look at.
+constexpr HandlerRow kHandlers[] = {
+    {0x10, &TForm1::CmdBackground},  {0x11, &TForm1::CmdCharacter},  {0x12, &TForm1::CmdCharacter},
+    {0x13, &TForm1::CmdCharacter},   {0x14, &TForm1::CmdCharacter},  {0x15, &TForm1::CmdCharacter},
+    {0x20, &TForm1::CmdTransition},  {0x30, &TForm1::CmdMusic},      {0x31, &TForm1::CmdEffect},
+    {0x32, &TForm1::CmdEffect},      {0x33, &TForm1::CmdEffect},     {0x40, &TForm1::CmdJump},
+    {0x41, &TForm1::CmdCall},        {0x4E, &TForm1::CmdMarker},     {0x4F, &TForm1::CmdReturn},
+    {0x50, &TForm1::CmdSet},         {0x51, &TForm1::CmdArithmetic}, {0x52, &TForm1::CmdArithmetic},
+    {0x53, &TForm1::CmdArithmetic},  {0x54, &TForm1::CmdArithmetic}, {0x55, &TForm1::CmdArithmetic},
+    {0x56, &TForm1::CmdRandom},      {0x60, &TForm1::CmdMessage},    {0x68, &TForm1::CmdChoice},
+    {0x70, &TForm1::CmdCondition},   {0x71, &TForm1::CmdCondition},  {0x72, &TForm1::CmdCondition},
+    {0x73, &TForm1::CmdCondition},   {0x74, &TForm1::CmdCondition},  {0x75, &TForm1::CmdCondition},
+    {0x7E, &TForm1::CmdElse},        {0x7F, &TForm1::CmdMarker},     {0x80, &TForm1::CmdWait},
+    {0x88, &TForm1::CmdSystem},      {0x8F, &TForm1::CmdSkipEnd},    {0xFF, &TForm1::CmdEndOfScript},
+};
+
+CommandHandler FindHandler(uint16_t code) {
+    for (const HandlerRow& row : kHandlers)
+        if (row.Code == code) return row.Handler;
+    return nullptr;
+}
+
+// Without a jump a pass only moves forward, so a sound script runs at most one table's worth
+// of lines per pass. A script whose blocks or labels are missing restarts at line 0 again and
+// again; the pass then ends here so that the window stays alive.
+constexpr int64_t kMaxLinesPerPass = 2 * int64_t(kLineTblCapacity);
+
+// Entry index of a list, or the empty string outside it.
+const std::string& ListEntry(const std::vector<std::string>& list, int64_t index) {
+    static const std::string kEmpty;
+    return index >= 0 && index < int64_t(list.size()) ? list[size_t(index)] : kEmpty;
+}
+
+std::string HexCode(uint16_t code) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "0x%x", code);
+    return buf;
+}
+
+// The file marking debug builds of a game: its presence shows the debug window.
+constexpr const char* kDebugMarkerFile = "ポプリ萌え萌え.txt";
+
+}  // namespace
+
+bool CommandHasHandler(uint16_t code) { return FindHandler(code) != nullptr; }
+
+// [SECTION] the pass --------------------------------------------------------------------------
+
+void TForm1::NOVL_TaskInit() {
+    Timing.FrameClock = Plat.Ticks();
+    PictureSet& p = *Pics;
+    NOVL_ReadGraphic2011(51, "SysMsgWinP.png");
+    // The window design picks the message window and its strip of the button sheet.
+    if (Config.WindowColour == 0) {
+        NOVL_ReadGraphic2011(10, "SysMsgWinB.png");
+        p.ButtonSheet.CopyRect(0, 0, 800, 184, 0, 160, p.WindowBase);
+    } else {
+        NOVL_ReadGraphic2011(10, "SysMsgWinG.png");
+        p.ButtonSheet.CopyRect(0, 0, 800, 184, 0, 344, p.WindowBase);
+    }
+    NOVL_ReadGraphic2011(52, "SysSelWin.png");
+    NOVL_ReadGraphic2011(53, "SysSelWinH.png");
+    Script.LabelNames.clear();
+    Script.JumpNames.clear();
+    Script.FileNames.clear();
+    Script.MsgTexts.clear();
+
+    std::error_code ec;
+    const bool debugMarker = std::filesystem::exists(std::filesystem::current_path() / kDebugMarkerFile, ec);
+    Plat.ShowWindow(WindowId::Debug, debugMarker);
+
+    Plat.SetCursorVisible(false);
+    Game.SkipAllowed = 0;
+    Game.MenuButtonsAllowed = 0;
+    NOVL_ReadScript(1);
+    Game.ScriptStep = -1;
+    EngineMode = 0;
+    Skip.ControlSkipEnabled = true;
+}
+
+void TForm1::NOVL_TaskScript() {
+    // With carry-on off a voice ends as soon as the script moves on.
+    if (Config.VoiceCarryOn == 0) SoundPlayerStop(6);
+    for (int64_t executed = 0; executed < kMaxLinesPerPass; ++executed) {
+        Game.ScriptStep = Game.ScriptStep + 1;
+        const ScriptCommand& cmd = Script.CurCmd = ResolveCommand(ScriptLine(Game.ScriptStep), Vars());
+        if (Trace.Enabled()) {
+            const std::string p = "[" + std::to_string(cmd.P1) + "," + std::to_string(cmd.P2) + "," +
+                                  std::to_string(cmd.P3) + "," + std::to_string(cmd.P4) + "," +
+                                  std::to_string(cmd.P5) + "]";
+            Trace.Event("line", TraceFields()
+                                    .Int("script", Game.ScriptNo)
+                                    .Int("step", Game.ScriptStep)
+                                    .Str("code", HexCode(cmd.Code))
+                                    .Raw("p", p));
+        }
+        const CommandInfo* info = FindCommand(cmd.Code);
+        const CommandHandler handler = FindHandler(cmd.Code);
+        if (!info || !handler) continue;  // an unknown code does nothing
+        const bool handlerEnds = (this->*handler)(cmd);
+        if (info->Ends == PassEnd::Always || (info->Ends == PassEnd::Conditional && handlerEnds)) return;
+    }
+}
+
+// [SECTION] pictures and sound ----------------------------------------------------------------
+
+bool TForm1::CmdBackground(const ScriptCommand& cmd) {
+    const std::string& name = ListEntry(Script.FileNames, cmd.P5);
+    CopyToCp932Field(Game.BgLayerName, sizeof Game.BgLayerName, name);
+    AddMitayo(name);
+    Pics->LayerPicture[0].FillColor(0, 0, 0);
+    NOVL_ReadGraphic2011(0, name + ".png");
+    return false;
+}
+
+bool TForm1::CmdCharacter(const ScriptCommand& cmd) {
+    const int k = cmd.Code - 0x10;  // layer 1..5
+    const std::string& name = ListEntry(Script.FileNames, cmd.P5);
+    Pics->LayerPicture[size_t(k)].FillColor(0, 0, 0);
+    // Without the show bit the layer is loaded but recorded as hidden.
+    CopyToCp932Field(Game.LayerName[k - 1], sizeof Game.LayerName[k - 1], cmd.Kind.Show ? name : std::string());
+    switch (cmd.P1) {
+        case 1: Game.LayerPos[k - 1][0] = -200; break;
+        case 2: Game.LayerPos[k - 1][0] = 0; break;
+        case 3: Game.LayerPos[k - 1][0] = 200; break;
+        default: break;  // any other position keeps the old x
+    }
+    Game.LayerPos[k - 1][1] = 0;
+    Game.LayerAlpha[k - 1] = 255;
+    NOVL_ReadGraphic2011(k, name + ".png");
+    return false;
+}
+
+bool TForm1::CmdTransition(const ScriptCommand&) {
+    Text.MsgOnScreen = false;
+    NOVL_CreateNextImage();
+    Timing.TransStart = static_cast<int32_t>(Plat.Ticks());
+    Timing.TransLength = 1000;
+    Timing.TransEnd = static_cast<int32_t>(static_cast<uint32_t>(Timing.TransStart) + 1000u);
+    EngineMode = 0x2001;
+    Text.MsgWinShown = false;
+    return true;
+}
+
+bool TForm1::CmdMusic(const ScriptCommand& cmd) {
+    const int32_t loop = cmd.P1, fadeSeconds = cmd.P2;
+    NOVL_PlayBGM2011(ListEntry(Script.FileNames, cmd.P5), fadeSeconds, false, loop);
+    return false;
+}
+
+bool TForm1::CmdEffect(const ScriptCommand& cmd) {
+    const int32_t slot = cmd.Code - 0x30, loop = cmd.P1, fadeSeconds = cmd.P2;
+    NOVL_PlaySE2011(slot, ListEntry(Script.FileNames, cmd.P5), fadeSeconds, loop);
+    return false;
+}
+
+// [SECTION] jumps, calls and blocks -----------------------------------------------------------
+
+bool TForm1::CmdJump(const ScriptCommand& cmd) {
+    // The name comes from the script that jumps; the label is searched in the one jumped to.
+    const std::u16string name = Cp932ToUtf16(ListEntry(Script.JumpNames, cmd.P1));
+    const int32_t script = cmd.P5;
+    if (script != 0) NOVL_ReadScript(script);
+    Game.ScriptStep = GetLabelStep(name);
+    return true;
+}
+
+bool TForm1::CmdCall(const ScriptCommand& cmd) {
+    const int32_t entry = Game.ReturnCount + 1;
+    if (entry >= 1 && entry <= kReturnEntries) {
+        Game.ReturnCount = static_cast<int16_t>(entry);
+        Game.ReturnTbl[entry - 1] = ReturnEntry{Game.ScriptNo, static_cast<int16_t>(Game.ScriptStep)};
+    } else {
+        // The table is full: the call still jumps, but a return will not come back here.
+        DebugMemoAdd("script error : calls nested deeper than " + std::to_string(kReturnEntries) + " (script " +
+                     std::to_string(Game.ScriptNo) + ", line " + std::to_string(Game.ScriptStep) + ")");
+    }
+    return CmdJump(cmd);
+}
+
+bool TForm1::CmdMarker(const ScriptCommand&) { return false; }
+
+bool TForm1::CmdReturn(const ScriptCommand&) {
+    const int32_t count = Game.ReturnCount;
+    if (count < 1 || count > kReturnEntries) return false;
+    const ReturnEntry entry = Game.ReturnTbl[count - 1];
+    // Entry 1 holds (0, 0) after a clear: a return without a pending call is ignored.
+    if (entry.Script == 0) return false;
+    Game.ReturnCount = static_cast<int16_t>(count - 1);
+    const int script = static_cast<uint16_t>(entry.Script);  // script numbers run to 65535
+    NOVL_ReadScript(script);
+    Game.ScriptStep = entry.Step;
+    return true;
+}
+
+bool TForm1::CmdCondition(const ScriptCommand& cmd) {
+    const int16_t key = cmd.P1;
+    if (!ConditionHolds(cmd.Code, cmd.P2, cmd.P3)) Game.ScriptStep = GetElseStep(key);
+    return false;
+}
+
+bool TForm1::CmdElse(const ScriptCommand& cmd) {
+    const int16_t key = cmd.P1;
+    Game.ScriptStep = GetElseStep(key);
+    return false;
+}
+
+// [SECTION] variables -------------------------------------------------------------------------
+
+// Results go to the variable that P1 names as written, in the array its kind selects.
+bool TForm1::CmdSet(const ScriptCommand& cmd) {
+    Vars().Store(cmd.Kind.Kind[0], cmd.WrittenP1, cmd.P2);
+    return false;
+}
+
+bool TForm1::CmdArithmetic(const ScriptCommand& cmd) {
+    Vars().Store(cmd.Kind.Kind[0], cmd.WrittenP1, ArithmeticResult(cmd.Code, cmd.P2, cmd.P3));
+    return false;
+}
+
+bool TForm1::CmdRandom(const ScriptCommand& cmd) {
+    const int32_t r = Random.Next(RandomSpan(cmd.P2, cmd.P3));
+    Vars().Store(cmd.Kind.Kind[0], cmd.WrittenP1, RandomResult(cmd.P2, cmd.P3, r));
+    return false;
+}
+
+// [SECTION] messages and choices --------------------------------------------------------------
+
+bool TForm1::CmdMessage(const ScriptCommand& cmd) {
+    const int32_t msgNo = cmd.P1, voiceStyle = cmd.P2, voice = cmd.P5;
+    NOVL_ClearKey();
+    NOVL_ClearMouseButton();
+    Text.MsgNo = msgNo;
+    Text.MsgVoice = voice;
+    // Style 7 repeats the voice until something stops it, except in auto mode, which has to
+    // hear the voice end to go on.
+    Text.VoiceLoop = voiceStyle == 7 && !Skip.AutoMode;
+    Text.IsChoice = false;
+
+    // Either skip stops at the first message not read before.
+    if (Skip.SkipReadRequested) {
+        Skip.SkipActive = CheckKidoku(msgNo);
+        Skip.SkipReadRequested = Skip.SkipActive;
+    }
+    if (Skip.FastSkip) {
+        Skip.SkipActive = CheckKidoku(msgNo);
+        Skip.FastSkip = Skip.SkipActive;
+    }
+    MarkKidokuIn(Sys->KidokuTbl, Game.ScriptNo, msgNo);
+
+    if (!Skip.SkipActive) {
+        if (Text.MsgVoice != -1) NOVL_PlayVOICE2011(ListEntry(Script.VoiceNames, Text.MsgVoice), Text.VoiceLoop);
+        else if (Config.VoiceCarryOn == 0) SoundPlayerStop(6);
+    }
+    NOVL_MakeMessage(Cp932ToUtf16(ListEntry(Script.MsgTexts, msgNo)));
+
+    Text.MsgOnScreen = true;
+    Text.ChoiceOnScreen = false;
+    Text.LogReview = false;
+    EngineMode = 0x6001;
+    Text.PrintCount = 0;
+    Text.MsgWinShown = false;
+    return true;
+}
+
+bool TForm1::CmdChoice(const ScriptCommand& cmd) {
+    const int32_t textNo = cmd.P1, second = cmd.P2;
+    NOVL_ClearKey();
+    NOVL_ClearMouseButton();
+    Text.MsgNo = textNo;
+    Text.MsgVoice = second;
+    Text.IsChoice = true;
+    // A choice always stops skipping and auto mode.
+    Skip.SkipActive = Skip.SkipReadRequested = Skip.FastSkip = Skip.AutoMode = false;
+    NOVL_MakeSelect(Cp932ToUtf16(ListEntry(Script.MsgTexts, textNo)));
+    Text.MsgOnScreen = false;
+    Text.ChoiceOnScreen = true;
+    NOVL_DrawSelect();
+    EngineMode = 0x6802;
+    Text.MsgWinShown = false;
+    return true;
+}
+
+// [SECTION] waits, system functions and the end of a script -----------------------------------
+
+bool TForm1::CmdWait(const ScriptCommand& cmd) {
+    const int32_t time = cmd.P1, clickable = cmd.P2;
+    // A fast skip spends exactly one pass on a wait.
+    if (Skip.FastSkip) {
+        EngineMode = 0;
+        return true;
+    }
+    if (time == -6 && Sys->SystemFlg[451 - 1] == 0) {
+        EngineMode = 0x800103;  // until the movie ends
+        return true;
+    }
+    if (time == -1) {
+        EngineMode = 0x800102;  // until Return, Ctrl or a click
+        return true;
+    }
+    if (time < 0) return false;  // other negative kinds do not wait
+    Timing.WaitClickable = clickable != 0;
+    Timing.WaitEnd = static_cast<int32_t>(Plat.Ticks() + static_cast<uint32_t>(time));
+    EngineMode = 0x800101;
+    return true;
+}
+
+bool TForm1::CmdSystem(const ScriptCommand& cmd) {
+    const int32_t selector = cmd.P1, value = cmd.P2;
+    switch (selector) {
+        case 1:
+            Game.CursorShown = value != 0;
+            Plat.SetCursorVisible(value != 0);
+            return false;
+        case 2: Game.MenuButtonsAllowed = value != 0; return false;
+        case 3: Game.SkipAllowed = value != 0; return false;
+        case 7:
+            Skip.SkippableSection = value != 0;
+            Skip.SectionSkipRequested = false;
+            return false;
+        case 101:
+            Text.MsgWinShown = Text.MsgOnScreen = false;
+            Skip.FastSkip = Skip.SkipReadRequested = Skip.AutoMode = false;
+            StoryMode = true;
+            Script.TitleReturnStep = Game.ScriptStep;
+            EngineMode = 0x700101;
+            return true;
+        case 444: SoundPlayerStop(6); return false;
+        default: return false;
+    }
+}
+
+bool TForm1::CmdSkipEnd(const ScriptCommand&) {
+    Skip.FastSkip = Skip.SkippableSection = Skip.SectionSkipRequested = false;
+    return true;
+}
+
+bool TForm1::CmdEndOfScript(const ScriptCommand&) {
+    Text.MsgWinShown = false;
+    Skip.SkipReadRequested = Skip.FastSkip = Skip.SkippableSection = Skip.SectionSkipRequested = false;
+    if (StoryMode) {
+        // The story's script runs again from its first line.
+        Game.ScriptStep = -1;
+        EngineMode = 0;
+        return true;
+    }
+    // A scene replay plays the next queued script, or returns to the scene-replay menu.
+    ScriptState& s = Script;
+    s.SceneIdx += 1;
+    const int32_t next = s.SceneIdx >= 1 && s.SceneIdx <= kSceneTblEntries ? s.SceneTbl[size_t(s.SceneIdx)] : 0;
+    if (next != 0) {
+        NOVL_ReadScript(next);
+        Game.ScriptStep = -1;
+        EngineMode = 0;
+        return true;
+    }
+    MsgFormVisible = false;
+    Plat.ShowWindow(WindowId::Msg, false);
+    NOVL_ReadScript(1);
+    Game.ScriptStep = s.TitleReturnStep;
+    s.SceneTbl.fill(0);
+    Text.MsgWinShown = Text.MsgOnScreen = false;
+    Skip.FastSkip = Skip.SkipReadRequested = Skip.AutoMode = false;
+    EngineMode = 0x700501;
+    return true;
+}
+
+}  // namespace orva
