@@ -9,6 +9,7 @@
 // [SECTION] variables
 // [SECTION] messages and choices
 // [SECTION] waits, system functions and the end of a script
+#include <array>
 #include <cstdio>
 #include <filesystem>
 
@@ -44,11 +45,14 @@ constexpr HandlerRow kHandlers[] = {
     {0x88, &TForm1::CmdSystem},      {0x8F, &TForm1::CmdSkipEnd},    {0xFF, &TForm1::CmdEndOfScript},
 };
 
-CommandHandler FindHandler(uint16_t code) {
-    for (const HandlerRow& row : kHandlers)
-        if (row.Code == code) return row.Handler;
-    return nullptr;
-}
+// The handlers by code (every code fits in a byte), looked up for each line run.
+const std::array<CommandHandler, 256> kHandlerOfCode = [] {
+    std::array<CommandHandler, 256> byCode{};
+    for (const HandlerRow& row : kHandlers) byCode[row.Code] = row.Handler;
+    return byCode;
+}();
+
+CommandHandler FindHandler(uint16_t code) { return code < kHandlerOfCode.size() ? kHandlerOfCode[code] : nullptr; }
 
 // Without a jump a pass only moves forward, so a sound script runs at most one table's worth
 // of lines per pass. A script whose blocks or labels are missing restarts at line 0 again and
