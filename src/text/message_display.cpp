@@ -130,6 +130,9 @@ void TForm1::NOVL_WaitMessage() {
             SoundPlayerStop(kVoiceChannel);
             Msg.ButtonToggle[kButtonVoice] = false;
             Text.PrintCount = 255;
+            // The Return that ended the review must not also go on from the message on the
+            // next pass while the key is still down.
+            in.KeyRepeatDelay = 10;
             in.MouseLeftClick = in.KeyEnter = false;
             return;
         }
