@@ -39,7 +39,7 @@ static void RevealLayers(PictureSet& p, bool attached, int y, int h, int w) {
 void TForm1::NOVL_DrawMessage() {
     PictureSet& p = *Pics;
     const bool attached = !MsgFormVisible;
-    const uint16_t opacity = static_cast<uint16_t>(OpacityFromPercent(std::clamp<int32_t>(Config.WindowOpacity, 0, 100)));
+    const uint16_t opacity = static_cast<uint16_t>(OpacityFromPercent(Config.WindowOpacity));
     auto blendWindow = [&] {
         if (attached) p.MsgWinPicture.DrawAlphaOpacity(0, kWindowTop, 800, 184, 0, 0, p.BackBuffer, opacity);
     };
@@ -49,6 +49,7 @@ void TForm1::NOVL_DrawMessage() {
             EngineMode = 0x6002;
             return;
         }
+        // A speed outside 0 … 100 (a damaged save file) must not hold frames for seconds.
         const int32_t speed = std::clamp<int32_t>(Config.TextSpeed, 0, 100);
         // 255 lies beyond any message: the printing finishes in this frame.
         if (Input.KeyEnter || Input.KeyCtrl || Skip.SkipActive || Input.MouseLeftClick || speed == 100)

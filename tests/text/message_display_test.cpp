@@ -155,6 +155,17 @@ TEST(MessageDisplay, SpeedHundredShowsTheWholeMessageInItsFirstFrame) {
     f.NOVL_DrawMessage();
     EXPECT_EQ(f.EngineMode, 0x6002);
     EXPECT_EQ(h.Plat->Ticks(), t0);
+
+    // Speeds beyond the range count as its ends: no frame is held longer than 100 ms.
+    f.Config.TextSpeed = 300;
+    StartMessage(f, u"範囲外。");
+    f.NOVL_DrawMessage();
+    EXPECT_EQ(f.EngineMode, 0x6002);
+    f.Config.TextSpeed = -3000;
+    StartMessage(f, u"範囲外。");
+    const uint32_t t1 = h.Plat->Ticks();
+    f.NOVL_DrawMessage();
+    EXPECT_EQ(h.Plat->Ticks() - t1, 100u);
 }
 
 TEST(MessageDisplay, AutoModeWaitsAfterTheTextAndReturnEndsIt) {

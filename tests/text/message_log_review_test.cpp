@@ -75,6 +75,7 @@ TEST(LogReview, PagesThroughThreeEntriesAndStopsAtBothEnds) {
     EXPECT_FALSE(f.Text.LogReview);
     EXPECT_EQ(f.EngineMode, 0x6002);
     EXPECT_EQ(f.Text.PrintCount, 255);
+    EXPECT_EQ(f.Input.KeyRepeatDelay, 10);  // a held Return does not also go on
     EXPECT_EQ(f.Msg.ButtonState[0], 0);
     EXPECT_FALSE(f.Msg.ButtonToggle[kButtonLog]);
     EXPECT_EQ(f.Msg.MessageLog.Count(), 3);
