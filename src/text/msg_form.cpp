@@ -14,6 +14,4 @@ void TMsgForm::Hide() {
     Visible = false;
 }
 
-void TMsgForm::FormPaint(const TABitmap& windowBuffer) { Plat.Present(WindowId::Msg, windowBuffer); }
-
 }  // namespace orva

@@ -1,17 +1,14 @@
 // TMsgForm: the detached message window, an 800×184 borderless window kept on top of the main
-// window and dragged by its top 32 rows (the platform's window does both). It shows the
-// message window's picture, WindowBuffer, while the player has detached the window.
+// window and dragged by its top 32 rows (the platform's window does both). While the player has
+// detached the message window, every painted frame presents WindowBuffer in it.
 #pragma once
 
-#include "graphics/abitmap.h"
 #include "platform/platform.h"
 
 namespace orva {
 
 class TMsgForm {
 public:
-    static constexpr int kClientWidth = 800;
-    static constexpr int kClientHeight = 184;
     static constexpr Point kPlace{0, 416};   // the main window's client point it first covers
 
     // `visible` is the main form's record of whether the window is shown.
@@ -21,8 +18,6 @@ public:
     // window is drawn while attached.
     void FormShow();
     void Hide();
-    // Paints the picture at the client area's (0, 0).
-    void FormPaint(const TABitmap& windowBuffer);
 
 private:
     Platform& Plat;
