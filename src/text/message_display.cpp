@@ -13,6 +13,17 @@ constexpr int kWindowTop = 416;                 // the message window's row on t
 constexpr int kBandHeight = 40, kTextLeft = 32, kCharWidth = 28;
 constexpr int kIconSize = 32, kIconSheetY = 128, kIconFrames = 8, kIconFrameMs = 55;
 
+// Draws rows [y, y + h) of the shadow and then the text layer, their left w pixels, onto the
+// screen (while the window is attached) and onto the detached window's picture.
+void RevealLayers(PictureSet& p, bool attached, int y, int h, int w) {
+    if (attached) {
+        p.ShadowLayer.DrawAlphaOpacity(0, kWindowTop + y, w, h, 0, y, p.BackBuffer, 255);
+        p.TextLayer.DrawAlphaOpacity(0, kWindowTop + y, w, h, 0, y, p.BackBuffer, 255);
+    }
+    p.ShadowLayer.DrawAlphaOpacity(0, y, w, h, 0, y, p.WindowBuffer, 255);
+    p.TextLayer.DrawAlphaOpacity(0, y, w, h, 0, y, p.WindowBuffer, 255);
+}
+
 }  // namespace
 
 std::u16string TForm1::MessageTextAt(int32_t no) {
@@ -23,17 +34,6 @@ std::u16string TForm1::MessageTextAt(int32_t no) {
 std::u16string TForm1::VoiceNameAt(int32_t voice) {
     if (voice < 0 || static_cast<size_t>(voice) >= Script.VoiceNames.size()) return {};
     return Cp932ToUtf16(Script.VoiceNames[static_cast<size_t>(voice)]);
-}
-
-// Draws rows [y, y + h) of the shadow and then the text layer, their left w pixels, onto the
-// screen (while the window is attached) and onto the detached window's picture.
-static void RevealLayers(PictureSet& p, bool attached, int y, int h, int w) {
-    if (attached) {
-        p.ShadowLayer.DrawAlphaOpacity(0, kWindowTop + y, w, h, 0, y, p.BackBuffer, 255);
-        p.TextLayer.DrawAlphaOpacity(0, kWindowTop + y, w, h, 0, y, p.BackBuffer, 255);
-    }
-    p.ShadowLayer.DrawAlphaOpacity(0, y, w, h, 0, y, p.WindowBuffer, 255);
-    p.TextLayer.DrawAlphaOpacity(0, y, w, h, 0, y, p.WindowBuffer, 255);
 }
 
 void TForm1::NOVL_DrawMessage() {
