@@ -20,10 +20,14 @@
 #include "data/memory_stream.h"
 #include "data/script_container.h"
 #include "graphics/abitmap.h"
+#include "graphics/text_render.h"
 #include "menus/query_form.h"
 #include "platform/platform.h"
 #include "script/line_rec.h"
 #include "script/script_ops.h"
+#include "text/message_layout.h"
+#include "text/message_log.h"
+#include "text/msg_form.h"
 
 namespace orva {
 
@@ -164,6 +168,23 @@ struct PictureSet {
     TABitmap ChoiceWindowPicture, ChoiceHighlightPicture;
     std::array<std::array<TABitmap, 2>, 9> ChoiceRows;  // two sets of nine, created in pairs
 };
+
+// Message composition, the message log, choices and the window buttons' states (text/).
+struct MessageWindowState {
+    MessageLineSet MessageLines;                     // 0 the speaker's name, 1..3 the text lines
+    TMessageLog MessageLog;                          // the last 256 messages and choices
+    int32_t LogPos = 0;                              // LogReview shows entry LogPos − 1
+    Point WaitIconPos;                               // screen place of the click-wait icon
+    std::array<std::u16string, kMaxChoices> ChoiceTexts;  // the answers; unused ones empty
+    int32_t ChoiceCount = 0;                         // answers of the current choice
+    int32_t ChoiceHighlight = 0;                     // answer under the cursor, 1-based; 0 none
+    std::array<int32_t, 12> ButtonState{};           // window buttons: 0 normal … 4 disabled
+    std::array<bool, 12> ButtonToggle{};             // window buttons switched on
+};
+
+// Window buttons whose states the message and choice waits set.
+inline constexpr int kButtonLog = 4, kButtonVoice = 5, kButtonAuto = 7, kButtonSkip = 8;
+inline constexpr int kVoiceChannel = 6;              // the sound player's voice channel
 
 // Whether the interpreter has a handler for a command code (script/interpreter.cpp).
 bool CommandHasHandler(uint16_t code);
@@ -315,6 +336,17 @@ public:
     void NOVL_MakeMessage(const std::u16string& text);                    // text
     void NOVL_MakeSelect(const std::u16string& text);
 
+    // --- messages, message log, choices, detached window (text/)
+    void NOVL_AddMsgLog(const std::u16string& text, int32_t voice);
+    bool LogStepBack();                      // one entry back in the review; true when shown
+    void LogStepForward();                   // one entry forward
+    TTextRenderer& TextRenderer();           // created at the first text drawn
+    std::string_view MessageFontName() const;
+    // The script's message text `no` and voice name `voice` as 16-bit text (empty when out of
+    // range); the script's lists belong to the interpreter.
+    std::u16string MessageTextAt(int32_t no);
+    std::u16string VoiceNameAt(int32_t voice);
+
     // --- PlatformEvents: window events only set latches
     void OnMouseDown(WindowId window, MouseButton button, Point client) override;
     void OnMouseUp(WindowId window, MouseButton button, Point client) override;
@@ -351,6 +383,9 @@ public:
     TRandom Random;
     bool MsgFormVisible = false;             // MsgForm is shown (the detached window)
     bool ButtonsEnabled = false;             // the message window buttons may act
+    MessageWindowState Msg;                  // text/: messages, log, choices
+    TMsgForm MsgForm{Plat, MsgFormVisible};  // the detached message window
+    std::unique_ptr<TTextRenderer> TextRender;
 
 private:
     uint32_t TimerLast = 0;                  // tick count of the last 10-ms timer tick

@@ -4,17 +4,9 @@
 
 namespace orva {
 
-// Messages, choices, message log, window buttons, status text.
-void TForm1::NOVL_WaitMessage() {}
-void TForm1::NOVL_WaitSelect() {}
-void TForm1::NOVL_DrawMessage() {}
-void TForm1::NOVL_DrawSelect() {}
+// Message window buttons.
 void TForm1::NOVL_DrawButton() {}
 void TForm1::NOVL_CheckButton() {}
-void TForm1::NOVL_ClearMsgLog() {}
-void TForm1::DrawStatusText() {}
-void TForm1::NOVL_MakeMessage(const std::u16string&) {}
-void TForm1::NOVL_MakeSelect(const std::u16string&) {}
 // Menus.
 void TForm1::NOVL_DispTitleMenu() {}
 void TForm1::NOVL_WaitTitleMenu() {}
