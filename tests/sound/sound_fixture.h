@@ -75,3 +75,24 @@ double ToneLevel(const std::vector<T>& samples, double from, double to, int rate
 }
 
 }  // namespace orva::test
+
+namespace orva::test {
+
+// The amplitude of the `hz` component in [from, to) seconds (Goertzel), for separating tones
+// that play together.
+template <typename T>
+double ToneAmplitude(const std::vector<T>& samples, double hz, double from, double to, int rate = 44100,
+                     int stride = 1) {
+    const auto a = static_cast<size_t>(from * rate), b = static_cast<size_t>(to * rate);
+    const double w = 2 * M_PI * hz / rate;
+    double re = 0, im = 0;
+    size_t n = 0;
+    for (size_t i = a; i < b && i * stride < samples.size(); ++i, ++n) {
+        const double v = samples[i * stride];
+        re += v * std::cos(w * static_cast<double>(i));
+        im -= v * std::sin(w * static_cast<double>(i));
+    }
+    return n ? 2 * std::sqrt(re * re + im * im) / static_cast<double>(n) : 0.0;
+}
+
+}  // namespace orva::test
