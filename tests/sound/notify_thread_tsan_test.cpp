@@ -22,9 +22,9 @@ TEST(NotifyThread, RefillsRunBesideTheMainThreadWithoutRaces) {
     device.Loaded();
     ASSERT_TRUE(device.Initialized()) << device.DeviceError();
 
-    test::ToneSpec spec;
-    spec.Comments = {"COMMENT=*looptime,0,0.1,0.4,-1"};
-    const auto tone = test::EncodeTone(spec);
+    test::ToneRecipe recipe;
+    recipe.Comments = {"COMMENT=*looptime,0,0.1,0.4,-1"};
+    const auto tone = test::EncodeTone(recipe);
     TOggPlayer player(0x28000, 10);
     TOggData music(0x28000), voice(0x28000);
     ASSERT_TRUE(test::LoadInto(music, tone));

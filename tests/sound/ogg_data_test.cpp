@@ -13,16 +13,16 @@ using test::EncodeTone;
 using test::LoadInto;
 using test::RenderLeft;
 using test::ToneLevel;
-using test::ToneSpec;
+using test::ToneRecipe;
 
 constexpr uint32_t kHalf = 0x28000;  // the program's source size: 20,480 frames per render
 
 // Three half-second segments at 4000, 8000 and 12000, with a loop from 0.5 s back from 1.0 s.
-ToneSpec ThreeSegments(const std::string& loopLine) {
-    ToneSpec spec;
-    spec.Amplitudes = {4000, 8000, 12000};
-    spec.Comments = {"TITLE=test", "COMMENT=" + loopLine};
-    return spec;
+ToneRecipe ThreeSegments(const std::string& loopLine) {
+    ToneRecipe recipe;
+    recipe.Amplitudes = {4000, 8000, 12000};
+    recipe.Comments = {"TITLE=test", "COMMENT=" + loopLine};
+    return recipe;
 }
 
 TEST(OggData, CountedLoopPlaysTheLoopTwiceThenRunsOnToTheEnd) {
@@ -50,11 +50,11 @@ TEST(OggData, EndlessLoopNeverReachesTheLastSegment) {
 }
 
 TEST(OggData, SampleLoopPointsAndJapaneseCommentsAreRead) {
-    ToneSpec spec;
-    spec.SegmentSeconds = 0.25;
-    spec.Comments = {"Comment=*LoopSample, 1, 11025 , 22050\r\n*looptime,16,1,2\r\n// 説明,x", "ARTIST=作曲者"};
+    ToneRecipe recipe;
+    recipe.SegmentSeconds = 0.25;
+    recipe.Comments = {"Comment=*LoopSample, 1, 11025 , 22050\r\n*looptime,16,1,2\r\n// 説明,x", "ARTIST=作曲者"};
     TOggData source(kHalf);
-    ASSERT_TRUE(LoadInto(source, EncodeTone(spec)));
+    ASSERT_TRUE(LoadInto(source, EncodeTone(recipe)));
     EXPECT_EQ(source.Rate(), 44100);
     EXPECT_EQ(source.Channels(), 2);
     EXPECT_NEAR(source.TotalTime(), 0.25, 0.001);
@@ -67,10 +67,10 @@ TEST(OggData, SampleLoopPointsAndJapaneseCommentsAreRead) {
 }
 
 TEST(OggData, ANonLoopingSourceStopsAtItsEndAndPlaysAgainFromTheStart) {
-    ToneSpec spec;
-    spec.Amplitudes = {4000, 12000};
+    ToneRecipe recipe;
+    recipe.Amplitudes = {4000, 12000};
     TOggData source(kHalf);
-    ASSERT_TRUE(LoadInto(source, EncodeTone(spec)));
+    ASSERT_TRUE(LoadInto(source, EncodeTone(recipe)));
     EXPECT_EQ(source.GetStatus(), 1);
     source.Play(false);
     EXPECT_EQ(source.GetStatus(), 2);
@@ -85,10 +85,10 @@ TEST(OggData, ANonLoopingSourceStopsAtItsEndAndPlaysAgainFromTheStart) {
 }
 
 TEST(OggData, FadesSetAtOnceRampByWholeStepsAndStopTheSourceAtZero) {
-    ToneSpec spec;
-    spec.SegmentSeconds = 1.0;
+    ToneRecipe recipe;
+    recipe.SegmentSeconds = 1.0;
     TOggData source(4410 * 8);  // renders of 4,410 frames: twenty make 2 s
-    ASSERT_TRUE(LoadInto(source, EncodeTone(spec)));
+    ASSERT_TRUE(LoadInto(source, EncodeTone(recipe)));
     source.FadeTo(0, 0.5);
     EXPECT_EQ(source.FadeCurrent(), kFadeOne / 2);
     EXPECT_EQ(source.FadeStepValue(), 0);
@@ -120,9 +120,9 @@ TEST(OggData, FadesSetAtOnceRampByWholeStepsAndStopTheSourceAtZero) {
 }
 
 TEST(OggData, GainsScaleTheOutput) {
-    ToneSpec spec;
+    ToneRecipe recipe;
     TOggData source(kHalf);
-    ASSERT_TRUE(LoadInto(source, EncodeTone(spec)));
+    ASSERT_TRUE(LoadInto(source, EncodeTone(recipe)));
     source.SetChannelGain(0.75);
     source.SetMasterGain(0.5);
     EXPECT_EQ(source.ChannelGainValue(), 192);
@@ -133,12 +133,12 @@ TEST(OggData, GainsScaleTheOutput) {
 }
 
 TEST(OggData, HalfRateMonoPlaysAtTheRightPitchAndLength) {
-    ToneSpec spec;
-    spec.Rate = 22050;
-    spec.Channels = 1;
-    spec.SegmentSeconds = 1.0;
+    ToneRecipe recipe;
+    recipe.Rate = 22050;
+    recipe.Channels = 1;
+    recipe.SegmentSeconds = 1.0;
     TOggData source(kHalf);
-    ASSERT_TRUE(LoadInto(source, EncodeTone(spec)));
+    ASSERT_TRUE(LoadInto(source, EncodeTone(recipe)));
     source.Play(false);
     std::vector<int32_t> frames;  // left and right
     for (uint32_t bytes; (bytes = source.Render()) != 0;) {
@@ -158,10 +158,10 @@ TEST(OggData, HalfRateMonoPlaysAtTheRightPitchAndLength) {
 }
 
 TEST(OggData, UnsupportedRatesAndUndecodableDataPlayNothing) {
-    ToneSpec spec;
-    spec.Rate = 48000;
+    ToneRecipe recipe;
+    recipe.Rate = 48000;
     TOggData source(kHalf);
-    ASSERT_TRUE(LoadInto(source, EncodeTone(spec)));
+    ASSERT_TRUE(LoadInto(source, EncodeTone(recipe)));
     source.Play(true);
     EXPECT_EQ(source.Render(), 0u);
     EXPECT_EQ(source.GetStatus(), 1);
@@ -174,7 +174,7 @@ TEST(OggData, UnsupportedRatesAndUndecodableDataPlayNothing) {
     EXPECT_EQ(broken.Render(), 0u);
 
     // A good file after a bad one plays normally.
-    ToneSpec good;
+    ToneRecipe good;
     ASSERT_TRUE(LoadInto(broken, EncodeTone(good)));
     broken.Play(false);
     EXPECT_GT(broken.Render(), 0u);

@@ -76,10 +76,10 @@ TEST(OggPlayer, NothingPlayingGivesSilence) {
 }
 
 TEST(OggPlayer, TwoFullScaleSourcesAreLimitedAndNeverReachMinus32768) {
-    test::ToneSpec spec;
-    spec.Amplitudes = {60000};  // clipped at the encoder: a square-ish full-scale wave
-    spec.SegmentSeconds = 1.0;
-    const auto bytes = test::EncodeTone(spec);
+    test::ToneRecipe recipe;
+    recipe.Amplitudes = {60000};  // clipped at the encoder: a square-ish full-scale wave
+    recipe.SegmentSeconds = 1.0;
+    const auto bytes = test::EncodeTone(recipe);
     TOggData a(kSize), b(kSize);
     ASSERT_TRUE(test::LoadInto(a, bytes));
     ASSERT_TRUE(test::LoadInto(b, bytes));

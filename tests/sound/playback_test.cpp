@@ -15,15 +15,15 @@ namespace {
 
 using test::EncodeTone;
 using test::ToneAmplitude;
-using test::ToneSpec;
+using test::ToneRecipe;
 
-ToneSpec Tone(double hz, std::vector<double> amplitudes, double seconds, std::string comment = "") {
-    ToneSpec spec;
-    spec.Hz = hz;
-    spec.Amplitudes = std::move(amplitudes);
-    spec.SegmentSeconds = seconds;
-    if (!comment.empty()) spec.Comments = {"COMMENT=" + comment};
-    return spec;
+ToneRecipe Tone(double hz, std::vector<double> amplitudes, double seconds, std::string comment = "") {
+    ToneRecipe recipe;
+    recipe.Hz = hz;
+    recipe.Amplitudes = std::move(amplitudes);
+    recipe.SegmentSeconds = seconds;
+    if (!comment.empty()) recipe.Comments = {"COMMENT=" + comment};
+    return recipe;
 }
 
 // A game whose archive holds the sounds the tests ask for.

@@ -14,7 +14,7 @@
 namespace orva::test {
 
 // A 440 Hz sine made of segments of `seconds` each at the given peak amplitudes.
-struct ToneSpec {
+struct ToneRecipe {
     int Rate = 44100;
     int Channels = 2;
     double Hz = 440.0;
@@ -23,20 +23,20 @@ struct ToneSpec {
     std::vector<std::string> Comments;
 };
 
-inline std::vector<uint8_t> EncodeTone(const ToneSpec& spec) {
-    const auto perSegment = static_cast<size_t>(std::lround(spec.SegmentSeconds * spec.Rate));
+inline std::vector<uint8_t> EncodeTone(const ToneRecipe& recipe) {
+    const auto perSegment = static_cast<size_t>(std::lround(recipe.SegmentSeconds * recipe.Rate));
     std::vector<int16_t> pcm;
-    pcm.reserve(perSegment * spec.Amplitudes.size() * static_cast<size_t>(spec.Channels));
+    pcm.reserve(perSegment * recipe.Amplitudes.size() * static_cast<size_t>(recipe.Channels));
     size_t n = 0;
-    for (double a : spec.Amplitudes)
+    for (double a : recipe.Amplitudes)
         for (size_t i = 0; i < perSegment; ++i, ++n) {
-            const auto v = static_cast<int16_t>(std::lround(a * std::sin(2 * M_PI * spec.Hz * static_cast<double>(n) / spec.Rate)));
-            for (int c = 0; c < spec.Channels; ++c) pcm.push_back(v);
+            const auto v = static_cast<int16_t>(std::lround(a * std::sin(2 * M_PI * recipe.Hz * static_cast<double>(n) / recipe.Rate)));
+            for (int c = 0; c < recipe.Channels; ++c) pcm.push_back(v);
         }
     OggWriteOptions options;
-    options.Rate = spec.Rate;
-    options.Channels = spec.Channels;
-    options.Comments = spec.Comments;
+    options.Rate = recipe.Rate;
+    options.Channels = recipe.Channels;
+    options.Comments = recipe.Comments;
     std::vector<uint8_t> out;
     std::string error;
     if (!EncodeOggVorbis(pcm, options, out, error)) throw std::runtime_error(error);
