@@ -28,6 +28,9 @@
 #include "text/message_layout.h"
 #include "text/message_log.h"
 #include "text/msg_form.h"
+#include "sound/ddsd.h"
+#include "sound/ogg_data.h"
+#include "sound/ogg_player.h"
 
 namespace orva {
 
@@ -329,9 +332,9 @@ public:
     void NOVL_CreateNextImage();
     // Called by the script's commands; names are CP932 bytes, texts 16-bit characters.
     void NOVL_ReadGraphic2011(int slot, const std::string& fileName);     // pictures: slot, "NAME.png"
-    void NOVL_PlayBGM2011(const std::string& name, int fade, bool force, int loop);  // sound
-    void NOVL_PlaySE2011(int slot, const std::string& name, int fade, int loop);
-    void NOVL_PlayVOICE2011(const std::string& name, bool loop);
+    bool NOVL_PlayBGM2011(const std::string& name, int fade, bool force, int loop);  // sound
+    bool NOVL_PlaySE2011(int slot, const std::string& name, int fade, int loop);
+    bool NOVL_PlayVOICE2011(const std::string& name, bool loop);
     void SoundPlayerStop(int channel);      // Stop of the sound player on one channel (6: voice)
     void NOVL_MakeMessage(const std::u16string& text);                    // text
     void NOVL_MakeSelect(const std::u16string& text);
@@ -346,6 +349,11 @@ public:
     // range); the script's lists belong to the interpreter.
     std::u16string MessageTextAt(int32_t no);
     std::u16string VoiceNameAt(int32_t voice);
+    // --- sound (sound/playback.cpp; SetUpSound, FreeSound, VoicePlaying and the three
+    //     playback routines above live there too)
+    void SetSoundVolumes();                  // the player's channel volumes from ConfigRec
+    // The device buffer's refill event: mix the next half and write it where the device asks.
+    void OutputWaveNotify(TDDSDGenWave& sender, TDDSDChannel* channel, uint32_t offset, uint32_t length);
 
     // --- PlatformEvents: window events only set latches
     void OnMouseDown(WindowId window, MouseButton button, Point client) override;
@@ -386,6 +394,17 @@ public:
     MessageWindowState Msg;                  // text/: messages, log, choices
     TMsgForm MsgForm{Plat, MsgFormVisible};  // the detached message window
     std::unique_ptr<TTextRenderer> TextRender;
+
+    // Sound: the device, the mixer, its seven sources and the device buffer the mix plays
+    // through. Declared in this order so that a form destroyed without FreeSound still stops
+    // the refill thread before the sources and the player go.
+    std::unique_ptr<TDDSD> DDSD1;
+    std::unique_ptr<TOggPlayer> SoundPlayer;
+    std::array<std::unique_ptr<TOggData>, 2> MusicSource;   // player channels 0 and 1
+    std::array<std::unique_ptr<TOggData>, 4> EffectSource;  // effect slots 0..3, channels 2..5
+    std::unique_ptr<TOggData> VoiceSource;                  // channel 6
+    std::unique_ptr<TDDSDWaveData> OutputWave;              // on device channel 0
+    int32_t MusicSlot = 0;                                  // the music source started last
 
 private:
     uint32_t TimerLast = 0;                  // tick count of the last 10-ms timer tick

@@ -38,13 +38,5 @@ void TForm1::NOVL_WaitMovieAlbum() {}
 void TForm1::NVL_TheoraInit() {}
 void TForm1::NVL_TheoraFree() {}
 void TForm1::NOVL_Debug() {}
-// Sound.
-void TForm1::SetUpSound() {}
-void TForm1::FreeSound() {}
-bool TForm1::VoicePlaying() { return false; }
-void TForm1::NOVL_PlayBGM2011(const std::string&, int, bool, int) {}
-void TForm1::NOVL_PlaySE2011(int, const std::string&, int, int) {}
-void TForm1::NOVL_PlayVOICE2011(const std::string&, bool) {}
-void TForm1::SoundPlayerStop(int) {}
 
 }  // namespace orva
