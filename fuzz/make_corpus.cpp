@@ -28,7 +28,7 @@ char2 2 "aya_smile" show
 trans
 msg "朝の光がカーテンの隙間から差し込んでいる。"
 msg "【アヤ】「おはよう。今日はどうする？」" "v_aya001" 7
-choice "海へ行く:家にいる"
+choice "海へ行く,家にいる"
 if W1 == 1
     set F10 1
     se1 "se_door"
