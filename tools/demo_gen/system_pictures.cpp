@@ -228,6 +228,7 @@ TABitmap SaveParts() {
     DrawLabel(sheet, 352, 256, 32, 16, "NEW", mark);
     for (int m = 0; m < 2; ++m) {
         const int y = 128 + 64 * m;
+        FillRoundRect(sheet, 352, y + 4, 256, 56, 10, kNavy, 0.6);
         LabelStyle st;
         st.Height = 34;
         st.Mincho = true;
@@ -395,9 +396,11 @@ TABitmap MusicParts() {
     head.Colour = kSand;
     head.Bold = true;
     head.Alignment = Align::Left;
+    FillRoundRect(sheet, 0, 296, 464, 24, 6, kDeepNavy, 0.6);
     DrawLabel(sheet, 8, 296, 456, 24, "♪ 再生中の曲", head);
     for (int k = 1; k <= 7; ++k) {
         const int y = k == 7 ? 352 : 384 + 32 * (k - 1);
+        FillRoundRect(sheet, 0, y, 464, 32, 6, kNavy, 0.6);
         LabelStyle st;
         st.Height = 24;
         st.Mincho = true;
