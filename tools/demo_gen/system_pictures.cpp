@@ -94,7 +94,8 @@ TABitmap TitlePicture(const TABitmap& scene) {
     pic.Assign(scene);
     for (int y = 0; y < 600; ++y)
         for (int x = 0; x < 800; ++x) Blend(pic, x, y, kDeepNavy, 0.15 + 0.35 * y / 600.0);
-    // The menu column's backing.
+    // The title's and the menu column's backings.
+    FillRoundRect(pic, 28, 48, 440, 146, 20, kDeepNavy, 0.5);
     FillRoundRect(pic, 508, 172, 264, 248, 16, kDeepNavy, 0.45);
     LabelStyle title;
     title.Height = 64;
