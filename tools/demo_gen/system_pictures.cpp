@@ -49,6 +49,18 @@ void Button(TABitmap& pic, int x, int y, int w, int h, std::string_view label, L
     DrawLabel(pic, x, y, w, h, label, st);
 }
 
+// The look of headings and titles: cream Mincho with a shadow, left-aligned.
+LabelStyle HeadingStyle(int height) {
+    LabelStyle st;
+    st.Height = height;
+    st.Mincho = true;
+    st.Colour = kCream;
+    st.Shadow = true;
+    st.ShadowColour = kDeepNavy;
+    st.Alignment = Align::Left;
+    return st;
+}
+
 // A full-screen menu background: the given scene darkened, a heading band and a footer band.
 TABitmap MenuBackground(const TABitmap& scene, std::string_view heading, bool withHeading = true) {
     TABitmap pic;
@@ -58,13 +70,7 @@ TABitmap MenuBackground(const TABitmap& scene, std::string_view heading, bool wi
     if (withHeading) {
         FillRoundRect(pic, -10, 20, 360, 52, 14, kNavy, 0.85);
         Line(pic, 24, 66, 320, 66, 2, kCoral, 0.9);
-        LabelStyle st;
-        st.Height = 30;
-        st.Mincho = true;
-        st.Colour = kCream;
-        st.Shadow = true;
-        st.Alignment = Align::Left;
-        DrawLabel(pic, 32, 22, 300, 44, heading, st);
+        DrawLabel(pic, 32, 22, 300, 44, heading, HeadingStyle(30));
     }
     return pic;
 }
@@ -97,14 +103,7 @@ TABitmap TitlePicture(const TABitmap& scene) {
     // The title's and the menu column's backings.
     FillRoundRect(pic, 28, 48, 440, 146, 20, kDeepNavy, 0.5);
     FillRoundRect(pic, 508, 172, 264, 248, 16, kDeepNavy, 0.45);
-    LabelStyle title;
-    title.Height = 64;
-    title.Mincho = true;
-    title.Colour = kCream;
-    title.Shadow = true;
-    title.ShadowColour = kDeepNavy;
-    title.Alignment = Align::Left;
-    DrawLabel(pic, 48, 60, 500, 80, "岬の帰り灯", title);
+    DrawLabel(pic, 48, 60, 500, 80, "岬の帰り灯", HeadingStyle(64));
     LabelStyle sub;
     sub.Height = 20;
     sub.Colour = kSand;
@@ -230,12 +229,7 @@ TABitmap SaveParts() {
     for (int m = 0; m < 2; ++m) {
         const int y = 128 + 64 * m;
         FillRoundRect(sheet, 352, y + 4, 256, 56, 10, kNavy, 0.6);
-        LabelStyle st;
-        st.Height = 34;
-        st.Mincho = true;
-        st.Colour = kCream;
-        st.Shadow = true;
-        st.Alignment = Align::Left;
+        const LabelStyle st = HeadingStyle(34);
         DrawLabel(sheet, 360, y + 8, 248, 44, m == 0 ? "セーブ" : "ロード", st);
         Line(sheet, 362, y + 56, 600, y + 56, 2, kCoral);
     }
@@ -264,28 +258,30 @@ TABitmap ConfigMenu() {
     TABitmap pic = MakePicture(800, 600, kDeepNavy);
     VerticalGradient(pic, 0, 0, 800, 600, kNavy, kDeepNavy, 10);
     SetTransparency(pic, [](int, int) { return uint8_t(20); });
-    LabelStyle head;
-    head.Height = 30;
-    head.Mincho = true;
-    head.Colour = kCream;
-    head.Shadow = true;
-    head.Alignment = Align::Left;
-    DrawLabel(pic, 32, 30, 300, 44, "設定", head);
+    DrawLabel(pic, 32, 30, 300, 44, "設定", HeadingStyle(30));
     Line(pic, 30, 74, 770, 74, 2, kCoral, 0.9);
     FillRoundRect(pic, 32, 92, 352, 440, 10, kNavy, 0.8);
     FillRoundRect(pic, 400, 92, 368, 440, 10, kNavy, 0.8);
-    Caption(pic, 64, 108, 300, "画面モード");
-    Caption(pic, 64, 172, 300, "画面効果");
-    Caption(pic, 64, 284, 300, "音量");
-    Caption(pic, 48, 320, 64, "音楽");
-    Caption(pic, 48, 376, 64, "効果音");
-    Caption(pic, 48, 432, 64, "音声");
-    Caption(pic, 64, 462, 300, "ボイスの継続");
-    Caption(pic, 416, 108, 300, "文字の速さ");
-    Caption(pic, 416, 164, 300, "オートの速さ");
-    Caption(pic, 432, 224, 300, "書体");
-    Caption(pic, 432, 288, 300, "ウィンドウ");
-    Caption(pic, 416, 348, 300, "ウィンドウの濃さ");
+    // Captions over the options and sliders (x, y, width): screen, sound and voice on the
+    // left, text speeds, font, window and its opacity on the right.
+    const struct {
+        int X, Y, W;
+        const char* Text;
+    } captions[] = {
+        {64, 108, 300, "画面モード"},
+        {64, 172, 300, "画面効果"},
+        {64, 284, 300, "音量"},
+        {48, 320, 64, "音楽"},
+        {48, 376, 64, "効果音"},
+        {48, 432, 64, "音声"},
+        {64, 462, 300, "ボイスの継続"},
+        {416, 108, 300, "文字の速さ"},
+        {416, 164, 300, "オートの速さ"},
+        {416, 224, 300, "書体"},
+        {416, 288, 300, "ウィンドウ"},
+        {416, 348, 300, "ウィンドウの濃さ"},
+    };
+    for (const auto& c : captions) Caption(pic, c.X, c.Y, c.W, c.Text);
     for (int y : {316, 372, 428}) Groove(pic, 112, y);
     for (int y : {132, 188, 372}) Groove(pic, 480, y);
     return pic;
@@ -402,12 +398,7 @@ TABitmap MusicParts() {
     for (int k = 1; k <= 7; ++k) {
         const int y = k == 7 ? 352 : 384 + 32 * (k - 1);
         FillRoundRect(sheet, 0, y, 464, 32, 6, kNavy, 0.6);
-        LabelStyle st;
-        st.Height = 24;
-        st.Mincho = true;
-        st.Colour = kCream;
-        st.Shadow = true;
-        st.Alignment = Align::Left;
+        const LabelStyle st = HeadingStyle(24);
         DrawLabel(sheet, 8, y, 456, 32, kTrackTitles[k - 1], st);
     }
     return sheet;
