@@ -6,6 +6,7 @@
 #include <pixman.h>
 #include <png.h>
 
+#include <array>
 #include <cmath>
 #include <csetjmp>
 #include <cstring>
@@ -15,6 +16,7 @@
 
 #include "graphics/abitmap.h"
 #include "graphics/png_load.h"
+#include "graphics/scene_compose.h"
 
 namespace {
 
@@ -205,6 +207,49 @@ void PixmanFramePeer(benchmark::State& state) {
     for (auto* i : {sc, bk, wi, tx, sh, op}) pixman_image_unref(i);
 }
 
+// The next scene of a show command: the background and five half-screen characters at the
+// three stage positions (and two between them), layer 5 first.
+constexpr int kStageX[orva::kCharacterLayers] = {-200, 0, 200, 400, 100};
+
+void OursCreateNextImage(benchmark::State& state) {
+    const TABitmap background = MakeScene(800, 600, 20);
+    std::array<TABitmap, orva::kCharacterLayers> pictures;
+    std::array<orva::SceneLayer, orva::kCharacterLayers> layers;
+    for (int s = 0; s < orva::kCharacterLayers; ++s) {
+        pictures[s] = MakeLayer(400, 600, 21 + s);
+        layers[s] = {&pictures[s], kStageX[s], 0, 255};
+    }
+    TABitmap next(800, 600);
+    for (auto _ : state) {
+        orva::ComposeScene(background, layers, next);
+        benchmark::ClobberMemory();
+    }
+}
+
+void PixmanCreateNextImagePeer(benchmark::State& state) {
+    std::vector<uint32_t> background = ToStraight(MakeScene(800, 600, 20)), next(800 * 600);
+    std::array<std::vector<uint32_t>, orva::kCharacterLayers> pictures;
+    std::array<pixman_image_t*, orva::kCharacterLayers> images;
+    for (int s = 0; s < orva::kCharacterLayers; ++s) {
+        pictures[s] = ToPremultiplied(MakeLayer(400, 600, 21 + s));
+        images[s] = PixmanImage(pictures[s], 400, 600);
+    }
+    pixman_image_t* bg = PixmanImage(background, 800, 600);
+    pixman_image_t* nx = PixmanImage(next, 800, 600);
+    const pixman_color_t black = {0, 0, 0, 0xFFFF};
+    const pixman_box32_t screen = {0, 0, 800, 600};
+    for (auto _ : state) {
+        pixman_image_fill_boxes(PIXMAN_OP_SRC, nx, &black, 1, &screen);
+        pixman_image_composite32(PIXMAN_OP_SRC, bg, nullptr, nx, 0, 0, 0, 0, 0, 0, 800, 600);
+        for (int s = orva::kCharacterLayers - 1; s >= 0; --s)
+            pixman_image_composite32(PIXMAN_OP_OVER, images[s], nullptr, nx, 0, 0, 0, 0, kStageX[s], 0, 400, 600);
+        benchmark::ClobberMemory();
+    }
+    for (auto* i : images) pixman_image_unref(i);
+    pixman_image_unref(bg);
+    pixman_image_unref(nx);
+}
+
 // ---- PNG decode -----------------------------------------------------------------------------
 
 void AppendBytes(png_structp png, png_bytep data, png_size_t n) {
@@ -291,6 +336,10 @@ void RegisterAll() {
     benchmark::RegisterBenchmark("Frame/800x600/orva", OursFrame);
     benchmark::RegisterBenchmark("Frame/800x600/memcpy", MemcpyPeer, size_t{800 * 600 * 4 + 3 * 800 * 184 * 4});
     benchmark::RegisterBenchmark("Frame/800x600/pixman", PixmanFramePeer);
+    benchmark::RegisterBenchmark("CreateNextImage/800x600+5x400x600/orva", OursCreateNextImage);
+    benchmark::RegisterBenchmark("CreateNextImage/800x600+5x400x600/memcpy", MemcpyPeer,
+                                 size_t{2 * 800 * 600 * 4 + 5 * 400 * 600 * 4});
+    benchmark::RegisterBenchmark("CreateNextImage/800x600+5x400x600/pixman", PixmanCreateNextImagePeer);
     benchmark::RegisterBenchmark("DecodePng/800x600/orva", OursPng);
     benchmark::RegisterBenchmark("DecodePng/800x600/libpng", LibpngPeer);
 }

@@ -4,11 +4,6 @@
 
 namespace orva {
 
-// Screen transitions and scene composition.
-void TForm1::NOVL_DispEffect_01() {}
-void TForm1::NOVL_DispEffect_91() {}
-void TForm1::NOVL_CreateNextImage() {}
-void TForm1::NOVL_ReadGraphic2011(int, const std::string&) {}
 // Messages, choices, message log, window buttons, status text.
 void TForm1::NOVL_WaitMessage() {}
 void TForm1::NOVL_WaitSelect() {}

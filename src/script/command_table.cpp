@@ -1,6 +1,8 @@
 // The rows of the script command table.
 #include "script/command_table.h"
 
+#include <iterator>
+
 namespace orva {
 
 namespace {
@@ -82,10 +84,17 @@ constexpr CommandInfo kTable[] = {
 
 std::span<const CommandInfo> CommandTable() { return kTable; }
 
+// Every code fits in a byte; the interpreter looks one up for each line it runs.
+constexpr std::array<int16_t, 256> kRowOfCode = [] {
+    std::array<int16_t, 256> rows{};
+    rows.fill(-1);
+    for (size_t i = 0; i < std::size(kTable); ++i) rows[kTable[i].Code] = static_cast<int16_t>(i);
+    return rows;
+}();
+
 const CommandInfo* FindCommand(uint16_t code) {
-    for (const auto& row : kTable)
-        if (row.Code == code) return &row;
-    return nullptr;
+    if (code >= kRowOfCode.size() || kRowOfCode[code] < 0) return nullptr;
+    return &kTable[size_t(kRowOfCode[code])];
 }
 
 const CommandInfo* FindCommandByName(std::string_view name) {

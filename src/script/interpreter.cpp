@@ -9,6 +9,7 @@
 // [SECTION] variables
 // [SECTION] messages and choices
 // [SECTION] waits, system functions and the end of a script
+#include <array>
 #include <cstdio>
 #include <filesystem>
 
@@ -44,11 +45,14 @@ constexpr HandlerRow kHandlers[] = {
     {0x88, &TForm1::CmdSystem},      {0x8F, &TForm1::CmdSkipEnd},    {0xFF, &TForm1::CmdEndOfScript},
 };
 
-CommandHandler FindHandler(uint16_t code) {
-    for (const HandlerRow& row : kHandlers)
-        if (row.Code == code) return row.Handler;
-    return nullptr;
-}
+// The handlers by code (every code fits in a byte), looked up for each line run.
+const std::array<CommandHandler, 256> kHandlerOfCode = [] {
+    std::array<CommandHandler, 256> byCode{};
+    for (const HandlerRow& row : kHandlers) byCode[row.Code] = row.Handler;
+    return byCode;
+}();
+
+CommandHandler FindHandler(uint16_t code) { return code < kHandlerOfCode.size() ? kHandlerOfCode[code] : nullptr; }
 
 // Without a jump a pass only moves forward, so a sound script runs at most one table's worth
 // of lines per pass. A script whose blocks or labels are missing restarts at line 0 again and
@@ -149,6 +153,9 @@ bool TForm1::CmdCharacter(const ScriptCommand& cmd) {
     Pics->LayerPicture[size_t(k)].FillColor(0, 0, 0);
     // Without the show bit the layer is loaded but recorded as hidden.
     CopyToCp932Field(Game.LayerName[k - 1], sizeof Game.LayerName[k - 1], cmd.Kind.Show ? name : std::string());
+    // A shown layer is loaded here and once more below, whatever the bit: a missing picture
+    // of a shown layer leaves two read errors in the memo.
+    if (cmd.Kind.Show) NOVL_ReadGraphic2011(k, name + ".png");
     switch (cmd.P1) {
         case 1: Game.LayerPos[k - 1][0] = -200; break;
         case 2: Game.LayerPos[k - 1][0] = 0; break;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fixtures/game_fixture.h"
+#include "fixtures/script_game.h"
 
 namespace orva {
 namespace {
@@ -55,8 +56,9 @@ TEST(FrameLoop, ModesWithoutHandlerRunNothingAndStillPaint) {
 }
 
 TEST(FrameLoop, TimedWaitEndsOnTimeAndTakesClicksOnlyWhenClickable) {
-    EngineHarness h;
-    TForm1& f = h.Start({{.Time = 1000, .Verb = TimelineVerb::Click, .Pos = {10, 10}}});
+    // A script that jumps on every pass keeps the engine in mode 0 once a wait has ended.
+    test::ScriptGame h(".script 1 \"a\"\n*a\njump *a\n");
+    TForm1& f = h.Boot({{.Time = 1000, .Verb = TimelineVerb::Click, .Pos = {10, 10}}});
     // An end in the past ends on the first pass; a negative end has always passed.
     f.Timing.WaitEnd = 100;
     f.EngineMode = 0x800101;

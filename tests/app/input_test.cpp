@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fixtures/game_fixture.h"
+#include "fixtures/script_game.h"
 
 namespace orva {
 namespace {
@@ -44,9 +45,9 @@ TEST(Input, CtrlIsExemptFromTheDelayButNeedsControlSkipEnabled) {
 }
 
 TEST(Input, HeldCtrlSkipsOnlyWhereTheScriptAllowsIt) {
-    EngineHarness h;
-    TForm1& f = h.Start({KeyAt(600, Key::Ctrl, true)});
-    f.Skip.ControlSkipEnabled = true;
+    // A script that jumps on every pass keeps the engine in mode 0.
+    test::ScriptGame h(".script 1 \"a\"\n*a\njump *a\n");
+    TForm1& f = h.Boot({KeyAt(600, Key::Ctrl, true)});
     f.EngineMode = 0x800102;  // Ctrl also ends a key wait; the mode is then 0
     f.Game.SkipAllowed = 0;
     while (h.Plat->Ticks() <= 650) f.IdleEvent();

@@ -148,6 +148,8 @@ TEST(Assembler, DiagnosticsNameLineColumnAndCause) {
     one("if F1 = 1\nend\n", 2, 7, "unknown operator");
     one(".line 0x60 0 1 2 3 4\n", 2, 1, ".line takes");
     one(".breaks texts WX\nmsg \"a\"\n", 2, 15, "2 line breaks for 1 entries");
+    one("if[", 2, 4, "malformed number");  // a key cut off by the end of the line
+    one("end[-", 2, 5, "malformed number");
 
     // Every error of a source is reported, not only the first.
     const auto many = Errors(".script 1 \"t\"\nfoo\nbar\nset F1 1\nbaz\n");

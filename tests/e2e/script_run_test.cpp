@@ -129,5 +129,31 @@ TEST(ScriptRun, AStoryBuiltWithTheAssemblerRunsWithItsTraceAndSaveBytes) {
     EXPECT_EQ(ReadAll(again), ReadAll(game / "SCRIPT.DAT"));
 }
 
+TEST(ScriptRun, ScriptsThatNeverWaitStillLetTheWindowCloseOnTime) {
+    // One jumps to its own label forever (each jump ends a pass); the other restarts itself
+    // through a block end that does not exist, within a single pass. The close at the time
+    // limit writes the save file, so the variable found there shows the frame loop kept running.
+    const char* sources[] = {".script 1 \"a\"\n*a\nset F2 7\njump *a\n",
+                             ".script 1 \"a\"\nset F2 7\n.line 0x70 0 9 1 2 0 0\n"};
+    for (const char* source : sources) {
+        TempDir root;
+        const auto game = root.Path() / "game";
+        std::filesystem::create_directories(game);
+        std::ofstream(root.Path() / "s.txt") << source;
+        ASSERT_EQ(RunCommand(std::string(ORVA_ASM_BINARY) + " build '" + (root.Path() / "s.txt").string() +
+                             "' -o '" + (game / "SCRIPT.DAT").string() + "'"),
+                  0);
+        ASSERT_EQ(RunCommand("env XDG_RUNTIME_DIR='" + root.Path().string() + "' XDG_DATA_HOME='" +
+                             (root.Path() / "data").string() + "' " + ORVA_BINARY + " --headless --game '" +
+                             game.string() + "' --until 3000"),
+                  0);
+        const std::string save = ReadAll(root.Path() / "data" / "VELDORN" / "ORVA300SE" / "SAVE.DAT");
+        ASSERT_EQ(save.size(), kSystemBlockSize);
+        int16_t f2 = 0;
+        std::memcpy(&f2, save.data() + offsetof(GameRec, ScenarioFlg) + 2, 2);
+        EXPECT_EQ(f2, 7) << source;
+    }
+}
+
 }  // namespace
 }  // namespace orva

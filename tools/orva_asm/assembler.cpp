@@ -169,7 +169,7 @@ private:
     bool ReadNumber(size_t& i, int64_t& value) {
         const size_t start = i;
         bool negative = false;
-        if (Line[i] == '-' || Line[i] == '+') negative = Line[i++] == '-';
+        if (i < Line.size() && (Line[i] == '-' || Line[i] == '+')) negative = Line[i++] == '-';
         int base = 10;
         if (i + 1 < Line.size() && Line[i] == '0' && (Line[i + 1] == 'x' || Line[i + 1] == 'X')) {
             base = 16;

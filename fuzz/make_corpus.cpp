@@ -1,0 +1,127 @@
+// Writes the seed corpora of the fuzz targets, one folder per target, with the project's own
+// writers: usage make_corpus DIR.
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "data/archive_writer.h"
+#include "data/container_writer.h"
+#include "data/mitayo.h"
+#include "fuzz_common.h"
+#include "graphics/bmp_file.h"
+#include "graphics/png_write.h"
+#include "orva_asm/assembler.h"
+
+using namespace orva;
+
+namespace {
+
+constexpr const char* kStory = R"(.script 1 "opening"
+system 2 1
+system 3 1
+system 101
+bg "bg_room"
+bgm "bgm01" 1 2
+char2 2 "aya_smile" show
+trans
+msg "朝の光がカーテンの隙間から差し込んでいる。"
+msg "【アヤ】「おはよう。今日はどうする？」" "v_aya001" 7
+choice "海へ行く:家にいる"
+if W1 == 1
+    set F10 1
+    se1 "se_door"
+else
+    rand F10 5 2
+    call *stay_home
+end
+system 7 1
+wait 1000 1
+skipend
+jump 2 *beach
+*stay_home
+msg "家でゆっくり過ごすことにした。"
+wait -1
+return
+
+.script 2 "beach"
+*beach
+mul F11 F10 -3
+div F12 F11 0
+if F12 >= F11
+  bg "bg_beach"
+end
+wait -6
+system 444
+)";
+
+std::vector<uint8_t> Png(int w, int h, int seed) {
+    TABitmap b(w, h);
+    uint32_t* p = b.Pixels();
+    for (int i = 0; i < w * h; ++i) p[i] = uint32_t(i * 2654435761u + uint32_t(seed)) | (seed == 0 ? 0u : 0u);
+    std::vector<uint8_t> out;
+    EncodePng(b, out);
+    return out;
+}
+
+struct Corpus {
+    std::filesystem::path Root;
+    void Add(const std::string& target, const std::string& name, std::span<const uint8_t> bytes) {
+        fuzz::WriteFile(Root / target / name, bytes);
+    }
+    void AddText(const std::string& target, const std::string& name, std::string_view text) {
+        Add(target, name, {reinterpret_cast<const uint8_t*>(text.data()), text.size()});
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_corpus DIR\n");
+        return 2;
+    }
+    Corpus c{argv[1]};
+
+    AssembledSource story;
+    std::vector<Diagnostic> errors;
+    std::vector<uint8_t> container;
+    if (!AssembleSource(kStory, "story.txt", story, errors) || !BuildContainerFromSources({story}, container, errors)) {
+        for (const auto& d : errors) std::fprintf(stderr, "%s\n", d.Format().c_str());
+        return 1;
+    }
+    c.AddText("assembler", "story.txt", kStory);
+    c.AddText("assembler", "exact.txt",
+              ".script 3 \"x\"\n.labels \"a\" \"a\"\nlabel 1\n.line 0x70 0x14 9 1 2 0 7\n.breaks labels WN\n"
+              ".header 000102030405060708090a0b0c0d0e0f\n.noend\n.script 4 \"y\" empty\n");
+    c.Add("script_container", "story.dat", container);
+    for (const AssembledScript& s : story.Scripts)
+        c.Add("script_run", "script" + std::to_string(s.Number) + ".bin", s.EntryBytes());
+
+    const std::vector<uint8_t> png = Png(16, 8, 1);
+    c.Add("png", "16x8.png", png);
+    c.Add("png", "1x1.png", Png(1, 1, 2));
+    c.Add("png", "33x5.png", Png(33, 5, 3));
+
+    std::vector<uint8_t> archive;
+    std::string error;
+    BuildArchive({{"SysTitle.png", png}, {"bgm01.ogg", {1, 2, 3}}, {"", {}}, {"SysTitle.png", {9}}}, archive, error);
+    c.Add("archive", "three.cfp", archive);
+
+    std::vector<uint8_t> twoScripts;
+    BuildScriptContainer({"A", "", "C"}, {{1, story.Scripts[0].EntryBytes()}, {3, {}}}, twoScripts, error);
+    c.Add("script_container", "gaps.dat", twoScripts);
+
+    TABitmap thumb(96, 72);
+    thumb.FillColor(10, 200, 30);
+    c.Add("thumbnail", "thumb.dat", EncodeBmp32(thumb));
+    c.Add("thumbnail", "small.dat", EncodeBmp32(TABitmap(3, 2)));
+
+    c.Add("seen_list", "list.dat", EncodeMitayoFile({"BG01", "BG02_1", "背景"}));
+    c.Add("seen_list", "empty.dat", EncodeMitayoFile({}));
+
+    c.AddText("timeline", "steps.txt",
+              "# a session\n100 key return down\n150 key return up\n200 click 400 300\n250 move 10 20 msg\n"
+              "300 wheel up main\n400 focus none\n500 text こんにちは\n600 down 1 2 right query\n700 close\n");
+    return 0;
+}
