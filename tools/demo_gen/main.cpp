@@ -2,13 +2,13 @@
 // into a folder, with the two archive lists that orva-pack turns into DATA01.cfp and DATA02.cfp.
 #include <cstdio>
 #include <filesystem>
+#include <span>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "assets.h"
 #include "graphics/png_write.h"
-#include "png_rgba.h"
 
 namespace fs = std::filesystem;
 using namespace orva;
@@ -18,6 +18,16 @@ namespace {
 
 // The picture that the second archive replaces: the first carries an early draft of it.
 constexpr const char* kOverridden = "01";
+
+// A copy in which every invisible pixel's colour is zero: the colour of an invisible pixel
+// is never seen, and uniform runs make the PNG files much smaller.
+TABitmap WithClearPixelsZeroed(const TABitmap& pic) {
+    TABitmap out;
+    out.Assign(pic);
+    for (uint32_t& p : std::span(out.Pixels(), size_t(out.Width()) * out.Height()))
+        if ((p >> 24) == 255) p = 0xFF000000u;
+    return out;
+}
 
 bool WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -56,7 +66,7 @@ int main(int argc, char** argv) {
     };
     std::vector<uint8_t> bytes;
     const PictureSink picture = [&](const std::string& name, const TABitmap& pic, bool alpha) {
-        if (!(alpha ? EncodePngRgba(pic, bytes) : EncodePng(pic, bytes))) {
+        if (!EncodePng(alpha ? WithClearPixelsZeroed(pic) : pic, bytes, alpha)) {
             std::fprintf(stderr, "orva-demo-gen: cannot encode %s\n", name.c_str());
             ok = false;
             return;
