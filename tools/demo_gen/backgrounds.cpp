@@ -96,7 +96,7 @@ void Harbour(TABitmap& pic, const Light& l, bool boatsHome) {
     SunOrMoon(pic, l, 600);
     FillPolygon(pic, {0, 300, 160, 270, 360, 310, 500, 360, 0, 360}, l.Far);
     FillPolygon(pic, {600, 360, 640, 346, 760, 342, 800, 350, 800, 360}, l.Far);
-    Lighthouse(pic, 690, 350, 120, l, l.Night);
+    Lighthouse(pic, 690, 350, 120, l, false);  // dark until the story's last night
     FillPolygon(pic, {0, 400, 380, 400, 380, 600, 0, 600}, l.Land);
     FillPolygon(pic, {380, 470, 800, 470, 800, 490, 380, 490}, Mix(kWarmGrey, l.Land, 0.4));
     const Rgb walls[] = {kCream, kSand, {214, 226, 232}, {240, 200, 180}};
@@ -112,7 +112,8 @@ void Harbour(TABitmap& pic, const Light& l, bool boatsHome) {
         for (int i = 0; i < 4; ++i) {
             const double x = 420 + i * 100;
             Line(pic, x, 470, x, 410, 3, kDeepNavy);
-            FillCircle(pic, x, 408, 30, {255, 220, 140}, 0.2);
+            FillCircle(pic, x, 408, 30, {255, 220, 140}, 0.06);
+            FillCircle(pic, x, 408, 18, {255, 220, 140}, 0.12);
             FillCircle(pic, x, 408, 6, {255, 230, 160});
         }
 }
@@ -120,7 +121,7 @@ void Harbour(TABitmap& pic, const Light& l, bool boatsHome) {
 void HillRoad(TABitmap& pic, const Light& l) {
     SkyAndSea(pic, l, 300);
     SunOrMoon(pic, l, 160);
-    Lighthouse(pic, 610, 190, 90, l, l.Night);
+    Lighthouse(pic, 610, 190, 90, l, false);
     FillPolygon(pic, {0, 600, 0, 260, 300, 200, 560, 180, 700, 200, 800, 240, 800, 600}, l.Land);
     FillPolygon(pic, {0, 600, 0, 380, 400, 330, 800, 360, 800, 600}, Mix(l.Land, kDeepNavy, 0.2));
     FillPolygon(pic, {330, 600, 470, 600, 590, 200, 575, 200}, Mix(kSand, l.Land, 0.35));
