@@ -175,6 +175,34 @@ TEST_F(DemoPlay, HeldCtrlSkipsTheWholeStoryStoppingOnlyAtChoices) {
     ExpectScenesUnlocked(run);
 }
 
+TEST_F(DemoPlay, LogReviewPagesBackThroughTheLetterAndReturnsToTheCurrentMessage) {
+    // Two messages read; the third waits from about 7.8 s. Page Up three times (the third
+    // finds no older entry), Return, then a click goes on to the fourth message.
+    const std::string timeline = "0 move 400 300\n3000 click 400 300\n6000 click 400 300\n"
+                                 "9000 key pageup down\n9050 key pageup up\n"
+                                 "9500 key pageup down\n9550 key pageup up\n"
+                                 "10000 key pageup down\n10050 key pageup up\n"
+                                 "10500 key return down\n10550 key return up\n"
+                                 "12000 click 400 300\n";
+    const PlayResult run = Play(timeline, 14000);
+    std::vector<std::string> shown;  // first text line of each message composed after 8.5 s
+    for (const std::string& l : run.Lines)
+        if (l.find("\"ev\":\"message\"") != std::string::npos && Time(l) > 8500) {
+            const size_t at = l.find("\"lines\":[\"");
+            ASSERT_NE(at, std::string::npos);
+            const size_t first = l.find("\",\"", at) + 3;
+            shown.push_back(l.substr(first, l.find('"', first) - first));
+        }
+    const std::vector<std::string> expected = {
+        "差出人の名前はない。",                                     // the newest entry
+        "その手紙が届いたのは、夏休みの最初の朝だった。",           // the one before it
+        "『八月の満月の夜、岬の灯台にもう一度灯りをともして",       // back to the current message
+        "便箋にはそれだけが、少し震えた文字で書かれていた。",       // and on to the next
+    };
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(run.Logs, std::vector<std::string>(kLetter.begin(), kLetter.begin() + 3));
+}
+
 // A captured frame, decoded.
 TABitmap Shot(const fs::path& p) {
     const std::string bytes = ReadAll(p);
