@@ -89,12 +89,20 @@ int main(int argc, char** argv) {
         for (const auto& s : cmd.Shots)
             shots.push_back({s.Time, s.MsgWindow ? WindowId::Msg : WindowId::Main, Absolute(s.File), false});
         HeadlessPlatform platform(std::move(timeline), std::move(shots), cmd.UntilMs);
+        if (!cmd.AudioOut.empty() && !platform.SetAudioOut(Absolute(cmd.AudioOut), error)) {
+            std::cerr << "orva: " << error << "\n";
+            return 2;
+        }
         int status = 0;
         {
             TForm1 form(platform, options);
             status = form.Run();
         }
         if (status == 0) {
+            if (!platform.FinishAudio(error)) {
+                std::cerr << "orva: " << error << "\n";
+                return 1;
+            }
             if (!platform.FlushShots(true, error) || !platform.ShotError().empty()) {
                 std::cerr << "orva: " << (platform.ShotError().empty() ? error : platform.ShotError()) << "\n";
                 return 1;

@@ -103,7 +103,8 @@ bool TForm1::FormCreate() {
     MitayoList.clear();
     if (NOVL_CheckSaveFile2()) NOVL_ReadSaveFile2();
 
-    // 13. (12, the player's volumes, belongs to the sound set-up.)
+    // 12, 13.
+    SetSoundVolumes();
     NOVL_ClearScenarioFlg();
     NOVL_ClearMsgLog();
     NOVL_ClearScenarioFlg();

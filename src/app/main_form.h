@@ -20,10 +20,17 @@
 #include "data/memory_stream.h"
 #include "data/script_container.h"
 #include "graphics/abitmap.h"
+#include "graphics/text_render.h"
 #include "menus/query_form.h"
 #include "platform/platform.h"
 #include "script/line_rec.h"
 #include "script/script_ops.h"
+#include "text/message_layout.h"
+#include "text/message_log.h"
+#include "text/msg_form.h"
+#include "sound/ddsd.h"
+#include "sound/ogg_data.h"
+#include "sound/ogg_player.h"
 
 namespace orva {
 
@@ -164,6 +171,23 @@ struct PictureSet {
     TABitmap ChoiceWindowPicture, ChoiceHighlightPicture;
     std::array<std::array<TABitmap, 2>, 9> ChoiceRows;  // two sets of nine, created in pairs
 };
+
+// Message composition, the message log, choices and the window buttons' states (text/).
+struct MessageWindowState {
+    MessageLineSet MessageLines;                     // 0 the speaker's name, 1..3 the text lines
+    TMessageLog MessageLog;                          // the last 256 messages and choices
+    int32_t LogPos = 0;                              // LogReview shows entry LogPos − 1
+    Point WaitIconPos;                               // screen place of the click-wait icon
+    std::array<std::u16string, kMaxChoices> ChoiceTexts;  // the answers; unused ones empty
+    int32_t ChoiceCount = 0;                         // answers of the current choice
+    int32_t ChoiceHighlight = 0;                     // answer under the cursor, 1-based; 0 none
+    std::array<int32_t, 12> ButtonState{};           // window buttons: 0 normal … 4 disabled
+    std::array<bool, 12> ButtonToggle{};             // window buttons switched on
+};
+
+// Window buttons whose states the message and choice waits set.
+inline constexpr int kButtonLog = 4, kButtonVoice = 5, kButtonAuto = 7, kButtonSkip = 8;
+inline constexpr int kVoiceChannel = 6;              // the sound player's voice channel
 
 // Whether the interpreter has a handler for a command code (script/interpreter.cpp).
 bool CommandHasHandler(uint16_t code);
@@ -308,12 +332,28 @@ public:
     void NOVL_CreateNextImage();
     // Called by the script's commands; names are CP932 bytes, texts 16-bit characters.
     void NOVL_ReadGraphic2011(int slot, const std::string& fileName);     // pictures: slot, "NAME.png"
-    void NOVL_PlayBGM2011(const std::string& name, int fade, bool force, int loop);  // sound
-    void NOVL_PlaySE2011(int slot, const std::string& name, int fade, int loop);
-    void NOVL_PlayVOICE2011(const std::string& name, bool loop);
+    bool NOVL_PlayBGM2011(const std::string& name, int fade, bool force, int loop);  // sound
+    bool NOVL_PlaySE2011(int slot, const std::string& name, int fade, int loop);
+    bool NOVL_PlayVOICE2011(const std::string& name, bool loop);
     void SoundPlayerStop(int channel);      // Stop of the sound player on one channel (6: voice)
     void NOVL_MakeMessage(const std::u16string& text);                    // text
     void NOVL_MakeSelect(const std::u16string& text);
+
+    // --- messages, message log, choices, detached window (text/)
+    void NOVL_AddMsgLog(const std::u16string& text, int32_t voice);
+    bool LogStepBack();                      // one entry back in the review; true when shown
+    void LogStepForward();                   // one entry forward
+    TTextRenderer& TextRenderer();           // created at the first text drawn
+    std::string_view MessageFontName() const;
+    // The script's message text `no` and voice name `voice` as 16-bit text (empty when out of
+    // range); the script's lists belong to the interpreter.
+    std::u16string MessageTextAt(int32_t no);
+    std::u16string VoiceNameAt(int32_t voice);
+    // --- sound (sound/playback.cpp; SetUpSound, FreeSound, VoicePlaying and the three
+    //     playback routines above live there too)
+    void SetSoundVolumes();                  // the player's channel volumes from ConfigRec
+    // The device buffer's refill event: mix the next half and write it where the device asks.
+    void OutputWaveNotify(TDDSDGenWave& sender, TDDSDChannel* channel, uint32_t offset, uint32_t length);
 
     // --- PlatformEvents: window events only set latches
     void OnMouseDown(WindowId window, MouseButton button, Point client) override;
@@ -351,6 +391,20 @@ public:
     TRandom Random;
     bool MsgFormVisible = false;             // MsgForm is shown (the detached window)
     bool ButtonsEnabled = false;             // the message window buttons may act
+    MessageWindowState Msg;                  // text/: messages, log, choices
+    TMsgForm MsgForm{Plat, MsgFormVisible};  // the detached message window
+    std::unique_ptr<TTextRenderer> TextRender;
+
+    // Sound: the device, the mixer, its seven sources and the device buffer the mix plays
+    // through. Declared in this order so that a form destroyed without FreeSound still stops
+    // the refill thread before the sources and the player go.
+    std::unique_ptr<TDDSD> DDSD1;
+    std::unique_ptr<TOggPlayer> SoundPlayer;
+    std::array<std::unique_ptr<TOggData>, 2> MusicSource;   // player channels 0 and 1
+    std::array<std::unique_ptr<TOggData>, 4> EffectSource;  // effect slots 0..3, channels 2..5
+    std::unique_ptr<TOggData> VoiceSource;                  // channel 6
+    std::unique_ptr<TDDSDWaveData> OutputWave;              // on device channel 0
+    int32_t MusicSlot = 0;                                  // the music source started last
 
 private:
     uint32_t TimerLast = 0;                  // tick count of the last 10-ms timer tick

@@ -45,6 +45,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& out, st
         else if (a == "--game") { if (!value(v)) return false; out.GameDir = v; }
         else if (a == "--input") { if (!value(v)) return false; out.InputFile = v; }
         else if (a == "--trace") { if (!value(v)) return false; out.TraceFile = v; }
+        else if (a == "--audio-out") { if (!value(v)) return false; out.AudioOut = v; }
         else if (a == "--until") {
             if (!value(v)) return false;
             if (!ParseU32(v, out.UntilMs)) { error = "--until takes milliseconds, got '" + v + "'"; return false; }
@@ -66,8 +67,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& out, st
             return false;
         }
     }
-    if (!out.Headless && (!out.InputFile.empty() || !out.Shots.empty())) {
-        error = "--input, --shot and --shot-msg need --headless";
+    if (!out.Headless && (!out.InputFile.empty() || !out.Shots.empty() || !out.AudioOut.empty())) {
+        error = "--input, --shot, --shot-msg and --audio-out need --headless";
         return false;
     }
     return true;
@@ -86,7 +87,7 @@ std::string HelpText() {
            "  --help              this text\n"
            "\n"
            "Headless runs (no display, virtual clock):\n"
-           "  --headless          run without windows or sound\n"
+           "  --headless          run without windows or a sound card\n"
            "  --until MS          close at virtual time MS, confirming (default 600000)\n"
            "  --input FILE        input timeline: one 'MS VERB ARGS' per line, '#' comments\n"
            "                      verbs: key NAME down|up (return ctrl space pageup pagedown f1 f2 alt)\n"
@@ -96,6 +97,7 @@ std::string HelpText() {
            "                             text STRING   close\n"
            "  --shot MS:FILE.png  capture the main window at virtual time MS (repeatable)\n"
            "  --shot-msg MS:FILE.png  the same for the detached message window\n"
+           "  --audio-out FILE.wav  write the sound played, 16-bit stereo 44,100 Hz, from time 0\n"
            "\n"
            "Saves live in $XDG_DATA_HOME/VELDORN/ORVA300SE (default ~/.local/share/...).\n";
 }

@@ -21,6 +21,7 @@ struct CommandLine {
     std::filesystem::path InputFile; // headless input timeline
     std::vector<ShotRequest> Shots;
     std::filesystem::path TraceFile;
+    std::filesystem::path AudioOut;  // headless: WAV file of everything played
     bool HasSeed = false;
     uint32_t Seed = 0;
     int Scale = 1;                   // window scale

@@ -4,17 +4,9 @@
 
 namespace orva {
 
-// Messages, choices, message log, window buttons, status text.
-void TForm1::NOVL_WaitMessage() {}
-void TForm1::NOVL_WaitSelect() {}
-void TForm1::NOVL_DrawMessage() {}
-void TForm1::NOVL_DrawSelect() {}
+// Message window buttons.
 void TForm1::NOVL_DrawButton() {}
 void TForm1::NOVL_CheckButton() {}
-void TForm1::NOVL_ClearMsgLog() {}
-void TForm1::DrawStatusText() {}
-void TForm1::NOVL_MakeMessage(const std::u16string&) {}
-void TForm1::NOVL_MakeSelect(const std::u16string&) {}
 // Menus.
 void TForm1::NOVL_DispTitleMenu() {}
 void TForm1::NOVL_WaitTitleMenu() {}
@@ -46,13 +38,5 @@ void TForm1::NOVL_WaitMovieAlbum() {}
 void TForm1::NVL_TheoraInit() {}
 void TForm1::NVL_TheoraFree() {}
 void TForm1::NOVL_Debug() {}
-// Sound.
-void TForm1::SetUpSound() {}
-void TForm1::FreeSound() {}
-bool TForm1::VoicePlaying() { return false; }
-void TForm1::NOVL_PlayBGM2011(const std::string&, int, bool, int) {}
-void TForm1::NOVL_PlaySE2011(int, const std::string&, int, int) {}
-void TForm1::NOVL_PlayVOICE2011(const std::string&, bool) {}
-void TForm1::SoundPlayerStop(int) {}
 
 }  // namespace orva

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace orva {
@@ -35,6 +37,23 @@ public:
     virtual void OnTextInput(const std::string& utf8) = 0;          // typed text
     virtual void OnCloseRequest() = 0;                              // the main window's close button
 };
+
+// Feeds the raw audio output. The platform calls PullAudio on its own audio thread (SDL) or
+// from the virtual clock (headless); it must fill every frame it is asked for.
+class AudioSource {
+public:
+    virtual ~AudioSource() = default;
+    // Fills `frames` interleaved 16-bit stereo 44,100 Hz frames (left, right).
+    virtual void PullAudio(int16_t* out, uint32_t frames) = 0;
+};
+
+// A running periodic ticker; destroying it stops the ticks and waits for a tick in progress.
+class PlatformTicker {
+public:
+    virtual ~PlatformTicker() = default;
+};
+
+inline constexpr uint32_t kAudioRate = 44100;  // frames per second of the raw audio output
 
 class Platform {
 public:
@@ -72,6 +91,14 @@ public:
 
     // Text input for the comment field: on while it is shown.
     virtual void SetTextInput(bool on) = 0;
+
+    // Raw audio output: 16-bit stereo at 44,100 Hz, pulled from `source` until CloseAudio.
+    // False with a reason when there is no output device; the program then runs silently.
+    virtual bool OpenAudio(AudioSource& source, std::string& error) = 0;
+    virtual void CloseAudio() = 0;
+    // Calls `tick` every `periodMs` milliseconds, on a thread of its own (SDL) or on the virtual
+    // clock (headless), until the returned ticker is destroyed.
+    virtual std::unique_ptr<PlatformTicker> StartTicker(uint32_t periodMs, std::function<void()> tick) = 0;
 };
 
 }  // namespace orva

@@ -114,7 +114,7 @@ void TForm1::NOVL_TaskInit() {
 
 void TForm1::NOVL_TaskScript() {
     // With carry-on off a voice ends as soon as the script moves on.
-    if (Config.VoiceCarryOn == 0) SoundPlayerStop(6);
+    if (Config.VoiceCarryOn == 0) SoundPlayerStop(kVoiceChannel);
     for (int64_t executed = 0; executed < kMaxLinesPerPass; ++executed) {
         Game.ScriptStep = Game.ScriptStep + 1;
         const ScriptCommand& cmd = Script.CurCmd = ResolveCommand(ScriptLine(Game.ScriptStep), Vars());
@@ -287,7 +287,7 @@ bool TForm1::CmdMessage(const ScriptCommand& cmd) {
 
     if (!Skip.SkipActive) {
         if (Text.MsgVoice != -1) NOVL_PlayVOICE2011(ListEntry(Script.VoiceNames, Text.MsgVoice), Text.VoiceLoop);
-        else if (Config.VoiceCarryOn == 0) SoundPlayerStop(6);
+        else if (Config.VoiceCarryOn == 0) SoundPlayerStop(kVoiceChannel);
     }
     NOVL_MakeMessage(Cp932ToUtf16(ListEntry(Script.MsgTexts, msgNo)));
 
@@ -362,7 +362,7 @@ bool TForm1::CmdSystem(const ScriptCommand& cmd) {
             Script.TitleReturnStep = Game.ScriptStep;
             EngineMode = 0x700101;
             return true;
-        case 444: SoundPlayerStop(6); return false;
+        case 444: SoundPlayerStop(kVoiceChannel); return false;
         default: return false;
     }
 }

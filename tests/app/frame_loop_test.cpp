@@ -49,10 +49,18 @@ TEST(FrameLoop, FastSkipPaintsNothingThenEveryPassCatchesUp) {
 TEST(FrameLoop, ModesWithoutHandlerRunNothingAndStillPaint) {
     EngineHarness h;
     TForm1& f = h.Start();
-    f.EngineMode = 0x6001;
+    f.EngineMode = 0x6003;
     h.Passes(100);
-    EXPECT_EQ(f.EngineMode, 0x6001);
+    EXPECT_EQ(f.EngineMode, 0x6003);
     EXPECT_GT(f.Timing.FrameClock + kFramePeriod, static_cast<double>(h.Plat->Ticks()));
+
+    // 0x6001 has no handler either: the message prints inside the painting, which moves on.
+    f.Config.TextSpeed = 100;
+    f.NOVL_MakeMessage(u"一行");
+    f.Text.PrintCount = 0;
+    f.EngineMode = 0x6001;
+    h.Passes(5);
+    EXPECT_EQ(f.EngineMode, 0x6002);
 }
 
 TEST(FrameLoop, TimedWaitEndsOnTimeAndTakesClicksOnlyWhenClickable) {
@@ -138,7 +146,7 @@ TEST(FrameLoop, CloseAsksFirstAndNoKeepsTheGameRunning) {
         {.Time = 3000, .Verb = TimelineVerb::Close},
         {.Time = 3500, .Verb = TimelineVerb::Click, .Window = WindowId::Query, .Pos = {50, 80}},
     });
-    f.EngineMode = 0x6001;
+    f.EngineMode = 0x6003;  // no handler
     while (h.Plat->Ticks() < 2500) f.IdleEvent();
     EXPECT_EQ(h.Plat->Foreground(), WindowId::Main);
     EXPECT_FALSE(h.Plat->IsWindowVisible(WindowId::Query));

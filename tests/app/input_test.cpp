@@ -9,6 +9,9 @@ namespace {
 
 using test::EngineHarness;
 
+// A mode that runs no handler and draws nothing, so input flags stay as sampled.
+constexpr int32_t kQuietMode = 0x6003;
+
 TimelineEvent KeyAt(uint32_t t, Key k, bool down) {
     return {.Time = t, .Verb = TimelineVerb::Key, .KeyName = k, .Pressed = down};
 }
@@ -16,7 +19,7 @@ TimelineEvent KeyAt(uint32_t t, Key k, bool down) {
 TEST(Input, HeldReturnIsAStreamOfPressesSpacedByTheDelay) {
     EngineHarness h;
     TForm1& f = h.Start({KeyAt(600, Key::Return, true)});
-    f.EngineMode = 0x6001;
+    f.EngineMode = kQuietMode;
     while (h.Plat->Ticks() <= 600) f.IdleEvent();
     f.IdleEvent();
     ASSERT_TRUE(f.Input.KeyEnter);
@@ -35,7 +38,7 @@ TEST(Input, HeldReturnIsAStreamOfPressesSpacedByTheDelay) {
 TEST(Input, CtrlIsExemptFromTheDelayButNeedsControlSkipEnabled) {
     EngineHarness h;
     TForm1& f = h.Start({KeyAt(600, Key::Ctrl, true)});
-    f.EngineMode = 0x6001;
+    f.EngineMode = kQuietMode;
     f.Input.KeyRepeatDelay = 1000;
     while (h.Plat->Ticks() <= 610) f.IdleEvent();
     EXPECT_FALSE(f.Input.KeyCtrl);  // ControlSkipEnabled is false until the script initialises
@@ -71,7 +74,7 @@ TEST(Input, AnotherWindowInFrontKeepsFlagsAndDropsLatches) {
         {.Time = 800, .Verb = TimelineVerb::Wheel, .WheelDirection = 1},
         {.Time = 900, .Verb = TimelineVerb::Focus, .Window = WindowId::Main},
     });
-    f.EngineMode = 0x6001;
+    f.EngineMode = kQuietMode;
     while (h.Plat->Ticks() <= 610) f.IdleEvent();
     ASSERT_TRUE(f.Input.KeySpace);
     while (h.Plat->Ticks() <= 890) f.IdleEvent();
@@ -90,7 +93,7 @@ TEST(Input, PressesOnTheMainWindowEndAutoAndSkipRead) {
         {.Time = 800, .Verb = TimelineVerb::Click, .Window = WindowId::Msg, .Pos = {100, 20}},
         {.Time = 900, .Verb = TimelineVerb::Click, .Window = WindowId::Msg, .Pos = {100, 100}},
     });
-    f.EngineMode = 0x6001;
+    f.EngineMode = kQuietMode;
     f.Skip.AutoMode = true;
     f.Game.SkipAllowed = 1;
     while (h.Plat->Ticks() <= 610) f.IdleEvent();
@@ -111,7 +114,7 @@ TEST(Input, PressesOnTheMainWindowEndAutoAndSkipRead) {
 TEST(Input, SkippableSectionTurnsAnyAdvanceIntoFastSkip) {
     EngineHarness h;
     TForm1& f = h.Start({KeyAt(600, Key::Return, true), KeyAt(620, Key::Return, false)});
-    f.EngineMode = 0x6001;
+    f.EngineMode = kQuietMode;
     f.Game.SkipAllowed = 1;
     f.Skip.SkippableSection = true;
     h.Passes(5);
@@ -125,7 +128,7 @@ TEST(Input, SkippableSectionTurnsAnyAdvanceIntoFastSkip) {
 TEST(Input, AltReturnSwitchesTheScreenModeAndStillAdvances) {
     EngineHarness h;
     TForm1& f = h.Start({KeyAt(600, Key::Alt, true), KeyAt(600, Key::Return, true)});
-    f.EngineMode = 0x6001;
+    f.EngineMode = kQuietMode;
     while (h.Plat->Ticks() < 610) f.IdleEvent();  // one sampling pass
     EXPECT_EQ(f.Config.ScreenMode, 1);
     EXPECT_TRUE(h.Plat->IsFullScreen());

@@ -11,7 +11,7 @@ TEST(CommandLine, HeadlessOptions) {
     CommandLine c;
     std::string error;
     ASSERT_TRUE(ParseCommandLine({"--headless", "--game", "g", "--until", "2000", "--shot", "100:a.png",
-                                  "--shot-msg", "200:b.png", "--seed", "7", "--trace", "t.jsonl"},
+                                  "--shot-msg", "200:b.png", "--seed", "7", "--trace", "t.jsonl", "--audio-out", "a.wav"},
                                  c, error))
         << error;
     EXPECT_TRUE(c.Headless);
@@ -20,11 +20,14 @@ TEST(CommandLine, HeadlessOptions) {
     EXPECT_EQ(c.Shots[1].Time, 200u);
     EXPECT_TRUE(c.Shots[1].MsgWindow);
     EXPECT_EQ(c.Seed, 7u);
+    EXPECT_EQ(c.AudioOut, "a.wav");
     EXPECT_FALSE(ParseCommandLine({"--until", "soon"}, c, error));
     EXPECT_FALSE(ParseCommandLine({"--shot", "a.png", "--headless"}, c, error));
     EXPECT_FALSE(ParseCommandLine({"--scale", "0"}, c, error));
     CommandLine d;
     EXPECT_FALSE(ParseCommandLine({"--shot", "5:a.png"}, d, error));  // captures need --headless
+    CommandLine e;
+    EXPECT_FALSE(ParseCommandLine({"--audio-out", "a.wav"}, e, error));  // so does the audio capture
     EXPECT_FALSE(ParseCommandLine({"--bogus"}, d, error));
 }
 

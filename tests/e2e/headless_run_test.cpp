@@ -52,15 +52,18 @@ TEST(HeadlessRun, TwoSecondsOfATinyGameAreRepeatableToTheByte) {
         std::filesystem::create_directories(run);
         const RunResult r = RunOrva(run, "--headless --game '" + game.string() + "' --until 2000 --seed 3 --trace '" +
                                              (run / "t.jsonl").string() + "' --shot 1000:'" +
-                                             (run / "f.png").string() + "'");
+                                             (run / "f.png").string() + "' --audio-out '" +
+                                             (run / "a.wav").string() + "'");
         ASSERT_EQ(r.Status, 0) << r.Stderr;
+        // The audio capture covers the whole run, 2.2 s with the close's own pauses: silence here.
+        EXPECT_EQ(std::filesystem::file_size(run / "a.wav"), 44u + 2200u * 441u / 10u * 4u);
         const auto save = run / "data" / "VELDORN" / "ORVA300SE" / "SAVE.DAT";
         ASSERT_EQ(std::filesystem::file_size(save), 424800u);
         EXPECT_TRUE(std::filesystem::exists(run / "data" / "VELDORN" / "ORVA300SE" / "SAVE2.DAT"));
         const std::string trace = ReadText(run / "t.jsonl");
         EXPECT_NE(trace.find("{\"t\":2000,\"ev\":\"close\"}"), std::string::npos) << trace;
         EXPECT_TRUE(trace.ends_with("\"ev\":\"close\"}\n")) << trace;
-        outputs[i] = trace + ReadText(save) + ReadText(run / "f.png");
+        outputs[i] = trace + ReadText(save) + ReadText(run / "f.png") + ReadText(run / "a.wav");
         EXPECT_GT(std::filesystem::file_size(run / "f.png"), 100u);
     }
     EXPECT_EQ(outputs[0], outputs[1]);
@@ -87,6 +90,11 @@ TEST(HeadlessRun, BadGameFoldersEndWithOneClearLineAndStatusTwo) {
     r = RunOrva(root.Path(), "--headless --game '" + game.string() + "' --input '" + input.string() + "'");
     EXPECT_EQ(r.Status, 2);
     EXPECT_NE(r.Stderr.find("line 1"), std::string::npos) << r.Stderr;
+
+    r = RunOrva(root.Path(), "--headless --game '" + game.string() + "' --audio-out '" +
+                                 (root.Path() / "no" / "such" / "a.wav").string() + "'");
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Stderr.find("cannot write the audio file"), std::string::npos) << r.Stderr;
 }
 
 TEST(HeadlessRun, ASecondInstanceExitsAtOnceAndSilently) {

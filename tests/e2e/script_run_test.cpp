@@ -105,6 +105,7 @@ TEST(ScriptRun, AStoryBuiltWithTheAssemblerRunsWithItsTraceAndSaveBytes) {
         R"("ev":"script","no":3})",
         R"("ev":"line","script":3,"step":5,"code":"0x60","p":[2,0,0,0,-1]})",
         R"("ev":"mode","mode":"0x6001"})",
+        R"("ev":"mode","mode":"0x6002"})",
     };
     EXPECT_EQ(ScriptEvents(ReadAll(trace)), expected);
 

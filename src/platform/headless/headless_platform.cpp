@@ -1,6 +1,8 @@
 // The headless platform backend.
 #include "platform/headless/headless_platform.h"
 
+#include <algorithm>
+
 #include "data/file_io.h"
 #include "graphics/png_write.h"
 
@@ -10,6 +12,79 @@ HeadlessPlatform::HeadlessPlatform(std::vector<TimelineEvent> timeline, std::vec
                                    uint32_t untilMs)
     : Until(untilMs), Timeline(std::move(timeline)), Shots(std::move(shots)) {
     for (auto& pic : Presented) pic.SetSize32(0, 0);
+}
+
+HeadlessPlatform::~HeadlessPlatform() {
+    std::string ignored;
+    FinishAudio(ignored);
+}
+
+// --- audio and tickers on the virtual clock ------------------------------------------------
+
+class HeadlessPlatform::Ticker : public PlatformTicker {
+public:
+    Ticker(HeadlessPlatform& owner, uint64_t id) : Owner(owner), Id(id) {}
+    ~Ticker() override {
+        auto& list = Owner.Tickers;
+        for (auto it = list.begin(); it != list.end(); ++it)
+            if (it->Id == Id) {
+                list.erase(it);
+                break;
+            }
+    }
+
+private:
+    HeadlessPlatform& Owner;
+    uint64_t Id;
+};
+
+bool HeadlessPlatform::OpenAudio(AudioSource& source, std::string&) {
+    Audio = &source;
+    return true;
+}
+
+std::unique_ptr<PlatformTicker> HeadlessPlatform::StartTicker(uint32_t periodMs, std::function<void()> tick) {
+    const uint64_t id = NextTickerId++;
+    const uint32_t period = periodMs ? periodMs : 1;
+    Tickers.push_back({id, period, static_cast<uint64_t>(Now) + period, std::move(tick)});
+    return std::make_unique<Ticker>(*this, id);
+}
+
+bool HeadlessPlatform::SetAudioOut(const std::filesystem::path& path, std::string& error) {
+    return AudioOut.Open(path, kAudioRate, error);
+}
+
+bool HeadlessPlatform::FinishAudio(std::string& error) { return AudioOut.Close(error); }
+
+// Plays every frame that lies before virtual time `ms`: frame n sounds at n / 44.1 ms.
+void HeadlessPlatform::PlayAudioUntil(uint32_t ms) {
+    const uint64_t end = static_cast<uint64_t>(ms) * kAudioRate / 1000;
+    while (AudioFrames < end) {
+        const uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(end - AudioFrames, 4096));
+        AudioBuffer.assign(static_cast<size_t>(n) * 2, 0);
+        if (Audio) Audio->PullAudio(AudioBuffer.data(), n);
+        if (AudioOut.IsOpen()) AudioOut.Write(AudioBuffer.data(), n);
+        AudioFrames += n;
+    }
+}
+
+void HeadlessPlatform::AdvanceTo(uint32_t target) {
+    for (;;) {
+        // The earliest ticker due within this step, the first started on a tie.
+        TickerEntry* next = nullptr;
+        for (auto& t : Tickers)
+            if (t.Due <= target && (!next || t.Due < next->Due)) next = &t;
+        if (!next) break;
+        const uint32_t at = static_cast<uint32_t>(next->Due);
+        PlayAudioUntil(at);
+        Now = at;
+        next->Due += next->Period;
+        // The tick may start or stop tickers, so the entry is not used after the call.
+        std::function<void()> tick = next->Tick;
+        tick();
+    }
+    PlayAudioUntil(target);
+    Now = target;
 }
 
 Point HeadlessPlatform::CursorIn(WindowId window) {

@@ -1,6 +1,7 @@
 // The headless platform: a virtual clock that advances only by Sleep, an input timeline applied
-// at its virtual times, and captures of presented pictures as PNG files. No display, no audio
-// device. The same engine runs on it as on SDL, and a run is bit-for-bit repeatable.
+// at its virtual times, captures of presented pictures as PNG files, and a virtual audio device
+// that plays 44,100 frames per virtual second (optionally into a WAV file). No display, no sound
+// card. The same engine runs on it as on SDL, and a run is bit-for-bit repeatable.
 #pragma once
 
 #include <array>
@@ -11,6 +12,7 @@
 
 #include "graphics/abitmap.h"
 #include "platform/headless/input_timeline.h"
+#include "platform/headless/wav_file.h"
 #include "platform/platform.h"
 
 namespace orva {
@@ -28,8 +30,11 @@ public:
     // confirmation yes.
     HeadlessPlatform(std::vector<TimelineEvent> timeline, std::vector<HeadlessShot> shots, uint32_t untilMs);
 
+    ~HeadlessPlatform() override;
+
     uint32_t Ticks() override { return Now; }
-    void Sleep(uint32_t ms) override { Now += ms; }
+    // Advances the virtual clock; audio plays and tickers tick on the way, in time order.
+    void Sleep(uint32_t ms) override { AdvanceTo(Now + ms); }
     void PumpMessages(PlatformEvents& events) override;
     bool KeyDown(Key key) override { return Keys[static_cast<size_t>(key)]; }
     Point CursorIn(WindowId window) override;
@@ -45,6 +50,15 @@ public:
     void EndModal(WindowId dialog) override;
     bool ModalAutoConfirm() override { return Closing; }
     void SetTextInput(bool on) override { TextInput = on; }
+    bool OpenAudio(AudioSource& source, std::string& error) override;
+    void CloseAudio() override { Audio = nullptr; }
+    std::unique_ptr<PlatformTicker> StartTicker(uint32_t periodMs, std::function<void()> tick) override;
+
+    // Writes every audio frame of the run, from virtual time 0, to a 16-bit stereo WAV file
+    // (silence while no source is open). Call before the run starts.
+    bool SetAudioOut(const std::filesystem::path& path, std::string& error);
+    // Completes the WAV file. False with `error` when it could not be written.
+    bool FinishAudio(std::string& error);
 
     // Writes every capture still due (used at exit so shots at or after the last pass are kept).
     // Returns false and sets `error` when a file cannot be written.
@@ -57,6 +71,16 @@ public:
 private:
     static size_t Index(WindowId w) { return static_cast<size_t>(w); }
     void Apply(const TimelineEvent& ev, PlatformEvents& events);
+    void AdvanceTo(uint32_t target);
+    void PlayAudioUntil(uint32_t ms);
+
+    struct TickerEntry {
+        uint64_t Id;                       // handle of the ticker object
+        uint32_t Period;                   // ms
+        uint64_t Due;                      // virtual ms of the next tick
+        std::function<void()> Tick;
+    };
+    class Ticker;
 
     uint32_t Now = 0;                                 // the virtual clock, ms
     uint32_t Until;                                   // virtual time of the automatic close
@@ -76,6 +100,12 @@ private:
     std::array<Point, 4> Origin{Point{0, 0}, Point{0, 416}, Point{240, 236}, Point{0, 0}};
     std::array<TABitmap, 4> Presented;                // the last picture shown in each window
     std::string PendingError;                         // first capture that could not be written
+    AudioSource* Audio = nullptr;                     // the open audio output's source
+    uint64_t AudioFrames = 0;                         // frames played since virtual time 0
+    std::vector<int16_t> AudioBuffer;                 // one pull's frames
+    TWavWriter AudioOut;                              // --audio-out capture
+    std::vector<TickerEntry> Tickers;                 // running tickers, in start order
+    uint64_t NextTickerId = 1;
 };
 
 }  // namespace orva

@@ -51,7 +51,10 @@ SdlPlatform::SdlPlatform(SdlOptions options) : Options(std::move(options)) {
     StartTicks = SDL_GetTicks64();
 }
 
-SdlPlatform::~SdlPlatform() { Destroy(); }
+SdlPlatform::~SdlPlatform() {
+    CloseAudio();
+    Destroy();
+}
 
 bool SdlPlatform::Open(WindowId w, const char* title, int logicalW, int logicalH, uint32_t flags,
                        std::string& error) {

@@ -57,6 +57,12 @@ public:
 
     void SetTextInput(bool on) override;
 
+    // Audio (sdl_audio.cpp): an SDL audio device whose callback pulls from the source, and
+    // tickers on threads of their own.
+    bool OpenAudio(AudioSource& source, std::string& error) override;
+    void CloseAudio() override;
+    std::unique_ptr<PlatformTicker> StartTicker(uint32_t periodMs, std::function<void()> tick) override;
+
     // SDL's id of one of the windows (0 when it does not exist), for matching events.
     uint32_t SdlWindowId(WindowId window) const;
     // The window of an SDL window id, or None.
@@ -97,6 +103,8 @@ private:
     bool ModalOpen = false;
     WindowId ModalWindow = WindowId::None;
     std::array<Surface, 4> Windows;
+    uint32_t AudioDevice = 0;          // the open SDL audio device, 0 when none
+    AudioSource* Audio = nullptr;      // what the audio callback pulls from
 };
 
 }  // namespace orva

@@ -1,0 +1,159 @@
+// One sound source: an Ogg Vorbis file held in memory, decoded to 44,100 Hz stereo with its loop
+// points, at a volume with timed fades, rendered in fixed blocks for the stream player. Also the
+// decoder binding TVorbisFileDLL and the lock TSemaphore shared with the player.
+//
+// [SECTION] TSemaphore
+// [SECTION] TVorbisFileDLL
+// [SECTION] TOggData
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <semaphore>
+#include <string>
+#include <vector>
+
+#include "data/memory_stream.h"
+#include "sound/loop_points.h"
+
+struct OggVorbis_File;
+struct vorbis_info;
+struct vorbis_comment;
+
+namespace orva {
+
+// [SECTION] TSemaphore ---------------------------------------------------------------------
+
+// A counting semaphore whose maximum is its initial count; with 1 it is a lock.
+class TSemaphore {
+public:
+    explicit TSemaphore(std::ptrdiff_t initial = 1) : Sem(initial) {}
+    void Enter() { Sem.acquire(); }
+    void Leave() { Sem.release(); }
+
+private:
+    std::counting_semaphore<> Sem;
+};
+
+// Holds a TSemaphore for one scope.
+class TSemaphoreGuard {
+public:
+    explicit TSemaphoreGuard(TSemaphore& s) : S(s) { S.Enter(); }
+    ~TSemaphoreGuard() { S.Leave(); }
+    TSemaphoreGuard(const TSemaphoreGuard&) = delete;
+    TSemaphoreGuard& operator=(const TSemaphoreGuard&) = delete;
+
+private:
+    TSemaphore& S;
+};
+
+// [SECTION] TVorbisFileDLL -----------------------------------------------------------------
+
+// The decoder's operations. libvorbisfile is linked into the program, so there is nothing to
+// load; the object keeps the operations the sources call and the read callbacks over a
+// source's in-memory stream.
+class TVorbisFileDLL {
+public:
+    bool LoadDLL(const std::string& fileName);  // always true: the decoder is built in
+    bool AutoCPU = true;
+
+    // Opens `stream` (which the decoder then owns and frees through its close callback).
+    int ov_open_callbacks(TMemoryStream* stream, OggVorbis_File* vf);
+    int ov_clear(OggVorbis_File* vf);
+    vorbis_info* ov_info(OggVorbis_File* vf, int link);
+    vorbis_comment* ov_comment(OggVorbis_File* vf, int link);
+    long ov_seekable(OggVorbis_File* vf);
+    double ov_time_total(OggVorbis_File* vf, int link);
+    int ov_time_seek(OggVorbis_File* vf, double seconds);
+    double ov_time_tell(OggVorbis_File* vf);
+    long ov_read(OggVorbis_File* vf, char* buffer, int length, int* bitstream);
+};
+
+// Creates the process's decoder binding (replacing any previous one). Always succeeds.
+bool InitVorbisFile(const std::string& fileName);
+void FreeVorbisFile();
+TVorbisFileDLL& VorbisFile();
+
+// [SECTION] TOggData -----------------------------------------------------------------------
+
+inline constexpr int kFadeFractionBits = 40;
+inline constexpr int64_t kFadeOne = int64_t{1} << kFadeFractionBits;  // fade volume 1.0
+
+class TOggData {
+public:
+    // `size`: bytes of one render half (32-bit stereo frames, 8 bytes each).
+    explicit TOggData(uint32_t size);
+    ~TOggData();
+    TOggData(const TOggData&) = delete;
+    TOggData& operator=(const TOggData&) = delete;
+
+    // Copies the whole stream and opens the copy. False when the decoder cannot open it: the
+    // source is then not loaded and LastError says why.
+    bool LoadFromStream(const TMemoryStream& stream);
+    bool Open(std::unique_ptr<TMemoryStream> stream);
+    void Close();
+
+    void Play(bool loop);                 // neither rewinds nor checks Loaded
+    void Stop();                          // stops, rewinds, resets the loop counters
+    int GetStatus() const;                // 0 not loaded, 1 stopped, 2 playing, 3 looping
+    void FadeTo(double seconds, double volume);
+    void SetFadeVolume(double volume) { FadeTo(0, volume); }
+    void SetMasterGain(double g);
+    void SetChannelGain(double g);
+    void SeekTime(double seconds);
+
+    // Renders the next half (refill thread); returns the bytes produced, 0 when silent.
+    uint32_t Render();
+    const int32_t* GetBuffer() const { return RenderBuffer.data() + CurrentHalf; }
+    uint32_t HalfBytes() const { return Size; }
+
+    // Stream information.
+    const std::vector<std::string>& Comments() const { return CommentList; }
+    int32_t Channels() const { return ChannelCount; }
+    int32_t Rate() const { return SampleRate; }
+    float TotalTime() const { return Total; }
+    const LoopTable& Loops() const { return LoopTbl; }
+    const std::string& LastError() const { return Error; }
+    // Fade state in 40-bit fixed point, gains in 8-bit fixed point.
+    int64_t FadeCurrent() const { return FadeVolume.load(); }
+    int64_t FadeTarget() const { return FadeVolumeTarget.load(); }
+    int64_t FadeStepValue() const { return FadeStep.load(); }
+    int32_t MasterGainValue() const { return MasterGain.load(); }
+    int32_t ChannelGainValue() const { return ChannelGain.load(); }
+
+private:
+    uint32_t RenderChunk(int32_t* out, uint32_t bytes);
+    int64_t DecodeWithLoops(int16_t* out, uint32_t bytes, double t);
+    int64_t DecodeStraight(int16_t* out, uint32_t bytes);
+    int64_t ReadAndConvert(int16_t* out, uint32_t bytes);
+    void ApplyVolume(const int16_t* in, int32_t* out, uint32_t frames);
+    void SeekLocked(double seconds);
+    uint32_t OutputBytesPerSourceFrame() const;
+
+    TSemaphore Guard;                     // the decoder and the render buffers
+    uint32_t Size;                        // bytes of one render half
+    TMemoryStream* Stream = nullptr;      // owned by the decoder once opened
+    std::unique_ptr<OggVorbis_File> VF;   // the decoder state
+    std::vector<std::string> CommentList; // "NAME=value", CP932
+    int32_t ChannelCount = 0;
+    int32_t SampleRate = 0;
+    float Total = 0;
+    std::atomic<bool> Loaded{false};
+    std::atomic<bool> Playing{false};
+    std::atomic<bool> Looping{false};
+    std::vector<int32_t> RenderBuffer;    // two halves of Size bytes
+    uint32_t CurrentHalf = 0;             // int32 offset of the current half (0 or Size / 4)
+    uint32_t PreviousHalf = 0;
+    std::vector<int16_t> RawScratch;      // decoder output before conversion
+    std::vector<int16_t> ChunkScratch;    // one chunk of 16-bit stereo
+    double StreamTime = 0;                // decoder position at the start of the render
+    LoopTable LoopTbl{};
+    std::array<int32_t, kLoopEntries> LoopCounter{};
+    // Written by the main thread without the lock, read whole by the render.
+    std::atomic<int64_t> FadeVolume{0}, FadeVolumeTarget{0}, FadeStep{0};
+    std::atomic<int32_t> MasterGain{256}, ChannelGain{256};
+    std::string Error;                    // why the last Open failed
+};
+
+}  // namespace orva

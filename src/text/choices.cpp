@@ -1,0 +1,78 @@
+// Choices: NOVL_MakeSelect splits the answers and renders each once; NOVL_DrawSelect draws them
+// as bars on the nine-slot grid; NOVL_WaitSelect (mode 0x6802) follows the cursor and takes the
+// answer under it on a click or Return.
+#include "app/main_form.h"
+#include "data/cp932.h"
+#include "text/text_layers.h"
+
+namespace orva {
+namespace {
+
+constexpr int kBarWidth = 800, kBarHeight = 40, kFontHeight = 28;
+
+}  // namespace
+
+void TForm1::NOVL_MakeSelect(const std::u16string& text) {
+    std::vector<std::u16string> answers = SplitChoices(text);
+    if (answers.empty()) {
+        // A choice without answers could never be left: offer one empty answer instead.
+        DebugMemoAdd("choice without answers : message " + std::to_string(Text.MsgNo));
+        answers.emplace_back();
+    }
+    for (auto& t : Msg.ChoiceTexts) t.clear();
+    for (size_t k = 0; k < answers.size(); ++k) Msg.ChoiceTexts[k] = answers[k];
+    Msg.ChoiceCount = static_cast<int32_t>(answers.size());
+
+    if (Trace.Enabled()) {
+        std::string json = "[";
+        for (size_t k = 0; k < answers.size(); ++k) json += (k ? "," : "") + JsonString(Utf16ToUtf8(answers[k]));
+        Trace.Event("choice", TraceFields().Raw("answers", json + "]"));
+    }
+
+    TABitmap white(kBarWidth, kBarHeight), black(kBarWidth, kBarHeight), mask;
+    white.FillColor(255, 255, 255);
+    black.FillColor(0, 0, 0);
+    TTextRenderer& renderer = TextRenderer();
+    renderer.SetFont(MessageFontName(), kFontHeight);
+    for (size_t k = 0; k < answers.size(); ++k) {
+        // Centred on the assumption of 28 pixels per character.
+        const int x = 400 - 14 * static_cast<int>(answers[k].size());
+        ComposeTextLayer(renderer, {{answers[k], x, 6}}, white, mask, Pics->ChoiceRows[k][0]);
+        ComposeTextLayer(renderer, {{answers[k], x + 2, 8}}, black, mask, Pics->ChoiceRows[k][1]);
+    }
+}
+
+void TForm1::NOVL_DrawSelect() {
+    if (EngineMode != 0x6802 || !Text.ChoiceOnScreen) return;
+    PictureSet& p = *Pics;
+    for (int i = 1; i <= Msg.ChoiceCount; ++i) {
+        const int top = ChoiceBarTop(Msg.ChoiceCount, i);
+        const TABitmap& bar = i == Msg.ChoiceHighlight ? p.ChoiceHighlightPicture : p.ChoiceWindowPicture;
+        bar.DrawAlphaOpacity(0, top, kBarWidth, kBarHeight, 0, 0, p.BackBuffer, 255);
+        const auto& rows = p.ChoiceRows[static_cast<size_t>(i - 1)];
+        rows[1].DrawAlphaOpacity(0, top, kBarWidth, kBarHeight, 0, 0, p.BackBuffer, 255);
+        rows[0].DrawAlphaOpacity(0, top, kBarWidth, kBarHeight, 0, 0, p.BackBuffer, 255);
+    }
+}
+
+void TForm1::NOVL_WaitSelect() {
+    if (!Text.ChoiceOnScreen) return;
+    // Off the screen's sides the highlight stays as it was and nothing is chosen.
+    int chosen = 0;
+    if (Input.CursorMain.X >= 0 && Input.CursorMain.X < 800) {
+        chosen = ChoiceAtRow(Msg.ChoiceCount, Input.CursorMain.Y);
+        Msg.ChoiceHighlight = chosen;
+    }
+    // There is no keyboard navigation: Return takes the answer under the cursor.
+    if (chosen != 0 && (Input.KeyEnter || Input.MouseLeftClick)) {
+        WorkFlg[0] = static_cast<int16_t>(chosen);
+        if (Trace.Enabled()) Trace.Event("chosen", TraceFields().Int("n", chosen));
+        NOVL_AddMsgLog(u"【選択肢】/" + Msg.ChoiceTexts[static_cast<size_t>(chosen - 1)], -1);
+        EngineMode = 0;
+        Input.KeyRepeatDelay = 10;
+        for (int b = 0; b < 10; ++b) Msg.ButtonState[static_cast<size_t>(b)] = 0;
+    }
+    Input.MouseLeftClick = Input.KeyEnter = false;
+}
+
+}  // namespace orva

@@ -1,0 +1,80 @@
+// Line breaking of messages and splitting of choices.
+#include "text/message_layout.h"
+
+namespace orva {
+namespace {
+
+bool In(std::u16string_view set, char16_t c) { return set.find(c) != std::u16string_view::npos; }
+
+// The first slot (1-based) that a set of n answers uses: slot 5 is the centre.
+int FirstSlot(int count) { return 5 - count / 2; }
+
+}  // namespace
+
+MessageLineSet LayoutMessage(std::u16string_view source) {
+    MessageLineSet lines;
+    std::u16string text;
+    text.reserve(source.size());
+    for (char16_t c : source)
+        if (c != u'①') text += c;
+
+    const size_t quote = text.find(u'「');
+    const bool speaker = quote != std::u16string::npos;
+    if (speaker) {
+        lines[0] = text.substr(0, quote);
+        text.erase(0, quote);
+    }
+
+    size_t pos = 0;  // front of the remaining text
+    for (int i = 1; i <= kTextLines && pos < text.size(); ++i) {
+        std::u16string& line = lines[static_cast<size_t>(i)];
+        bool forced = false;
+        while (line.size() < static_cast<size_t>(kLineChars) && pos < text.size()) {
+            const char16_t c = text[pos++];
+            if (c == u'/') {
+                forced = true;
+                break;
+            }
+            line += c;
+        }
+        if (line.size() == static_cast<size_t>(kLineChars) && In(kLineEndForbidden, line.back())) {
+            line.pop_back();
+            --pos;
+        }
+        // A slash right after a full line is that line's break, not an empty line of its own.
+        if (!forced && line.size() == static_cast<size_t>(kLineChars) && pos < text.size() && text[pos] == u'/') {
+            ++pos;
+            forced = true;
+        }
+        if (!forced && pos < text.size() && In(kLineStartForbidden, text[pos])) line += text[pos++];
+        if (speaker && pos < text.size()) text.insert(pos, 1, u'　');
+    }
+    return lines;
+}
+
+std::vector<std::u16string> SplitChoices(std::u16string_view text) {
+    std::vector<std::u16string> answers;
+    size_t pos = 0;
+    while (pos < text.size() && answers.size() < static_cast<size_t>(kMaxChoices)) {
+        std::u16string answer;
+        for (int n = 0; n < kChoiceChars && pos < text.size(); ++n) {
+            const char16_t c = text[pos++];
+            if (c == u',') break;
+            answer += c;
+        }
+        answers.push_back(std::move(answer));
+    }
+    return answers;
+}
+
+int ChoiceBarTop(int count, int i) { return 40 + 60 * (FirstSlot(count) - 1 + i - 1); }
+
+int ChoiceAtRow(int count, int y) {
+    if (y < 40) return 0;
+    const int slot = (y - 40) / 60 + 1;
+    if (slot > kMaxChoices || (y - 40) % 60 >= 40) return 0;
+    const int i = slot - FirstSlot(count) + 1;
+    return i >= 1 && i <= count ? i : 0;
+}
+
+}  // namespace orva
