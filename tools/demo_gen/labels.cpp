@@ -2,16 +2,10 @@
 #include "labels.h"
 
 #include "data/cp932.h"
-
-#if __has_include("graphics/text_render.h")
 #include "graphics/font_names.h"
 #include "graphics/text_render.h"
-#define ORVA_DEMO_HAVE_TEXT 1
-#endif
 
 namespace orva::demo {
-
-#ifdef ORVA_DEMO_HAVE_TEXT
 namespace {
 
 TTextRenderer& Renderer() {
@@ -19,8 +13,8 @@ TTextRenderer& Renderer() {
     return renderer;
 }
 
-// The renderer writes colour only; the label's pixels are made opaque where the glyph
-// changed them, so labels on transparent sheet areas still show.
+// The renderer writes colour only; the label is drawn white on a black scratch picture and
+// its coverage then blended in, so labels on transparent sheet areas become opaque.
 void TextOpaque(TABitmap& pic, int x, int y, std::u16string_view text, int height, Rgb c) {
     constexpr int kPad = 4;
     TABitmap cover(Renderer().TextWidth(text) + 2 * kPad + height / 2, height + 2 * kPad);
@@ -34,10 +28,8 @@ void TextOpaque(TABitmap& pic, int x, int y, std::u16string_view text, int heigh
 }
 
 }  // namespace
-#endif
 
 void DrawLabel(TABitmap& pic, int x, int y, int w, int h, std::string_view text, const LabelStyle& style) {
-#ifdef ORVA_DEMO_HAVE_TEXT
     TTextRenderer& r = Renderer();
     r.SetFont(style.Mincho ? kFontMincho : kFontGothic, style.Height, style.Bold);
     const std::u16string u = Utf8ToUtf16(text);
@@ -46,9 +38,6 @@ void DrawLabel(TABitmap& pic, int x, int y, int w, int h, std::string_view text,
     const int ty = y + (h - style.Height) / 2;
     if (style.Shadow) TextOpaque(pic, tx + 1, ty + 1, u, style.Height, style.ShadowColour);
     TextOpaque(pic, tx, ty, u, style.Height, style.Colour);
-#else
-    (void)pic, (void)x, (void)y, (void)w, (void)h, (void)text, (void)style;
-#endif
 }
 
 }  // namespace orva::demo
