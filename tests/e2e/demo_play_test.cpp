@@ -64,6 +64,8 @@ long Time(const std::string& line) { return std::atol(line.c_str() + line.find("
 struct PlayResult {
     std::vector<std::string> Lines;  // the trace
     std::vector<std::string> Logs;   // texts added to the message log, oldest first
+    std::vector<std::string> Sounds;      // music, effects and voices asked for, in order
+    std::vector<std::string> SoundMisses; // those whose file was not found
     SystemBlock Save{};              // the system save file written at the close
 
     bool Has(const std::string& text) const { return std::find(Logs.begin(), Logs.end(), text) != Logs.end(); }
@@ -105,6 +107,11 @@ protected:
         std::istringstream in(ReadAll(trace));
         for (std::string line; std::getline(in, line);) {
             if (line.find("\"ev\":\"log\"") != std::string::npos) run.Logs.push_back(Field(line, "text"));
+            for (const char* ev : {"bgm", "se", "voice"})
+                if (line.find(std::string("\"ev\":\"") + ev + "\"") != std::string::npos) {
+                    run.Sounds.push_back(Field(line, "name"));
+                    if (line.find("\"read\":false") != std::string::npos) run.SoundMisses.push_back(Field(line, "name"));
+                }
             run.Lines.push_back(std::move(line));
         }
         const std::string save = ReadAll(Root.Path() / "data" / "VELDORN" / "ORVA300SE" / "SAVE.DAT");
@@ -157,6 +164,11 @@ TEST_F(DemoPlay, ReadingByClicksFollowsTheSecondAnswersToTheEndAndUnlocksEverySc
     EXPECT_EQ(run.Logs.back(), "～　おわり　～");
     EXPECT_GT(run.ModeTime("0x700101"), 0) << "the story did not end in the title request";
     ExpectScenesUnlocked(run);
+    // Every piece of music, effect and voice the story asks for is found, except the music
+    // "STOP", which names no file and only fades the music out.
+    EXPECT_EQ(run.SoundMisses, std::vector<std::string>{"STOP"});
+    for (const char* name : {"M02", "M03", "M07", "M08", "se_paper", "se_wave", "v_mina01", "v_sota02"})
+        EXPECT_NE(std::find(run.Sounds.begin(), run.Sounds.end(), name), run.Sounds.end()) << name;
 }
 
 TEST_F(DemoPlay, HeldCtrlSkipsTheWholeStoryStoppingOnlyAtChoices) {
