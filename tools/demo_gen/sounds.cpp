@@ -2,9 +2,8 @@
 // arrangements (the "P" files are the music-box versions), a closing tune without one,
 // effects, and voices made of formant-filtered syllables.
 //
-// Sections: [encoder] [instruments] [music] [effects] [voices] [all]
-#include <vorbis/vorbisenc.h>
-
+// Sections: [encoding] [instruments] [music] [effects] [voices] [all]
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -13,13 +12,14 @@
 #include <utility>
 
 #include "assets.h"
+#include "sound/ogg_writer.h"
 
 namespace orva::demo {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// [encoder] -----------------------------------------------------------------------------------
+// [encoding] ----------------------------------------------------------------------------------
 
 struct Pcm {
     int Rate = 44100;
@@ -28,70 +28,18 @@ struct Pcm {
     size_t Frames() const { return Samples.size() / Channels; }
 };
 
-void AppendPage(std::vector<uint8_t>& out, const ogg_page& page) {
-    out.insert(out.end(), page.header, page.header + page.header_len);
-    out.insert(out.end(), page.body, page.body + page.body_len);
-}
-
-// Encodes pcm as Ogg Vorbis with the comments given as "NAME=value" strings. The stream's
-// serial number is fixed, so the same sound gives the same bytes on every build.
-bool EncodeOgg(const Pcm& pcm, const std::vector<std::string>& comments, float quality, std::vector<uint8_t>& out) {
-    out.clear();
-    vorbis_info vi;
-    vorbis_info_init(&vi);
-    if (vorbis_encode_init_vbr(&vi, pcm.Channels, pcm.Rate, quality) != 0) {
-        vorbis_info_clear(&vi);
-        return false;
-    }
-    vorbis_comment vc;
-    vorbis_comment_init(&vc);
-    vorbis_comment_add_tag(&vc, "ENCODER", "orva demo generator");
-    for (const std::string& c : comments) vorbis_comment_add(&vc, c.c_str());
-    vorbis_dsp_state vd;
-    vorbis_block vb;
-    vorbis_analysis_init(&vd, &vi);
-    vorbis_block_init(&vd, &vb);
-    ogg_stream_state os;
-    ogg_stream_init(&os, 0x6f727661);
-    ogg_packet header, headerComm, headerCode;
-    vorbis_analysis_headerout(&vd, &vc, &header, &headerComm, &headerCode);
-    ogg_stream_packetin(&os, &header);
-    ogg_stream_packetin(&os, &headerComm);
-    ogg_stream_packetin(&os, &headerCode);
-    ogg_page og;
-    while (ogg_stream_flush(&os, &og) != 0) AppendPage(out, og);
-
-    const size_t frames = pcm.Frames(), chunk = 4096;
-    for (size_t pos = 0;; pos += chunk) {
-        const size_t n = pos < frames ? std::min(chunk, frames - pos) : 0;
-        if (n > 0) {
-            float** buffer = vorbis_analysis_buffer(&vd, int(n));
-            for (size_t i = 0; i < n; ++i)
-                for (int c = 0; c < pcm.Channels; ++c) buffer[c][i] = pcm.Samples[(pos + i) * pcm.Channels + c];
-        }
-        vorbis_analysis_wrote(&vd, int(n));
-        bool eos = false;
-        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-            vorbis_analysis(&vb, nullptr);
-            vorbis_bitrate_addblock(&vb);
-            ogg_packet op;
-            while (vorbis_bitrate_flushpacket(&vd, &op)) {
-                ogg_stream_packetin(&os, &op);
-                while (ogg_stream_pageout(&os, &og) != 0) {
-                    AppendPage(out, og);
-                    if (ogg_page_eos(&og)) eos = true;
-                }
-            }
-        }
-        if (n == 0 || eos) break;
-    }
-    while (ogg_stream_flush(&os, &og) != 0) AppendPage(out, og);
-    ogg_stream_clear(&os);
-    vorbis_block_clear(&vb);
-    vorbis_dsp_clear(&vd);
-    vorbis_comment_clear(&vc);
-    vorbis_info_clear(&vi);
-    return !out.empty();
+// Encodes pcm as Ogg Vorbis with the comments given as "NAME=value" strings.
+bool EncodeOgg(const Pcm& pcm, const std::vector<std::string>& comments, float quality, std::vector<uint8_t>& out,
+               std::string& error) {
+    std::vector<int16_t> samples(pcm.Samples.size());
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<int16_t>(std::lround(std::clamp(pcm.Samples[i], -1.0f, 1.0f) * 32767.0f));
+    OggWriteOptions options;
+    options.Rate = pcm.Rate;
+    options.Channels = pcm.Channels;
+    options.Quality = quality;
+    options.Comments = comments;
+    return EncodeOggVorbis(samples, options, out, error);
 }
 
 // [instruments] -------------------------------------------------------------------------------
@@ -299,10 +247,11 @@ Pcm Speak(double pitch, uint32_t seed, int syllables) {
 
 bool MakeSounds(const SoundSink& sink) {
     std::vector<uint8_t> ogg;
+    std::string error;
     auto emit = [&](const std::string& name, const Pcm& pcm, const std::vector<std::string>& comments,
                     float quality) {
-        if (!EncodeOgg(pcm, comments, quality, ogg)) {
-            std::fprintf(stderr, "orva-demo-gen: the Vorbis encoder failed on %s\n", name.c_str());
+        if (!EncodeOgg(pcm, comments, quality, ogg, error)) {
+            std::fprintf(stderr, "orva-demo-gen: cannot encode %s: %s\n", name.c_str(), error.c_str());
             return false;
         }
         sink(name + ".ogg", ogg);
