@@ -4,7 +4,6 @@
 // these runs: script 1 is replaced by one that starts the story at once and stops at the
 // title request the story ends with.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -18,12 +17,15 @@
 #include "app/engine_state.h"
 #include "data/archive.h"
 #include "fixtures/game_fixture.h"
+#include "fixtures/programs.h"
 #include "graphics/png_load.h"
 
 namespace orva {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadAll;
+using test::RunCommand;
 using test::TempDir;
 
 constexpr const char* kStart = R"(.script 1 "title"
@@ -31,18 +33,6 @@ jump 2 *prologue
 *title
 system 101
 )";
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-int RunCommand(const std::string& cmd) {
-    const int raw = std::system(cmd.c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
 
 std::string Quote(const fs::path& p) { return "'" + p.string() + "'"; }
 
