@@ -34,7 +34,10 @@ public:
     virtual void OnMouseDown(WindowId window, MouseButton button, Point client) = 0;
     virtual void OnMouseUp(WindowId window, MouseButton button, Point client) = 0;
     virtual void OnMouseWheel(WindowId window, int direction) = 0;  // +1 up, -1 down
-    virtual void OnTextInput(const std::string& utf8) = 0;          // typed text
+    // Typed text while text input is on; Return and Backspace arrive as "\r" and "\b".
+    virtual void OnTextInput(const std::string& utf8) = 0;
+    // The input method's composition in progress (empty when it ends); shown at the caret.
+    virtual void OnTextComposition(const std::string& /*utf8*/) {}
     virtual void OnCloseRequest() = 0;                              // the main window's close button
 };
 

@@ -125,7 +125,11 @@ void HeadlessPlatform::Apply(const TimelineEvent& ev, PlatformEvents& events) {
     // While a dialog is modal the other windows take no clicks, as on a desktop.
     auto blocked = [&] { return ModalOpen && ev.Window != WindowId::Query; };
     switch (ev.Verb) {
-    case TimelineVerb::Key: Keys[static_cast<size_t>(ev.KeyName)] = ev.Pressed; break;
+    case TimelineVerb::Key:
+        Keys[static_cast<size_t>(ev.KeyName)] = ev.Pressed;
+        // A focused text field takes Return as a typed carriage return.
+        if (TextInput && ev.Pressed && ev.KeyName == Key::Return) events.OnTextInput("\r");
+        break;
     case TimelineVerb::Move: moveTo(); break;
     case TimelineVerb::Down:
     case TimelineVerb::Click:

@@ -205,6 +205,20 @@ void SdlPlatform::HandleEvent(const SDL_Event& ev, PlatformEvents& events) {
             return;
         }
 
+        case SDL_KEYDOWN:
+            // A text field with the focus takes Return and Backspace as typed characters.
+            if (TextInputOn && !ModalOpen) {
+                const SDL_Keycode k = ev.key.keysym.sym;
+                if (k == SDLK_RETURN || k == SDLK_KP_ENTER) events.OnTextInput("\r");
+                else if (k == SDLK_BACKSPACE) events.OnTextInput("\b");
+            }
+            return;
+
+        case SDL_TEXTEDITING:
+            // The input method's composition: shown at the caret until it is committed.
+            if (TextInputOn) events.OnTextComposition(std::string(ev.edit.text, strnlen(ev.edit.text, sizeof ev.edit.text)));
+            return;
+
         case SDL_TEXTINPUT: {
             const size_t n = strnlen(ev.text.text, sizeof ev.text.text);
             if (n > 0) events.OnTextInput(std::string(ev.text.text, n));
@@ -432,6 +446,7 @@ void SdlPlatform::EndModal(WindowId dialog) {
 
 void SdlPlatform::SetTextInput(bool on) {
     if (!VideoStarted) return;
+    TextInputOn = on;
     if (on) SDL_StartTextInput();
     else SDL_StopTextInput();
 }

@@ -101,6 +101,7 @@ private:
     bool VideoStarted = false;         // this object holds a reference on SDL's video subsystem
     bool FullScreen = false;
     bool ModalOpen = false;
+    bool TextInputOn = false;           // the comment field takes typed text
     WindowId ModalWindow = WindowId::None;
     std::array<Surface, 4> Windows;
     uint32_t AudioDevice = 0;          // the open SDL audio device, 0 when none
