@@ -82,7 +82,7 @@ void TQueryForm::MouseUp(MouseButton button, Point p) {
 const TABitmap& TQueryForm::Screen() {
     Composed.Assign(Image1);
     for (const TImgBtn* b : {&ImgBtn1, &ImgBtn2})
-        b->Shown().DrawAlpha(b->Left, b->Top, b->Width, b->Height, 0, 0, Composed);
+        b->Shown().CopyRect(b->Left, b->Top, b->Width, b->Height, 0, 0, Composed);
     return Composed;
 }
 

@@ -23,7 +23,7 @@ bool TForm1::EnsureSaveFolders() {
     std::filesystem::create_directories(GetAppDataPath() / "THUMB", ec);
     if (ec) {
         std::cerr << "orva: cannot create the save folder " << (GetAppDataPath() / "THUMB").string() << ": "
-                  << ec.message() << "\n";
+                  << ec.message() << " (the game goes on and keeps its saves in memory)\n";
         return false;
     }
     return true;
@@ -36,11 +36,11 @@ bool TForm1::NOVL_CheckSaveFile() {
 }
 
 bool TForm1::NOVL_CreateSaveFile() {
-    EnsureSaveFolders();
+    if (!EnsureSaveFolders()) return false;
     std::string error;
     const auto* bytes = reinterpret_cast<const uint8_t*>(Sys.get());
     if (!WriteFileAtomic(GetAppDataPath() / kSaveFile, {bytes, kSystemBlockSize}, error)) {
-        std::cerr << "orva: cannot write the save file " << (GetAppDataPath() / kSaveFile).string() << ": " << error
+        std::cerr << "orva: cannot write the save file (the game goes on and keeps its saves in memory): " << error
                   << "\n";
         return false;
     }

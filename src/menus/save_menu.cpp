@@ -45,12 +45,14 @@ bool TForm1::SaveToSlot(int slot) {
     Trace.Event("save", TraceFields().Int("slot", slot));
 
     // The slot is safe in memory from here on; the files follow, each replaced whole.
-    const bool saved = NOVL_CreateSaveFile();
+    // A save folder that cannot be written has been reported once by the save file; the
+    // thumbnail is not tried then.
+    if (!NOVL_CreateSaveFile()) return false;
     std::string error;
     const std::vector<uint8_t> thumb = EncodeThumbnail(MakeThumbnail(Pics->ScenePicture));
-    const bool thumbed = WriteFileAtomic(ThumbnailPath(slot), thumb, error);
-    if (!thumbed) std::cerr << "orva: the thumbnail of slot " << slot << " was not written: " << error << "\n";
-    return saved && thumbed;
+    if (WriteFileAtomic(ThumbnailPath(slot), thumb, error)) return true;
+    std::cerr << "orva: the thumbnail of slot " << slot << " was not written (the save itself was): " << error << "\n";
+    return false;
 }
 
 bool TForm1::LoadFromSlot(int slot) {

@@ -4,7 +4,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
-#include <langinfo.h>
+#include <cstdlib>
 #include <locale.h>
 
 namespace orva {
@@ -88,23 +88,26 @@ double DateTimeNow() {
 
 std::string FormatSaveTime(double days, const std::string& locale) {
     const std::tm t = TmFromDateTime(days);
-    locale_t loc = newlocale(LC_TIME_MASK, locale.c_str(), static_cast<locale_t>(nullptr));
-    if (!loc) loc = newlocale(LC_TIME_MASK, "C", static_cast<locale_t>(nullptr));
-    std::string name;
-    if (const char* n = loc ? nl_langinfo_l(_NL_LOCALE_NAME(LC_TIME), loc) : nullptr) name = n;
-    std::string out;
+    // The time locale's name as the C library chooses it: LC_ALL, then LC_TIME, then LANG.
+    std::string name = locale;
+    if (name.empty())
+        for (const char* var : {"LC_ALL", "LC_TIME", "LANG"})
+            if (const char* v = std::getenv(var); v && *v) {
+                name = v;
+                break;
+            }
     if (name.rfind("ja", 0) == 0) {
         char buf[64];
         std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
                       t.tm_hour, t.tm_min, t.tm_sec);
-        out = buf;
-    } else {
-        char buf[128];
-        const size_t n = loc ? strftime_l(buf, sizeof buf, "%x %X", &t, loc) : 0;
-        out.assign(buf, n);
+        return buf;
     }
+    locale_t loc = newlocale(LC_TIME_MASK, name.c_str(), static_cast<locale_t>(nullptr));
+    if (!loc) loc = newlocale(LC_TIME_MASK, "C", static_cast<locale_t>(nullptr));
+    char buf[128];
+    const size_t n = loc ? strftime_l(buf, sizeof buf, "%x %X", &t, loc) : 0;
     if (loc) freelocale(loc);
-    return out;
+    return std::string(buf, n);
 }
 
 }  // namespace orva

@@ -27,9 +27,9 @@ std::tm TmFromDateTime(double days);
 // The current local time as a day count.
 double DateTimeNow();
 
-// A save time in the short date and long time form of the C library's time locale `locale`
-// ("" takes it from the environment): "yyyy/mm/dd h:mm:ss" for a Japanese locale, the
-// locale's own "%x %X" otherwise. UTF-8.
+// A save time in the short date and long time form of the time locale `locale` ("" takes it
+// from the environment as the C library does): "yyyy/mm/dd h:mm:ss" for a Japanese locale
+// (whether or not it is installed), the locale's own "%x %X" otherwise. UTF-8.
 std::string FormatSaveTime(double days, const std::string& locale = "");
 
 }  // namespace orva
