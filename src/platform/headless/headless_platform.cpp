@@ -154,6 +154,13 @@ void HeadlessPlatform::Apply(const TimelineEvent& ev, PlatformEvents& events) {
     }
 }
 
+void HeadlessPlatform::Inject(TimelineEvent ev) {
+    ev.Time = std::max(ev.Time, Now);
+    const auto at = std::upper_bound(Timeline.begin() + static_cast<std::ptrdiff_t>(NextEvent), Timeline.end(), ev.Time,
+                                     [](uint32_t t, const TimelineEvent& e) { return t < e.Time; });
+    Timeline.insert(at, std::move(ev));
+}
+
 void HeadlessPlatform::PumpMessages(PlatformEvents& events) {
     std::string error;
     if (!FlushShots(false, error) && PendingError.empty()) PendingError = error;
