@@ -52,7 +52,6 @@ bool TForm1::FormCreate() {
 
     // 2, 3. Window size is fixed by the platform; open the script container, then the archives.
     if (!NVL_FileInit() || !CSFile_Init()) return false;
-    LoadQueryFormPictures();
 
     // 4. The off-screen pictures, each filled black.
     PictureSet& p = *Pics;
@@ -125,6 +124,9 @@ bool TForm1::FormCreate() {
 void TForm1::FormCloseQuery(bool& canClose) { canClose = ShowQuery(QueryStrip::Quit); }
 
 bool TForm1::ShowQuery(QueryStrip strip) {
+    // The dialog's pictures are read when it is first shown.
+    if (!QueryPicturesLoaded) LoadQueryFormPictures();
+    QueryPicturesLoaded = true;
     QueryForm.Open(strip);
     const bool yes = ShowQueryModal();
     Trace.Event("query", TraceFields()

@@ -418,6 +418,7 @@ public:
     TQueryForm QueryForm;
     MenuState Menus;                         // menus/: the save and title menus' state
     TCommentEdit CommentEdit;                // the save menu's comment field
+    bool QueryPicturesLoaded = false;        // QueryForm has its pictures from the archives
     TRandom Random;
     bool MsgFormVisible = false;             // MsgForm is shown (the detached window)
     bool ButtonsEnabled = false;             // the message window buttons may act
