@@ -84,6 +84,13 @@ struct MenuGame : ScriptGame {
     }
 };
 
+// With ORVA_MENU_CAPTURES set to a folder, writes the main window's last frame there as NAME.png.
+inline void CaptureMain(const HeadlessPlatform& plat, const std::string& name) {
+    const char* dir = std::getenv("ORVA_MENU_CAPTURES");
+    if (!dir) return;
+    WriteBytes(std::filesystem::path(dir) / (name + ".png"), Png(plat.LastPresented(WindowId::Main)));
+}
+
 // A click inside position i (1..10) of the save menu's page.
 inline Point SlotPoint(int i) {
     const int c = (i - 1) % 2, r = (i - 1) / 2;

@@ -89,6 +89,7 @@ TEST(SaveMenu, AGameSavedInTheMiddleOfAMessageComesBackToThatMessageWithItsLayer
         for (int ch = 0; ch < 3; ++ch) EXPECT_EQ(Px(menu, at.X + p.X, at.Y + p.Y)[ch], Px(thumb, p.X, p.Y)[ch]);
     EXPECT_GT(Px(menu, at.X + 5, at.Y + 5)[2], 240);   // the newest save's mark over it
 
+    test::CaptureMain(*g.Plat, "save-menu-saved");
     g.Click(test::kBackButton);                   // back to the waiting message
     EXPECT_EQ(f.EngineMode, 0x6002);
     g.Click({400, 300}, 3);
@@ -216,6 +217,8 @@ TEST(SaveMenu, ATypedCommentIsInTheSlotAtOnceAndInTheFileOnlyWithTheNextWrite) {
 
     g.Type("\b\b\b\b\b\b旅の途中で出会った人々の思い出と約束");   // 17 characters, 34 bytes
     EXPECT_EQ(Cp932ToUtf8(f.CommentEdit.Text), "旅の途中で出会った人々の思い出");  // 15 of them, 30 bytes
+    g.Passes(4);
+    test::CaptureMain(*g.Plat, "save-menu-comment");
     g.Plat->Inject({.Verb = TimelineVerb::Key, .KeyName = Key::Return, .Pressed = true});
     g.Passes(1);
     g.Plat->Inject({.Verb = TimelineVerb::Key, .KeyName = Key::Return, .Pressed = false});

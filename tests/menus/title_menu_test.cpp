@@ -34,6 +34,7 @@ TEST(TitleMenu, ButtonsMusicAndTheGapsBetweenButtons) {
     EXPECT_EQ(f.Menus.MenuHover, 1);
     const uint8_t* lit = g.Plat->LastPresented(WindowId::Main).Row(200) + 600 * 4;
     EXPECT_GT(lit[0], 240);                       // the hover look is drawn
+    test::CaptureMain(*g.Plat, "title-hover");
     g.Click({752, 200});                          // just past the right edge
     EXPECT_EQ(f.Menus.MenuHover, 0);
     EXPECT_EQ(f.EngineMode, 0x700102);
