@@ -167,6 +167,7 @@ void TForm1::NOVL_WaitSaveMenu() {
         CommentEdit.Pos = Offset(SaveSlotPlace(Menus.SaveMenuSelected), kEditAt);
         CommentEdit.SetText(std::string_view(slot.Comment, sizeof slot.Comment));
         CommentEdit.Enabled = CommentEdit.Visible = true;
+        Plat.SetTextInputArea(CommentEdit.Pos, TCommentEdit::kWidth, TCommentEdit::kHeight);
         Plat.SetTextInput(true);
     } else if (hover == kHoverBackButton) {
         HideCommentEdit(CommentEdit, Plat);

@@ -94,6 +94,9 @@ public:
 
     // Text input for the comment field: on while it is shown.
     virtual void SetTextInput(bool on) = 0;
+    // Where the text field lies on the main window, so the input method places its candidate
+    // list beside it.
+    virtual void SetTextInputArea(Point /*mainClient*/, int /*width*/, int /*height*/) {}
 
     // Raw audio output: 16-bit stereo at 44,100 Hz, pulled from `source` until CloseAudio.
     // False with a reason when there is no output device; the program then runs silently.

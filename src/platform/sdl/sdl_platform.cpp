@@ -444,6 +444,15 @@ void SdlPlatform::EndModal(WindowId dialog) {
     if (Surface* main = Find(WindowId::Main)) SDL_RaiseWindow(main->Window);
 }
 
+void SdlPlatform::SetTextInputArea(Point mainClient, int width, int height) {
+    if (!VideoStarted) return;
+    const ViewFit fit = WindowFit(Windows[Index(WindowId::Main)]);
+    const Point a = LogicalToWindow(fit, mainClient);
+    const Point b = LogicalToWindow(fit, {mainClient.X + width, mainClient.Y + height});
+    SDL_Rect rect{a.X, a.Y, b.X - a.X, b.Y - a.Y};
+    SDL_SetTextInputRect(&rect);
+}
+
 void SdlPlatform::SetTextInput(bool on) {
     if (!VideoStarted) return;
     TextInputOn = on;

@@ -56,6 +56,7 @@ public:
     bool ModalAutoConfirm() override { return false; }
 
     void SetTextInput(bool on) override;
+    void SetTextInputArea(Point mainClient, int width, int height) override;
 
     // Audio (sdl_audio.cpp): an SDL audio device whose callback pulls from the source, and
     // tickers on threads of their own.
