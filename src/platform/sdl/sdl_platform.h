@@ -104,6 +104,7 @@ private:
     bool FullScreen = false;
     bool ModalOpen = false;
     bool TextInputOn = false;           // the comment field takes typed text
+    bool Composing = false;             // the input method holds uncommitted text
     bool QuitRequested = false;           // the system asked the program to end
     WindowId ModalWindow = WindowId::None;
     std::array<Surface, 4> Windows;
