@@ -8,9 +8,6 @@ namespace orva {
 void TForm1::NOVL_DrawButton() {}
 void TForm1::NOVL_CheckButton() {}
 // Menus.
-void TForm1::NOVL_DispTitleMenu() {}
-void TForm1::NOVL_WaitTitleMenu() {}
-void TForm1::NOVL_DrawTitleMenu() {}
 void TForm1::NOVL_DispAlbumMenu() {}
 void TForm1::NOVL_WaitAlbumMenu() {}
 void TForm1::NOVL_DrawAlbumMenu() {}
@@ -28,10 +25,6 @@ void TForm1::NOVL_DrawEvMenu() {}
 void TForm1::NOVL_DispConfigMenu() {}
 void TForm1::NOVL_WaitConfigMenu() {}
 void TForm1::NOVL_DrawConfigMenu() {}
-void TForm1::NOVL_DispSaveMenu() {}
-void TForm1::NOVL_WaitSaveMenu() {}
-void TForm1::NOVL_DrawSaveMenu() {}
-void TForm1::NOVL_RestoreGame() {}
 // Movies and the debug window.
 void TForm1::NOVL_WaitMovie() {}
 void TForm1::NOVL_WaitMovieAlbum() {}
