@@ -1,6 +1,7 @@
 // The main form's start-up, shutdown, 10-ms timer, full-screen switch and the modal
 // confirmation dialog.
 #include "app/main_form.h"
+#include "debug/debug_window.h"
 
 #include <cstdio>
 #include <ctime>
@@ -80,7 +81,7 @@ bool TForm1::FormCreate() {
     Plat.Sleep(500);
 
     // 7. Movie library and sound.
-    NVL_TheoraInit();
+    if (!NVL_TheoraInit()) return false;
     SetUpSound();
 
     // 8, 9. The system save file: created with the default configuration when missing.
@@ -193,6 +194,7 @@ void TForm1::OnMouseDown(WindowId window, MouseButton button, Point client) {
     if (window == WindowId::Main) FormMouseDown(button, client);
     else if (window == WindowId::Msg) MsgFormMouseDown(button, client);
     else if (window == WindowId::Query) QueryForm.MouseDown(button, client);
+    else if (window == WindowId::Debug) DebugFormMouseDown(button, client);
 }
 
 void TForm1::OnMouseUp(WindowId window, MouseButton button, Point client) {
@@ -203,6 +205,7 @@ void TForm1::OnMouseUp(WindowId window, MouseButton button, Point client) {
 void TForm1::OnMouseWheel(WindowId window, int direction) {
     if (window == WindowId::Main) FormMouseWheel(direction);
     else if (window == WindowId::Msg) MsgFormMouseWheel(direction);
+    else if (window == WindowId::Debug) DebugFormMouseWheel(direction);
 }
 
 void TForm1::OnTextInput(const std::string&) {}

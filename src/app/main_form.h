@@ -21,6 +21,7 @@
 #include "data/script_container.h"
 #include "graphics/abitmap.h"
 #include "graphics/text_render.h"
+#include "graphics/theora_lib.h"
 #include "menus/query_form.h"
 #include "platform/platform.h"
 #include "script/line_rec.h"
@@ -185,6 +186,28 @@ struct MessageWindowState {
     std::array<bool, 12> ButtonToggle{};             // window buttons switched on
 };
 
+// The movie library's binding, its two decoders and the playback state of the frame step
+// (graphics/movie.cpp).
+struct MovieState {
+    TTheoraLib Lib;                        // the bound operations
+    TheoraLibLoader Loader = LinkedTheoraLib();  // where the binding finds them
+    uint32_t MovieHandle = 0;              // the picture decoder
+    uint32_t MovieSoundHandle = 0;         // the sound decoder
+    std::unique_ptr<TABitmap> MovieFrame;  // the decoded picture, resized to the movie
+    std::unique_ptr<TMemoryStream> MovieStream;   // the movie file's bytes
+    std::unique_ptr<TMemoryStream> MovieSamples;  // its sound, 16-bit stereo, 4 bytes a frame
+    int32_t TotalFrames = 0;
+    double FramesPerSecond = 0;
+    int32_t SoundInfo = 0;                 // the sound's sample rate
+    int32_t TotalSamples = 0;
+    bool MoviePlaying = false;
+    uint32_t StartTick = 0;                // tick count when playback started
+    int32_t LastFrame = -1;                // frame number last decoded by the frame step
+};
+
+// The debug window (debug/): built only when the marker file is present at start-up.
+class TDebugForm;
+
 // Window buttons whose states the message and choice waits set.
 inline constexpr int kButtonLog = 4, kButtonVoice = 5, kButtonAuto = 7, kButtonSkip = 8;
 inline constexpr int kVoiceChannel = 6;              // the sound player's voice channel
@@ -309,10 +332,7 @@ public:
     void NOVL_DispSaveMenu();
     void NOVL_WaitSaveMenu();
     void NOVL_RestoreGame();
-    void NOVL_WaitMovie();
-    void NOVL_WaitMovieAlbum();
     void NOVL_CheckButton();
-    void NOVL_Debug();
     void NOVL_DrawMessage();
     void NOVL_DrawSelect();
     void NOVL_DrawButton();
@@ -324,8 +344,6 @@ public:
     void NOVL_DrawConfigMenu();
     void NOVL_DrawSaveMenu();
     void NOVL_ClearMsgLog();
-    void NVL_TheoraInit();
-    void NVL_TheoraFree();
     void SetUpSound();
     void FreeSound();
     bool VoicePlaying();
@@ -365,6 +383,21 @@ public:
     // Adds a line to the debug window's memo (and stderr).
     void DebugMemoAdd(const std::string& line);
 
+    // --- movies (graphics/movie.cpp)
+    bool NVL_TheoraInit();                   // false: the library could not be bound (reported)
+    void NVL_TheoraFree();
+    void NVL_TheoraPrepara();
+    void MovieFrameStep();                   // the frame loop's step while a movie plays
+    void NOVL_WaitMovie();
+    void NOVL_WaitMovieAlbum();
+
+    // --- debug window (debug/debug_routines.cpp)
+    void NOVL_Debug();
+    void ShowDebugForm(bool visible);        // NOVL_TaskInit: the marker file decides
+    void DebugFormMouseDown(MouseButton button, Point p);
+    void DebugFormMouseWheel(int direction);
+    void SetAlbumFlags(int value);           // SystemFlg 201..300 := value; -1 each at random
+
     // --- state
     Platform& Plat;
     EngineOptions Options;
@@ -387,6 +420,10 @@ public:
     TEZXor EZXor1;                           // scrambler of SAVE2.DAT
     std::vector<std::string> MitayoList;     // background pictures already shown
     std::vector<std::string> DebugMemo;      // picture read errors and other notices
+    MovieState Movie;                        // graphics/movie.cpp
+    std::unique_ptr<TDebugForm> DebugForm;   // null until the marker file shows it
+    TABitmap DebugPicture;                   // the debug window's client area
+    size_t DebugMemoShown = 0;               // DebugMemo lines already in the window
     TQueryForm QueryForm;
     TRandom Random;
     bool MsgFormVisible = false;             // MsgForm is shown (the detached window)

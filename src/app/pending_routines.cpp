@@ -32,11 +32,5 @@ void TForm1::NOVL_DispSaveMenu() {}
 void TForm1::NOVL_WaitSaveMenu() {}
 void TForm1::NOVL_DrawSaveMenu() {}
 void TForm1::NOVL_RestoreGame() {}
-// Movies and the debug window.
-void TForm1::NOVL_WaitMovie() {}
-void TForm1::NOVL_WaitMovieAlbum() {}
-void TForm1::NVL_TheoraInit() {}
-void TForm1::NVL_TheoraFree() {}
-void TForm1::NOVL_Debug() {}
 
 }  // namespace orva
