@@ -12,6 +12,11 @@ int FirstSlot(int count) { return 5 - count / 2; }
 }  // namespace
 
 MessageLineSet LayoutMessage(std::u16string_view source) {
+    size_t dropped = 0;
+    return LayoutMessage(source, dropped);
+}
+
+MessageLineSet LayoutMessage(std::u16string_view source, size_t& dropped) {
     MessageLineSet lines;
     std::u16string text;
     text.reserve(source.size());
@@ -49,6 +54,9 @@ MessageLineSet LayoutMessage(std::u16string_view source) {
         if (!forced && pos < text.size() && In(kLineStartForbidden, text[pos])) line += text[pos++];
         if (speaker && pos < text.size()) text.insert(pos, 1, u'　');
     }
+    // What is left, without the indent the next line would have begun with.
+    dropped = text.size() - pos;
+    if (dropped > 0 && speaker) --dropped;
     return lines;
 }
 
