@@ -96,7 +96,7 @@ std::string HelpText() {
            "                      verbs: key NAME down|up (return ctrl space pageup pagedown f1 f2 alt)\n"
            "                             move X Y [main|msg|query]\n"
            "                             down|up|click X Y [left|right] [main|msg|query|debug]\n"
-           "                             wheel up|down [main|msg|debug]   focus main|msg|query|none\n"
+           "                             wheel up|down [main|msg|debug]   focus main|msg|query|debug|none\n"
            "                             text STRING   close\n"
            "  --shot MS:FILE.png  capture the main window at virtual time MS (repeatable)\n"
            "  --shot-msg MS:FILE.png  the same for the detached message window\n"

@@ -70,7 +70,8 @@ TEST(InputTimeline, AMalformedLineIsRejectedWithItsNumber) {
         {"x click 1 2\n", "line 1:"},
         {"\n\n5 click 1\n", "line 3:"},
         {"5 wheel sideways\n", "line 1:"},
-        {"5 focus debug\n", "line 1:"},
+        {"5 focus sideways\n", "line 1:"},
+        {"5 wheel up query\n", "line 1:"},
         {"5 jump\n", "line 1:"},
         {"5 close now\n", "line 1:"},
     };

@@ -98,6 +98,9 @@ TEST(TheoraLib, SeeksBackAndForthAcrossKeyFramesAndHoldsTheLastFrame) {
     theoralib_m_decodeframe(movie.M, 12);
     EXPECT_NEAR(movie.MarkOfShownFrame(), GreyOf(FrameMarkY(11)), 6);
     EXPECT_EQ(theoralib_m_nowframe(movie.M), 11);
+    theoralib_m_decodeframe(movie.M, -5);
+    EXPECT_NEAR(movie.MarkOfShownFrame(), GreyOf(FrameMarkY(0)), 6);
+    EXPECT_EQ(theoralib_m_nowframe(movie.M), 0);
 }
 
 TEST(TheoraLib, WritesRowsBottomUpUnlessAskedForUpright) {
