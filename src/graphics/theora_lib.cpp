@@ -27,6 +27,10 @@ namespace {
 
 // Larger streams are refused rather than read into memory.
 constexpr int64_t kMaxMovieBytes = int64_t(1) << 30;
+// Pictures wider or taller than this are refused before anything is allocated for them.
+constexpr uint32_t kMaxPictureSide = 4096;
+// The sound track is cut after this many sample frames (about 100 minutes at 44,100 Hz, 1 GiB).
+constexpr size_t kMaxSoundFrames = size_t(1) << 28;
 
 struct OggPacketData {
     std::vector<uint8_t> Bytes;
@@ -200,7 +204,8 @@ private:
             if (r < 0) break;
         }
         // A stream of headers only is a movie of no frames: still not one we can show.
-        const bool ok = headersDone && setup && info.pic_width > 0 && info.pic_height > 0;
+        const bool ok = headersDone && setup && info.pic_width > 0 && info.pic_height > 0 &&
+                        info.frame_width <= kMaxPictureSide && info.frame_height <= kMaxPictureSide;
         if (ok) {
             Setup = setup;
             Info.FrameWidth = static_cast<int32_t>(info.frame_width);
@@ -366,7 +371,7 @@ private:
         if (ok) {
             vorbis_block_init(&vd, &vb);
             int64_t lastGranule = -1;
-            for (size_t i = 3; i < s.Packets.size(); ++i) {
+            for (size_t i = 3; i < s.Packets.size() && Samples.size() < 2 * kMaxSoundFrames; ++i) {
                 ogg_packet op = AsOggPacket(s.Packets[i], static_cast<int64_t>(i));
                 if (op.granulepos >= 0) lastGranule = op.granulepos;
                 if (vorbis_synthesis(&vb, &op) == 0) vorbis_synthesis_blockin(&vd, &vb);
@@ -392,7 +397,7 @@ private:
             Info.BitsPerSample = 16;
             Info.SampleRate = static_cast<int32_t>(vi.rate);
             Info.BitrateNominal = static_cast<int32_t>(std::max<long>(0, vi.bitrate_nominal));
-            Samples.resize(std::min<size_t>(Samples.size(), size_t(INT32_MAX) / 2 * 2));
+            Samples.resize(std::min(Samples.size(), 2 * kMaxSoundFrames));
             Info.TotalSamples = static_cast<int32_t>(Samples.size() / 2);
             Comment = CommentText(vc.vendor, vc.user_comments, vc.comment_lengths, vc.comments);
             Loaded = true;

@@ -165,6 +165,11 @@ TEST(TheoraLib, StreamsWithoutATrackOrWithBadBytesLeaveTheHandleEmpty) {
     for (int f = 0; f < 12; ++f) theoralib_m_decodeframe(half.M, f);
     EXPECT_LE(theoralib_m_totalframe(half.M), 10);
 
+    // A picture over 4096 pixels wide is refused before anything is allocated for it.
+    LoadedMovie wide(EncodeTestMovie({.PicW = 4104, .PicH = 16, .PicX = 0, .PicY = 0, .Frames = 1, .Sound = false}));
+    EXPECT_EQ(theoralib_m_exists(wide.M), 0);
+    EXPECT_EQ(wide.Picture.Width(), 8);
+
     LoadedMovie garbage(std::vector<uint8_t>(5000, 0x4F));
     LoadedMovie empty({});
     for (LoadedMovie* m : {&garbage, &empty}) {
