@@ -22,6 +22,7 @@
 #include "graphics/abitmap.h"
 #include "graphics/text_render.h"
 #include "menus/comment_edit.h"
+#include "graphics/theora_lib.h"
 #include "menus/query_form.h"
 #include "platform/platform.h"
 #include "script/line_rec.h"
@@ -195,6 +196,28 @@ struct MenuState {
     uint8_t SaveMenuJumpToNewest = 0;   // on opening, turn to the newest save's page
 };
 
+// The movie library's binding, its two decoders and the playback state of the frame step
+// (graphics/movie.cpp).
+struct MovieState {
+    TTheoraLib Lib;                        // the bound operations
+    TheoraLibLoader Loader = LinkedTheoraLib();  // where the binding finds them
+    uint32_t MovieHandle = 0;              // the picture decoder
+    uint32_t MovieSoundHandle = 0;         // the sound decoder
+    std::unique_ptr<TABitmap> MovieFrame;  // the decoded picture, resized to the movie
+    std::unique_ptr<TMemoryStream> MovieStream;   // the movie file's bytes
+    std::unique_ptr<TMemoryStream> MovieSamples;  // its sound, 16-bit stereo, 4 bytes a frame
+    int32_t TotalFrames = 0;
+    double FramesPerSecond = 0;
+    int32_t SoundInfo = 0;                 // the sound's sample rate
+    int32_t TotalSamples = 0;
+    bool MoviePlaying = false;
+    uint32_t StartTick = 0;                // tick count when playback started
+    int32_t LastFrame = -1;                // frame number last decoded by the frame step
+};
+
+// The debug window (debug/): built only when the marker file is present at start-up.
+class TDebugForm;
+
 // Window buttons whose states the message and choice waits set.
 inline constexpr int kButtonLog = 4, kButtonVoice = 5, kButtonAuto = 7, kButtonSkip = 8;
 inline constexpr int kVoiceChannel = 6;              // the sound player's voice channel
@@ -338,10 +361,7 @@ public:
     void NOVL_WaitEvMenu();
     void NOVL_DispConfigMenu();
     void NOVL_WaitConfigMenu();
-    void NOVL_WaitMovie();
-    void NOVL_WaitMovieAlbum();
     void NOVL_CheckButton();
-    void NOVL_Debug();
     void NOVL_DrawMessage();
     void NOVL_DrawSelect();
     void NOVL_DrawButton();
@@ -351,8 +371,6 @@ public:
     void NOVL_DrawEvMenu();
     void NOVL_DrawConfigMenu();
     void NOVL_ClearMsgLog();
-    void NVL_TheoraInit();
-    void NVL_TheoraFree();
     void SetUpSound();
     void FreeSound();
     bool VoicePlaying();
@@ -393,6 +411,21 @@ public:
     // Adds a line to the debug window's memo (and stderr).
     void DebugMemoAdd(const std::string& line);
 
+    // --- movies (graphics/movie.cpp)
+    bool NVL_TheoraInit();                   // false: the library could not be bound (reported)
+    void NVL_TheoraFree();
+    void NVL_TheoraPrepara();
+    void MovieFrameStep();                   // the frame loop's step while a movie plays
+    void NOVL_WaitMovie();
+    void NOVL_WaitMovieAlbum();
+
+    // --- debug window (debug/debug_routines.cpp)
+    void NOVL_Debug();
+    void ShowDebugForm(bool visible);        // NOVL_TaskInit: the marker file decides
+    void DebugFormMouseDown(MouseButton button, Point p);
+    void DebugFormMouseWheel(int direction);
+    void SetAlbumFlags(int value);           // SystemFlg 201..300 := value; -1 each at random
+
     // --- state
     Platform& Plat;
     EngineOptions Options;
@@ -415,6 +448,10 @@ public:
     TEZXor EZXor1;                           // scrambler of SAVE2.DAT
     std::vector<std::string> MitayoList;     // background pictures already shown
     std::vector<std::string> DebugMemo;      // picture read errors and other notices
+    MovieState Movie;                        // graphics/movie.cpp
+    std::unique_ptr<TDebugForm> DebugForm;   // null until the marker file shows it
+    TABitmap DebugPicture;                   // the debug window's client area
+    size_t DebugMemoShown = 0;               // DebugMemo lines already in the window
     TQueryForm QueryForm;
     MenuState Menus;                         // menus/: the save and title menus' state
     TCommentEdit CommentEdit;                // the save menu's comment field

@@ -25,11 +25,5 @@ void TForm1::NOVL_DrawEvMenu() {}
 void TForm1::NOVL_DispConfigMenu() {}
 void TForm1::NOVL_WaitConfigMenu() {}
 void TForm1::NOVL_DrawConfigMenu() {}
-// Movies and the debug window.
-void TForm1::NOVL_WaitMovie() {}
-void TForm1::NOVL_WaitMovieAlbum() {}
-void TForm1::NVL_TheoraInit() {}
-void TForm1::NVL_TheoraFree() {}
-void TForm1::NOVL_Debug() {}
 
 }  // namespace orva

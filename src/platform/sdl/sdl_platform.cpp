@@ -351,6 +351,10 @@ void SdlPlatform::PlaceWindow(WindowId window, Point mainClient) {
     SDL_SetWindowPosition(s->Window, o.X + p.X, o.Y + p.Y);
 }
 
+void SdlPlatform::SetWindowTitle(WindowId window, const std::string& title) {
+    if (Surface* s = Find(window)) SDL_SetWindowTitle(s->Window, title.c_str());
+}
+
 void SdlPlatform::Present(WindowId window, const TABitmap& picture) {
     Surface* s = Find(window);
     if (!s) return;

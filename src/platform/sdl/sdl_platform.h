@@ -47,6 +47,7 @@ public:
     void ShowWindow(WindowId window, bool visible) override;
     bool IsWindowVisible(WindowId window) override;
     void PlaceWindow(WindowId window, Point mainClient) override;
+    void SetWindowTitle(WindowId window, const std::string& title) override;
     void Present(WindowId window, const TABitmap& picture) override;
     void SetFullScreen(bool on) override;
     bool IsFullScreen() override { return FullScreen; }
