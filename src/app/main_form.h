@@ -21,6 +21,7 @@
 #include "data/script_container.h"
 #include "graphics/abitmap.h"
 #include "graphics/text_render.h"
+#include "menus/album_layout.h"
 #include "menus/query_form.h"
 #include "platform/platform.h"
 #include "script/line_rec.h"
@@ -354,6 +355,17 @@ public:
     void SetSoundVolumes();                  // the player's channel volumes from ConfigRec
     // The device buffer's refill event: mix the next half and write it where the device asks.
     void OutputWaveNotify(TDDSDGenWave& sender, TDDSDChannel* channel, uint32_t offset, uint32_t length);
+
+    // --- album menus (menus/album_menus.cpp; their Disp, Wait and Draw routines are declared
+    //     above with the other menus)
+    void StartMenuTransition(int32_t waitMode);      // 500-ms fade of NextPicture into waitMode
+    void DrawAlbumPageButtons(TABitmap& dest, bool withHover);
+    void DrawQueueNumber(TABitmap& dest, Point anchor, int32_t number);
+    bool SceneUnlocked(int32_t scene) const;         // its album flag SystemFlg[100 + scene] is set
+    void StartSceneReplay();                         // play the queue from SceneTbl[1]
+    int32_t MenuHover = 0;                           // menu element under the cursor, 0 none
+    int32_t SaveMenuPage = 0;                        // menu page; in the music room the track playing
+    AlbumState Album;
 
     // --- PlatformEvents: window events only set latches
     void OnMouseDown(WindowId window, MouseButton button, Point client) override;
