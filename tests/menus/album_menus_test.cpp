@@ -357,5 +357,48 @@ TEST(MusicRoom, TrackControlsFollowTheScreenOrderAndBackRestartsTheTitleMusic) {
     EXPECT_EQ(f.EngineMode, 0x700201);
 }
 
+// The same screens through the platform's input: clicks at virtual times, the cursor sampled
+// by the frame loop, the fades run by it.
+TEST(AlbumMenus, ClicksOnTheTimelineWalkGalleryPictureAndMusicRoom) {
+    AlbumGame g;
+    auto click = [](uint32_t t, Point p) {
+        TimelineEvent e;
+        e.Time = t;
+        e.Verb = TimelineVerb::Click;
+        e.Pos = p;
+        return e;
+    };
+    g.Start({click(1500, {600, 230}), click(2500, {250, 200}), click(3500, {250, 200}), click(4500, {250, 200}),
+             click(5500, {250, 200}), click(6500, {700, 560}), click(7500, {600, 340}), click(8500, {700, 480}),
+             click(9500, {700, 560})});
+    TForm1& f = *g.Form;
+    f.AddMitayo("01");
+    auto runTo = [&](uint32_t t) {
+        while (g.Plat->Ticks() < t) f.IdleEvent();
+    };
+    runTo(700);  // start-up itself takes 500 ms
+    ASSERT_EQ(f.EngineMode, 0x700101);
+    f.EngineMode = 0x700201;  // what the title menu's album button does
+    runTo(2200);
+    EXPECT_EQ(f.EngineMode, 0x700402);
+    runTo(3200);
+    EXPECT_EQ(f.EngineMode, 0x700492);
+    EXPECT_TRUE(IsColour(Px(f.Pics->ScenePicture, 400, 300), 100, 0, 0));
+    runTo(6200);
+    EXPECT_EQ(f.EngineMode, 0x700402);  // three pictures, then the page again
+    runTo(7200);
+    EXPECT_EQ(f.EngineMode, 0x700202);
+    runTo(8200);
+    EXPECT_EQ(f.EngineMode, 0x700302);
+    EXPECT_STREQ(f.Game.MusicName, "STOP");
+    runTo(9200);
+    EXPECT_STREQ(f.Game.MusicName, "M07");
+    runTo(10200);
+    EXPECT_EQ(f.EngineMode, 0x700202);
+    EXPECT_STREQ(f.Game.MusicName, "M01");
+    // The window shows the album menu again.
+    EXPECT_TRUE(IsColour(Px(g.Plat->LastPresented(WindowId::Main), 300, 300), 10, 10, 10));
+}
+
 }  // namespace
 }  // namespace orva
