@@ -360,6 +360,8 @@ public:
     //     above with the other menus)
     void StartMenuTransition(int32_t waitMode);      // 500-ms fade of NextPicture into waitMode
     void DrawAlbumPageButtons(TABitmap& dest, bool withHover);
+    void DrawGridMenuHover();                        // gallery and scene replay: hover and buttons
+    void GridMenuPageOrBack(int32_t enterMode);      // their page and back buttons' clicks
     void DrawQueueNumber(TABitmap& dest, Point anchor, int32_t number);
     bool SceneUnlocked(int32_t scene) const;         // its album flag SystemFlg[100 + scene] is set
     void StartSceneReplay();                         // play the queue from SceneTbl[1]

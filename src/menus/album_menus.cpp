@@ -41,6 +41,15 @@ bool HasPageBackground(int32_t page) { return page == 1 || page == 2; }
 
 std::string MusicTrackName(int32_t track) { return "M0" + std::to_string(track); }
 
+// The element under the cursor in the gallery or the scene replay menu: the page and back
+// buttons first, then a grid item that `usable` accepts (seen, or unlocked).
+template <typename Usable>
+int32_t GridMenuHover(Point cursor, Usable usable) {
+    if (const int button = PageButtonAt(cursor)) return button;
+    const int item = GridItemAt(cursor);
+    return item != 0 && usable(item) ? item : 0;
+}
+
 }  // namespace
 
 // [SECTION] shared helpers --------------------------------------------------------------------
@@ -68,6 +77,28 @@ void TForm1::DrawAlbumPageButtons(TABitmap& dest, bool withHover) {
     }
     const bool backHovered = withHover && MenuHover == kMenuBack;
     sheet.DrawAlpha(kBackX, kBackY, kBackW, kBackH, 240, backHovered ? 32 : 0, dest);
+}
+
+// The gallery's and the scene replay menu's looks of one frame: the hovered item brightened,
+// the page and back buttons in their hover and current-page forms.
+void TForm1::DrawGridMenuHover() {
+    PictureSet& p = *Pics;
+    if (MenuHover >= 1 && MenuHover <= kGridItems) {
+        const Point t = GridCellOf(MenuHover).Thumb;
+        WhiteThumb().DrawAdd(t.X, t.Y, kThumbW, kThumbH, 0, 0, p.BackBuffer, 20);
+    }
+    DrawAlbumPageButtons(p.BackBuffer, true);
+}
+
+// A click on a page button rebuilds the menu (`enterMode`) on that page; back leads to the
+// album menu. Anything else does nothing.
+void TForm1::GridMenuPageOrBack(int32_t enterMode) {
+    if (MenuHover == 71 || MenuHover == 72) {
+        SaveMenuPage = MenuHover - 70;
+        EngineMode = enterMode;
+    } else if (MenuHover == kMenuBack) {
+        EngineMode = kAlbumEnter;
+    }
 }
 
 // A queue number: white at the eight neighbours of the anchor, then blue on top, so it reads
@@ -217,33 +248,22 @@ void TForm1::NOVL_DispCgMenu() {
 }
 
 void TForm1::NOVL_WaitCgMenu() {
-    MenuHover = PageButtonAt(Input.CursorMain);
-    if (MenuHover == 0) {
-        const int item = GridItemAt(Input.CursorMain);
-        if (item != 0 && CheckMitayo(CgAlbumName(Album.CgAlbumData, SaveMenuPage, item, 1))) MenuHover = item;
-    }
+    MenuHover = GridMenuHover(Input.CursorMain, [this](int item) {
+        return CheckMitayo(CgAlbumName(Album.CgAlbumData, SaveMenuPage, item, 1));
+    });
     if (!Input.MouseLeftClick) return;
     Input.MouseLeftClick = false;
     if (MenuHover >= 1 && MenuHover <= kGridItems) {
         Album.CgItem = MenuHover;
         Album.CgVariant = 1;
         EngineMode = kCgEnter;
-    } else if (MenuHover == 71 || MenuHover == 72) {
-        SaveMenuPage = MenuHover - 70;
-        EngineMode = kCgMenuEnter;
-    } else if (MenuHover == kMenuBack) {
-        EngineMode = kAlbumEnter;
+    } else {
+        GridMenuPageOrBack(kCgMenuEnter);
     }
 }
 
 void TForm1::NOVL_DrawCgMenu() {
-    if (EngineMode != kCgMenuWait) return;
-    PictureSet& p = *Pics;
-    if (MenuHover >= 1 && MenuHover <= kGridItems) {
-        const Point t = GridCellOf(MenuHover).Thumb;
-        WhiteThumb().DrawAdd(t.X, t.Y, kThumbW, kThumbH, 0, 0, p.BackBuffer, 20);
-    }
-    DrawAlbumPageButtons(p.BackBuffer, true);
+    if (EngineMode == kCgMenuWait) DrawGridMenuHover();
 }
 
 void TForm1::NOVL_DispCg() {
@@ -287,11 +307,9 @@ void TForm1::NOVL_DispEvMenu() {
 }
 
 void TForm1::NOVL_WaitEvMenu() {
-    MenuHover = PageButtonAt(Input.CursorMain);
-    if (MenuHover == 0) {
-        const int item = GridItemAt(Input.CursorMain);
-        if (item != 0 && SceneUnlocked(EvAlbumScene(Album.EvAlbumData, SaveMenuPage, item))) MenuHover = item;
-    }
+    MenuHover = GridMenuHover(Input.CursorMain, [this](int item) {
+        return SceneUnlocked(EvAlbumScene(Album.EvAlbumData, SaveMenuPage, item));
+    });
     if (!Input.MouseLeftClick) return;
     Input.MouseLeftClick = false;
     if (MenuHover >= 1 && MenuHover <= kGridItems) {
@@ -301,22 +319,13 @@ void TForm1::NOVL_WaitEvMenu() {
             StartSceneReplay();
         else if (r >= 1 && r <= 100)
             DrawQueueNumber(Pics->ScenePicture, GridCellOf(MenuHover).Anchor, r);
-    } else if (MenuHover == 71 || MenuHover == 72) {
-        SaveMenuPage = MenuHover - 70;
-        EngineMode = kEvMenuEnter;
-    } else if (MenuHover == kMenuBack) {
-        EngineMode = kAlbumEnter;
+    } else {
+        GridMenuPageOrBack(kEvMenuEnter);
     }
 }
 
 void TForm1::NOVL_DrawEvMenu() {
-    if (EngineMode != kEvMenuWait) return;
-    PictureSet& p = *Pics;
-    if (MenuHover >= 1 && MenuHover <= kGridItems) {
-        const Point t = GridCellOf(MenuHover).Thumb;
-        WhiteThumb().DrawAdd(t.X, t.Y, kThumbW, kThumbH, 0, 0, p.BackBuffer, 20);
-    }
-    DrawAlbumPageButtons(p.BackBuffer, true);
+    if (EngineMode == kEvMenuWait) DrawGridMenuHover();
 }
 
 void TForm1::StartSceneReplay() {

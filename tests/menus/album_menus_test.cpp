@@ -90,6 +90,16 @@ struct AlbumGame : ScriptGame {
             default: ADD_FAILURE() << "not in a menu's wait mode: " << std::hex << int32_t(Form->EngineMode);
         }
     }
+    // The gallery's first page, with the story having shown picture "01" alone.
+    TForm1& EnterGallery() {
+        TForm1& f = Boot();
+        f.AddMitayo("01");
+        f.SaveMenuPage = 1;
+        Passes(1);
+        f.EngineMode = 0x700401;
+        EXPECT_TRUE(RunUntilMode(0x700402));
+        return f;
+    }
     void Click(Point p) { At(p, true); }
     // A painted frame with the cursor's hover of this pass.
     const TABitmap& Frame(Point p) {
@@ -154,12 +164,7 @@ TEST(AlbumMenu, FourButtonsLeadToTheGalleryReplayMusicRoomAndTitle) {
 
 TEST(PictureGallery, UnseenItemIsCoveredUnhoverableAndIgnoresClicks) {
     AlbumGame g;
-    TForm1& f = g.Boot();
-    f.AddMitayo("01");
-    f.SaveMenuPage = 1;
-    g.Passes(1);
-    f.EngineMode = 0x700401;
-    ASSERT_TRUE(g.RunUntilMode(0x700402));
+    TForm1& f = g.EnterGallery();
     const TABitmap& scene = f.Pics->ScenePicture;
     // Item 1 was seen: its thumbnail shows; item 2 ("02") was not: the cover hides it.
     EXPECT_TRUE(IsColour(Px(scene, 130, 100), 40, 60, 80));
@@ -208,12 +213,7 @@ TEST(PictureGallery, UnseenItemIsCoveredUnhoverableAndIgnoresClicks) {
 
 TEST(PictureGallery, ItemStepsThroughItsThreePicturesAndBackToThePage) {
     AlbumGame g;
-    TForm1& f = g.Boot();
-    f.AddMitayo("01");
-    f.SaveMenuPage = 1;
-    g.Passes(1);
-    f.EngineMode = 0x700401;
-    ASSERT_TRUE(g.RunUntilMode(0x700402));
+    TForm1& f = g.EnterGallery();
     const TABitmap& scene = f.Pics->ScenePicture;
 
     g.Click({300, 200});
