@@ -12,6 +12,7 @@
 #include "graphics/bmp_file.h"
 #include "graphics/png_write.h"
 #include "orva_asm/assembler.h"
+#include "sound/ogg_writer.h"
 
 using namespace orva;
 
@@ -27,7 +28,7 @@ char2 2 "aya_smile" show
 trans
 msg "朝の光がカーテンの隙間から差し込んでいる。"
 msg "【アヤ】「おはよう。今日はどうする？」" "v_aya001" 7
-choice "海へ行く:家にいる"
+choice "海へ行く,家にいる"
 if W1 == 1
     set F10 1
     se1 "se_door"
@@ -123,5 +124,22 @@ int main(int argc, char** argv) {
     c.AddText("timeline", "steps.txt",
               "# a session\n100 key return down\n150 key return up\n200 click 400 300\n250 move 10 20 msg\n"
               "300 wheel up main\n400 focus none\n500 text こんにちは\n600 down 1 2 right query\n700 close\n");
+    // Sounds: a looping tone in each of the forms the engine plays, with loop comments.
+    const char* loops[] = {"COMMENT=*looptime,0,0.05,0.15,-1", "COMMENT=*loopsample,1,2205,4410,2",
+                           "COMMENT=*LoopSample , 0 , 100 , 50 , 1 // end before start"};
+    for (int form = 0; form < 3; ++form) {
+        OggWriteOptions options;
+        options.Rate = form == 2 ? 22050 : 44100;
+        options.Channels = form == 1 ? 2 : 1;
+        options.Comments = {loops[form]};
+        std::vector<int16_t> samples(size_t(options.Rate / 5) * size_t(options.Channels));
+        for (size_t i = 0; i < samples.size(); ++i) samples[i] = int16_t((i * 131) % 4000 - 2000);
+        std::vector<uint8_t> ogg;
+        if (!EncodeOggVorbis(samples, options, ogg, error)) return 1;
+        c.Add("ogg", "tone" + std::to_string(form) + ".ogg", ogg);
+        std::string seed(1, char(form));
+        seed += std::string(loops[form]) + "\nTITLE=x\n";
+        c.AddText("ogg_loops", "comment" + std::to_string(form) + ".txt", seed);
+    }
     return 0;
 }

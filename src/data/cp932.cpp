@@ -276,16 +276,21 @@ std::string TrimBlanksAndControls(std::string_view text) {
     return std::string(text.substr(begin, end - begin));
 }
 
-void CopyToCp932Field(char* field, size_t fieldSize, std::string_view text) {
-    if (fieldSize == 0) return;
+std::string_view Cp932FieldPrefix(std::string_view text, size_t fieldSize) {
     size_t n = 0;
-    while (n < text.size()) {
+    while (n < text.size() && text[n] != '\0') {
         const size_t len = IsCp932LeadByte(static_cast<unsigned char>(text[n])) && n + 1 < text.size() ? 2 : 1;
-        if (n + len > fieldSize - 1) break;
+        if (n + len + 1 > fieldSize) break;
         n += len;
     }
+    return text.substr(0, n);
+}
+
+void CopyToCp932Field(char* field, size_t fieldSize, std::string_view text) {
+    if (fieldSize == 0) return;
+    const std::string_view kept = Cp932FieldPrefix(text, fieldSize);
     std::memset(field, 0, fieldSize);
-    std::memcpy(field, text.data(), n);
+    std::memcpy(field, kept.data(), kept.size());
 }
 
 }  // namespace orva

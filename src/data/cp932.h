@@ -30,8 +30,10 @@ constexpr bool IsCp932LeadByte(unsigned char c) {
 // Upper-cases single-byte ASCII letters only; a lead byte's trail byte is never touched.
 std::string Cp932UpperAscii(std::string_view text);
 
-// Copies text into a fixed zero-terminated field of fieldSize bytes: at most fieldSize - 1
-// bytes, cut before a two-byte character that would not fit whole; the rest of the field is 0.
+// What of text a fixed zero-terminated field of fieldSize bytes keeps: at most fieldSize - 1
+// bytes, cut before a two-byte character that would not fit whole and at a zero byte.
+std::string_view Cp932FieldPrefix(std::string_view text, size_t fieldSize);
+// Stores that prefix into the field; the rest of the field is 0.
 void CopyToCp932Field(char* field, size_t fieldSize, std::string_view text);
 
 // Strips bytes <= 0x20 (blanks and control characters) at both ends.

@@ -16,24 +16,6 @@ namespace {
 constexpr uint32_t kSoundBufferSize = 0x28000;  // bytes of the device ring, the player and each source
 constexpr uint32_t kPlayerChannels = 10;
 
-// The fixed-size record field's form of a name: cut to `capacity` - 1 bytes at a character
-// boundary, so what is stored and what is compared agree.
-std::string FieldForm(const std::string& name, size_t capacity) {
-    size_t end = 0;
-    while (end < name.size()) {
-        const size_t len = IsCp932LeadByte(static_cast<unsigned char>(name[end])) ? 2 : 1;
-        if (end + len > capacity - 1 || name[end] == '\0') break;
-        end += len;
-    }
-    return name.substr(0, std::min(end, name.size()));
-}
-
-template <size_t N>
-void StoreField(char (&field)[N], const std::string& value) {
-    std::memset(field, 0, N);
-    std::memcpy(field, value.data(), std::min(value.size(), N - 1));
-}
-
 }  // namespace
 
 void TForm1::SetUpSound() {
@@ -107,10 +89,10 @@ static bool LoadSound(TForm1& form, TOggData& source, const std::string& fileNam
 
 bool TForm1::NOVL_PlayBGM2011(const std::string& name, int fade, bool force, int loop) {
     if (!SoundPlayer) return false;
-    const std::string stored = FieldForm(name, sizeof Game.MusicName);
+    const std::string stored(Cp932FieldPrefix(name, sizeof Game.MusicName));
     const uint8_t loopByte = static_cast<uint8_t>(loop);
     if (loopByte == Game.MusicLoop && !force && stored == Game.MusicName) return false;
-    StoreField(Game.MusicName, stored);
+    CopyToCp932Field(Game.MusicName, sizeof Game.MusicName, stored);
     Game.MusicLoop = loopByte;
 
     std::string fileName = name + ".ogg";
@@ -142,7 +124,7 @@ bool TForm1::NOVL_PlaySE2011(int slot, const std::string& name, int fade, int lo
     if (!SoundPlayer) return false;
     // The record keeps slots 1..3; slot 0 exists in the player only.
     if (slot >= 1 && slot <= 3) {
-        StoreField(Game.EffectName[slot - 1], FieldForm(name, sizeof Game.EffectName[0]));
+        CopyToCp932Field(Game.EffectName[slot - 1], sizeof Game.EffectName[0], name);
         Game.EffectLoop[slot - 1] = static_cast<uint8_t>(loop);
     }
     bool read = false;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 
 #include "app/single_instance.h"
 #include "fixtures/game_fixture.h"
@@ -102,6 +103,26 @@ TEST(VariableStores, ClearsAndTheOpacityRounding) {
     EXPECT_EQ(OpacityFromPercent(0), 0);
     EXPECT_EQ(OpacityFromPercent(10), 26);  // 25.5 rounds to the even 26
     EXPECT_EQ(OpacityFromPercent(30), 76);  // 76.5 rounds to the even 76
+}
+
+}  // namespace
+}  // namespace orva
+
+namespace orva {
+namespace {
+
+TEST(SaveFiles, ASaveFolderThatCannotBeMadeEndsStartUpWithOneLineNamingIt) {
+    test::EngineHarness h;
+    // A plain file stands where the save folder's parent should be.
+    std::ofstream(h.Root.Path() / "blocker") << "x";
+    h.SaveDir = h.Root.Path() / "blocker" / "VELDORN" / "ORVA300SE";
+    h.Start({}, 600000, false);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(h.Form->FormCreate());
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("cannot create the save folder"), std::string::npos) << err;
+    EXPECT_NE(err.find("blocker"), std::string::npos) << err;
+    EXPECT_TRUE(std::filesystem::is_regular_file(h.Root.Path() / "blocker"));
 }
 
 }  // namespace

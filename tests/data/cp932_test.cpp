@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace orva {
 namespace {
 
@@ -117,6 +119,28 @@ TEST(Cp932, TrimStripsBlanksAndControlsAtBothEndsOnly) {
     EXPECT_EQ(TrimBlanksAndControls(std::string("\0x\0", 3)), "x");
     EXPECT_EQ(TrimBlanksAndControls("   "), "");
     EXPECT_EQ(TrimBlanksAndControls("\x81\x40"), "\x81\x40");  // a full-width space stays
+}
+
+}  // namespace
+}  // namespace orva
+
+namespace orva {
+namespace {
+
+TEST(Cp932Field, KeepsWholeCharactersAndStopsAtZero) {
+    const std::string text = "ab\x82\xa0\x82\xa2";  // "ab" then two two-byte characters
+    EXPECT_EQ(Cp932FieldPrefix(text, 8), text);
+    EXPECT_EQ(Cp932FieldPrefix(text, 6), "ab\x82\xa0");  // the second character would not fit
+    EXPECT_EQ(Cp932FieldPrefix(text, 5), "ab\x82\xa0");
+    EXPECT_EQ(Cp932FieldPrefix(text, 4), "ab");
+    EXPECT_EQ(Cp932FieldPrefix(std::string("ab\0cd", 5), 10), "ab");
+    EXPECT_EQ(Cp932FieldPrefix("abc", 1), "");
+    EXPECT_EQ(Cp932FieldPrefix("\x82", 4), "\x82");  // a lone lead byte at the end counts as one
+
+    char field[6];
+    std::memset(field, 'x', sizeof field);
+    CopyToCp932Field(field, sizeof field, text);
+    EXPECT_EQ(std::string(field, sizeof field), std::string("ab\x82\xa0\0\0", 6));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // A story written in the script text form, built with orva-asm and played by the orva program
 // on the headless platform: the trace, the save file and the disassembly round trip.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -10,23 +9,14 @@
 
 #include "app/engine_state.h"
 #include "fixtures/game_fixture.h"
+#include "fixtures/programs.h"
 
 namespace orva {
 namespace {
 
+using test::ReadAll;
+using test::RunCommand;
 using test::TempDir;
-
-std::string ReadAll(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-int RunCommand(const std::string& cmd) {
-    const int raw = std::system(cmd.c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
 
 // The trace's script events, each without its time stamp.
 std::vector<std::string> ScriptEvents(const std::string& trace) {

@@ -246,6 +246,7 @@ TEST(DecodePng, BadFilesFailCleanlyAndLeaveThePictureAlone) {
     EXPECT_NE(rejects(HeaderOnly(5000, 10), "5000x10").find("5000x10"), std::string::npos);
     rejects(HeaderOnly(10, 4097), "10x4097");
     rejects(HeaderOnly(0, 10), "zero width");
+    rejects(HeaderOnly(100000, 100000), "100000x100000");
     // A real 5000 × 10 file is refused too.
     TPngSpec wide = Spec(5000, 10, PNG_COLOR_TYPE_GRAY);
     wide.Rows.assign(10, std::vector<uint8_t>(5000, 3));

@@ -49,6 +49,18 @@ TEST(OggData, EndlessLoopNeverReachesTheLastSegment) {
     EXPECT_EQ(source.GetStatus(), 2);
 }
 
+TEST(OggData, ALoopEndingBeforeItsStartJumpsForwardOnceAndThePieceEnds) {
+    TOggData source(kHalf);
+    ASSERT_TRUE(LoadInto(source, EncodeTone(ThreeSegments("*looptime,0,1.0,0.5,-1"))));
+    source.Play(false);
+    const auto out = RenderLeft(source, 20);
+    // The first half second, then the jump to 1.0 s: the middle segment is never heard.
+    EXPECT_NEAR(out.size() / 44100.0, 1.0, 0.02);
+    EXPECT_NEAR(ToneLevel(out, 0.1, 0.4), 4000, 250);
+    EXPECT_NEAR(ToneLevel(out, 0.6, 0.9), 12000, 600);
+    EXPECT_EQ(source.GetStatus(), 1);
+}
+
 TEST(OggData, SampleLoopPointsAndJapaneseCommentsAreRead) {
     ToneRecipe recipe;
     recipe.SegmentSeconds = 0.25;

@@ -81,6 +81,7 @@ bool SdlPlatform::Init(std::string& error) {
     // The input method draws its own composition window; a full-screen picture stays up when one
     // of the program's other windows (dialog, message window) takes the focus.
     SDL_SetHint(SDL_HINT_IME_SHOW_UI, "1");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -173,7 +174,12 @@ void SdlPlatform::PumpMessages(PlatformEvents& events) {
 
 void SdlPlatform::HandleEvent(const SDL_Event& ev, PlatformEvents& events) {
     switch (ev.type) {
-        case SDL_QUIT: events.OnCloseRequest(); return;
+        // SDL_QUIT comes from the system (SIGTERM, SIGINT, the session ending), never from a
+        // window: the engine then closes as its close button would, with the answer given.
+        case SDL_QUIT:
+            QuitRequested = true;
+            events.OnCloseRequest();
+            return;
 
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {

@@ -53,7 +53,8 @@ public:
 
     void BeginModal(WindowId dialog) override;
     void EndModal(WindowId dialog) override;
-    bool ModalAutoConfirm() override { return false; }
+    // A quit request of the system confirms the close without asking.
+    bool ModalAutoConfirm() override { return QuitRequested; }
 
     void SetTextInput(bool on) override;
 
@@ -101,6 +102,7 @@ private:
     bool VideoStarted = false;         // this object holds a reference on SDL's video subsystem
     bool FullScreen = false;
     bool ModalOpen = false;
+    bool QuitRequested = false;           // the system asked the program to end
     WindowId ModalWindow = WindowId::None;
     std::array<Surface, 4> Windows;
     uint32_t AudioDevice = 0;          // the open SDL audio device, 0 when none
