@@ -3,6 +3,7 @@
 // music room's track controls.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -50,7 +51,8 @@ set W1 103
 )";
 
 struct AlbumGame : ScriptGame {
-    AlbumGame() : ScriptGame(kScripts) {
+    explicit AlbumGame(bool withPictures = true) : ScriptGame(kScripts) {
+        if (!withPictures) return;
         const TABitmap sheet = Sheet();
         test::WriteArchive(GameDir, 1,
                            {File("SysAlbum.png", Solid(800, 600, 10, 10, 10), false),
@@ -398,6 +400,49 @@ TEST(AlbumMenus, ClicksOnTheTimelineWalkGalleryPictureAndMusicRoom) {
     EXPECT_STREQ(f.Game.MusicName, "M01");
     // The window shows the album menu again.
     EXPECT_TRUE(IsColour(Px(g.Plat->LastPresented(WindowId::Main), 300, 300), 10, 10, 10));
+}
+
+// A game without any album picture or music: each load is reported, the screens stay black and
+// every menu still answers its clicks.
+TEST(AlbumMenus, MissingPicturesAreReportedAndTheMenusKeepWorking) {
+    AlbumGame g(false);
+    TForm1& f = g.Enter(0x700201, 0x700202);
+    const auto reported = [&](const std::string& name) {
+        return std::find(f.DebugMemo.begin(), f.DebugMemo.end(), "read error : " + name) != f.DebugMemo.end();
+    };
+    EXPECT_TRUE(reported("SysAlbum.png") && reported("SysAlbumP.png"));
+    f.AddMitayo("01");
+    f.Sys->SystemFlg[201 - 1] = 1;
+
+    g.Click({600, 230});
+    ASSERT_TRUE(g.RunUntilMode(0x700402));
+    EXPECT_TRUE(reported("SysCgAlbum1.png"));
+    g.Click({200, 200});  // a seen item whose pictures are missing still steps through them
+    ASSERT_TRUE(g.RunUntilMode(0x700492));
+    EXPECT_TRUE(reported("01.png"));
+    for (int i = 0; i < 3; ++i) {
+        g.Click({10, 10});
+        g.Passes(60);
+    }
+    EXPECT_EQ(f.EngineMode, 0x700402);
+    g.Click({700, 560});
+    ASSERT_TRUE(g.RunUntilMode(0x700202));
+
+    g.Click({600, 290});
+    ASSERT_TRUE(g.RunUntilMode(0x700502));
+    g.Click({200, 200});
+    EXPECT_EQ(f.Script.SceneTbl[1], 101);
+    g.Click({700, 560});
+    ASSERT_TRUE(g.RunUntilMode(0x700202));
+
+    g.Click({600, 340});
+    ASSERT_TRUE(g.RunUntilMode(0x700302));
+    g.Click({700, 480});  // the music file is missing: the track is still the one chosen
+    EXPECT_EQ(f.SaveMenuPage, 7);
+    g.Click({700, 560});
+    ASSERT_TRUE(g.RunUntilMode(0x700202));
+    g.Click({600, 400});
+    EXPECT_EQ(f.EngineMode, 0x700101);
 }
 
 }  // namespace
