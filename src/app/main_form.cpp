@@ -2,6 +2,8 @@
 // confirmation dialog.
 #include "app/main_form.h"
 
+#include "graphics/png_load.h"
+
 #include <cstdio>
 #include <ctime>
 #include <iostream>
@@ -122,16 +124,26 @@ bool TForm1::FormCreate() {
     return true;
 }
 
-void TForm1::FormCloseQuery(bool& canClose) {
-    canClose = ShowQueryModal();
-    Trace.Event("query", TraceFields().Str("strip", "quit").Int("answer", canClose ? 1 : 0));
+void TForm1::FormCloseQuery(bool& canClose) { canClose = ShowQuery(QueryStrip::Quit); }
+
+bool TForm1::ShowQuery(QueryStrip strip) {
+    // The dialog's pictures are read when it is first shown.
+    if (!QueryPicturesLoaded) LoadQueryFormPictures();
+    QueryPicturesLoaded = true;
+    QueryForm.Open(strip);
+    const bool yes = ShowQueryModal();
+    Trace.Event("query", TraceFields()
+                             .Str("strip", strip == QueryStrip::Title ? "title" : "quit")
+                             .Int("answer", yes ? 1 : 0));
+    return yes;
 }
 
 bool TForm1::ShowQueryModal() {
-    QueryForm.Open();
     ++ModalDepth;
+    // Centred over the main window's 800×600 client area.
+    Plat.PlaceWindow(WindowId::Query, {(800 - TQueryForm::kWidth) / 2, (600 - TQueryForm::kHeight) / 2});
     Plat.BeginModal(WindowId::Query);
-    Plat.Present(WindowId::Query, QueryForm.Image1);
+    Plat.Present(WindowId::Query, QueryForm.Screen());
     // The game keeps running behind the dialog; as the dialog has the focus, it samples no input.
     while (!QueryForm.Answered()) {
         if (Plat.ModalAutoConfirm()) {
@@ -139,11 +151,29 @@ bool TForm1::ShowQueryModal() {
             break;
         }
         IdleEvent();
-        Plat.Present(WindowId::Query, QueryForm.Image1);
+        QueryForm.MouseMove(Plat.CursorIn(WindowId::Query));
+        Plat.Present(WindowId::Query, QueryForm.Screen());
     }
     Plat.EndModal(WindowId::Query);
     --ModalDepth;
     return QueryForm.QueryResult == 1;
+}
+
+void TForm1::LoadQueryFormPictures() {
+    auto load = [this](const char* name, TABitmap& out) {
+        TMemoryStream stream;
+        bool hasAlpha = false;
+        std::string error;
+        if (!CSFile_Read(name, stream) || !DecodePng(stream.View(), out, hasAlpha, error)) {
+            DebugMemoAdd(std::string("read error : ") + name);
+            return false;
+        }
+        return true;
+    };
+    TABitmap background, parts;
+    const bool haveBackground = load("SysQuery.png", background);
+    const bool haveParts = load("SysQueryP.png", parts);
+    QueryForm.FormCreate(haveBackground ? &background : nullptr, haveParts ? &parts : nullptr);
 }
 
 void TForm1::FormClose() {
@@ -207,8 +237,6 @@ void TForm1::OnMouseWheel(WindowId window, int direction) {
     if (window == WindowId::Main) FormMouseWheel(direction);
     else if (window == WindowId::Msg) MsgFormMouseWheel(direction);
 }
-
-void TForm1::OnTextInput(const std::string&) {}
 
 void TForm1::OnCloseRequest() { CloseRequested = true; }
 

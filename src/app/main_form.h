@@ -22,6 +22,7 @@
 #include "graphics/abitmap.h"
 #include "graphics/text_render.h"
 #include "menus/album_layout.h"
+#include "menus/comment_edit.h"
 #include "menus/query_form.h"
 #include "platform/platform.h"
 #include "script/line_rec.h"
@@ -186,6 +187,15 @@ struct MessageWindowState {
     std::array<bool, 12> ButtonToggle{};             // window buttons switched on
 };
 
+// Menus (menus/): the state the save, title and later menus share.
+struct MenuState {
+    int32_t MenuHover = 0;              // element under the cursor, numbered per menu; 0 none
+    int32_t SaveMenuPage = 1;           // 1..10: page p shows slots 10(p-1)+1 .. 10p
+    int32_t SaveMenuSelected = 0;       // selected position on the page 1..10, 0 none
+    uint8_t SaveMenuIsSave = 0;         // 1 save mode, 0 load mode
+    uint8_t SaveMenuJumpToNewest = 0;   // on opening, turn to the newest save's page
+};
+
 // Window buttons whose states the message and choice waits set.
 inline constexpr int kButtonLog = 4, kButtonVoice = 5, kButtonAuto = 7, kButtonSkip = 8;
 inline constexpr int kVoiceChannel = 6;              // the sound player's voice channel
@@ -253,6 +263,30 @@ public:
     void AddMitayo(std::string_view name);
     bool CheckMitayo(std::string_view name) const;
 
+    // --- saved games, the save/load menu, the comment field, the title menu (menus/)
+    void NOVL_RestoreGame();
+    void NOVL_DispSaveMenu();
+    void NOVL_WaitSaveMenu();
+    void NOVL_DrawSaveMenu();
+    void NOVL_DispTitleMenu();
+    void NOVL_WaitTitleMenu();
+    void NOVL_DrawTitleMenu();
+    void CommentEditKeyPress(char& key);     // the comment field's key handler (13 confirms)
+    // Opens the save menu in save (true) or load mode on page 1, turning to the newest save,
+    // and returns to the current mode when it closes.
+    void OpenSaveMenu(bool save);
+    // Copies GameRec into slot 1..100 with the time now and an empty comment, writes the system
+    // save file and the slot's thumbnail. False when a file could not be written (the slot is
+    // still saved in memory).
+    bool SaveToSlot(int slot);
+    // Copies a used slot into GameRec, steps back one line and enters the restore mode. False
+    // for an empty slot or a number out of range.
+    bool LoadFromSlot(int slot);
+    std::filesystem::path ThumbnailPath(int slot) const;
+    // Shows the confirmation dialog with a question strip; true when answered yes.
+    bool ShowQuery(QueryStrip strip);
+    void LoadQueryFormPictures();            // the dialog's pictures from the archives
+
     // --- script loading, interpreter and searches (script/)
     void NOVL_TaskInit();
     void NOVL_TaskScript();
@@ -293,8 +327,6 @@ public:
     void NOVL_DispEffect_91();
     void NOVL_WaitMessage();
     void NOVL_WaitSelect();
-    void NOVL_DispTitleMenu();
-    void NOVL_WaitTitleMenu();
     void NOVL_DispAlbumMenu();
     void NOVL_WaitAlbumMenu();
     void NOVL_DispBgmMenu();
@@ -307,9 +339,6 @@ public:
     void NOVL_WaitEvMenu();
     void NOVL_DispConfigMenu();
     void NOVL_WaitConfigMenu();
-    void NOVL_DispSaveMenu();
-    void NOVL_WaitSaveMenu();
-    void NOVL_RestoreGame();
     void NOVL_WaitMovie();
     void NOVL_WaitMovieAlbum();
     void NOVL_CheckButton();
@@ -317,13 +346,11 @@ public:
     void NOVL_DrawMessage();
     void NOVL_DrawSelect();
     void NOVL_DrawButton();
-    void NOVL_DrawTitleMenu();
     void NOVL_DrawAlbumMenu();
     void NOVL_DrawBgmMenu();
     void NOVL_DrawCgMenu();
     void NOVL_DrawEvMenu();
     void NOVL_DrawConfigMenu();
-    void NOVL_DrawSaveMenu();
     void NOVL_ClearMsgLog();
     void NVL_TheoraInit();
     void NVL_TheoraFree();
@@ -365,8 +392,6 @@ public:
     void DrawQueueNumber(TABitmap& dest, Point anchor, int32_t number);
     bool SceneUnlocked(int32_t scene) const;         // its album flag SystemFlg[100 + scene] is set
     void StartSceneReplay();                         // play the queue from SceneTbl[1]
-    int32_t MenuHover = 0;                           // menu element under the cursor, 0 none
-    int32_t SaveMenuPage = 0;                        // menu page; in the music room the track playing
     AlbumState Album;
 
     // --- PlatformEvents: window events only set latches
@@ -374,6 +399,7 @@ public:
     void OnMouseUp(WindowId window, MouseButton button, Point client) override;
     void OnMouseWheel(WindowId window, int direction) override;
     void OnTextInput(const std::string& utf8) override;
+    void OnTextComposition(const std::string& utf8) override;
     void OnCloseRequest() override;
 
     // Adds a line to the debug window's memo (and stderr).
@@ -402,6 +428,9 @@ public:
     std::vector<std::string> MitayoList;     // background pictures already shown
     std::vector<std::string> DebugMemo;      // picture read errors and other notices
     TQueryForm QueryForm;
+    MenuState Menus;                         // menus/: the save and title menus' state
+    TCommentEdit CommentEdit;                // the save menu's comment field
+    bool QueryPicturesLoaded = false;        // QueryForm has its pictures from the archives
     TRandom Random;
     bool MsgFormVisible = false;             // MsgForm is shown (the detached window)
     bool ButtonsEnabled = false;             // the message window buttons may act

@@ -8,16 +8,9 @@ namespace orva {
 void TForm1::NOVL_DrawButton() {}
 void TForm1::NOVL_CheckButton() {}
 // Menus.
-void TForm1::NOVL_DispTitleMenu() {}
-void TForm1::NOVL_WaitTitleMenu() {}
-void TForm1::NOVL_DrawTitleMenu() {}
 void TForm1::NOVL_DispConfigMenu() {}
 void TForm1::NOVL_WaitConfigMenu() {}
 void TForm1::NOVL_DrawConfigMenu() {}
-void TForm1::NOVL_DispSaveMenu() {}
-void TForm1::NOVL_WaitSaveMenu() {}
-void TForm1::NOVL_DrawSaveMenu() {}
-void TForm1::NOVL_RestoreGame() {}
 // Movies and the debug window.
 void TForm1::NOVL_WaitMovie() {}
 void TForm1::NOVL_WaitMovieAlbum() {}

@@ -9,6 +9,13 @@
 #include <cstring>
 
 namespace orva {
+namespace {
+
+AtomicWriteHook BeforeRename = nullptr;
+
+}  // namespace
+
+void SetAtomicWriteHook(AtomicWriteHook hook) { BeforeRename = hook; }
 
 TReadFile::~TReadFile() {
     if (Fd >= 0) ::close(Fd);
@@ -91,6 +98,7 @@ bool WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t>
         ::unlink(pattern.c_str());
         return false;
     }
+    if (BeforeRename) BeforeRename(path);
     if (::rename(pattern.c_str(), path.c_str()) != 0) {
         error = path.string() + ": cannot replace: " + std::strerror(errno);
         ::unlink(pattern.c_str());

@@ -19,6 +19,11 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& p
 bool WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t> bytes,
                      std::string& error);
 
+// Called by WriteFileAtomic after the temporary file is written and flushed and before it is
+// renamed over the target; null in normal runs. Crash tests set it to end the process there.
+using AtomicWriteHook = void (*)(const std::filesystem::path& target);
+void SetAtomicWriteHook(AtomicWriteHook hook);
+
 // An open read-only file for ranged reads; closed when it goes out of scope.
 class TReadFile {
 public:

@@ -57,7 +57,7 @@ int32_t GridMenuHover(Point cursor, Usable usable) {
 // Every menu fades in with nothing hovered: the frame painted as the fade ends comes before the
 // menu's first Wait pass, and must not show the element last hovered in the menu before.
 void TForm1::StartMenuTransition(int32_t waitMode) {
-    MenuHover = 0;
+    Menus.MenuHover = 0;
     PrevMode = waitMode;
     Timing.TransStart = static_cast<int32_t>(Plat.Ticks());
     Timing.TransLength = kMenuFadeMs;
@@ -70,12 +70,12 @@ void TForm1::StartMenuTransition(int32_t waitMode) {
 void TForm1::DrawAlbumPageButtons(TABitmap& dest, bool withHover) {
     const TABitmap& sheet = Pics->ButtonSheet;
     for (int page = 1; page <= 2; ++page) {
-        const bool hovered = withHover && MenuHover == 70 + page;
-        const int sy = (SaveMenuPage == page ? 64 : 0) + (hovered ? 32 : 0);
+        const bool hovered = withHover && Menus.MenuHover == 70 + page;
+        const int sy = (Menus.SaveMenuPage == page ? 64 : 0) + (hovered ? 32 : 0);
         sheet.DrawAlpha(32 + kPageButtonW * (page - 1), kPageButtonY, kPageButtonW, kPageButtonH,
                         kPageButtonW * (page - 1), sy, dest);
     }
-    const bool backHovered = withHover && MenuHover == kMenuBack;
+    const bool backHovered = withHover && Menus.MenuHover == kMenuBack;
     sheet.DrawAlpha(kBackX, kBackY, kBackW, kBackH, 240, backHovered ? 32 : 0, dest);
 }
 
@@ -83,8 +83,8 @@ void TForm1::DrawAlbumPageButtons(TABitmap& dest, bool withHover) {
 // the page and back buttons in their hover and current-page forms.
 void TForm1::DrawGridMenuHover() {
     PictureSet& p = *Pics;
-    if (MenuHover >= 1 && MenuHover <= kGridItems) {
-        const Point t = GridCellOf(MenuHover).Thumb;
+    if (Menus.MenuHover >= 1 && Menus.MenuHover <= kGridItems) {
+        const Point t = GridCellOf(Menus.MenuHover).Thumb;
         WhiteThumb().DrawAdd(t.X, t.Y, kThumbW, kThumbH, 0, 0, p.BackBuffer, 20);
     }
     DrawAlbumPageButtons(p.BackBuffer, true);
@@ -93,10 +93,10 @@ void TForm1::DrawGridMenuHover() {
 // A click on a page button rebuilds the menu (`enterMode`) on that page; back leads to the
 // album menu. Anything else does nothing.
 void TForm1::GridMenuPageOrBack(int32_t enterMode) {
-    if (MenuHover == 71 || MenuHover == 72) {
-        SaveMenuPage = MenuHover - 70;
+    if (Menus.MenuHover == 71 || Menus.MenuHover == 72) {
+        Menus.SaveMenuPage = Menus.MenuHover - 70;
         EngineMode = enterMode;
-    } else if (MenuHover == kMenuBack) {
+    } else if (Menus.MenuHover == kMenuBack) {
         EngineMode = kAlbumEnter;
     }
 }
@@ -137,16 +137,16 @@ void TForm1::NOVL_DispAlbumMenu() {
 }
 
 void TForm1::NOVL_WaitAlbumMenu() {
-    MenuHover = AlbumMenuItemAt(Input.CursorMain);
+    Menus.MenuHover = AlbumMenuItemAt(Input.CursorMain);
     if (!Input.MouseLeftClick) return;
     Input.MouseLeftClick = false;
-    switch (MenuHover) {
+    switch (Menus.MenuHover) {
         case 1:
-            SaveMenuPage = 1;
+            Menus.SaveMenuPage = 1;
             EngineMode = kCgMenuEnter;
             break;
         case 2:
-            SaveMenuPage = 1;
+            Menus.SaveMenuPage = 1;
             Script.SceneTbl.fill(0);
             EngineMode = kEvMenuEnter;
             break;
@@ -160,7 +160,7 @@ void TForm1::NOVL_DrawAlbumMenu() {
     if (EngineMode != kAlbumWait) return;
     PictureSet& p = *Pics;
     for (int item = 1; item <= 4; ++item) {
-        const Point src = AlbumButtonSource(item, MenuHover == item);
+        const Point src = AlbumButtonSource(item, Menus.MenuHover == item);
         p.ButtonSheet.DrawAlpha(kAlbumButtonX, AlbumButtonTop(item), kAlbumButtonW, kAlbumButtonH, src.X, src.Y,
                                 p.BackBuffer);
     }
@@ -178,25 +178,25 @@ void TForm1::NOVL_DispBgmMenu() {
         p.ButtonSheet.DrawAlpha(kBgmRowX, BgmRowTop(track), kBgmRowW, kBgmRowH, BgmRowSourceX(false, false),
                                 BgmRowSourceY(track), p.NextPicture);
     NOVL_PlayBGM2011("STOP", 1, false, 0);
-    SaveMenuPage = 0;
+    Menus.SaveMenuPage = 0;
     StartMenuTransition(kBgmWait);
     Input.MouseLeftClick = false;
 }
 
 void TForm1::NOVL_WaitBgmMenu() {
-    MenuHover = BgmMenuItemAt(Input.CursorMain);
+    Menus.MenuHover = BgmMenuItemAt(Input.CursorMain);
     if (!Input.MouseLeftClick) return;
     Input.MouseLeftClick = false;
-    switch (MenuHover) {
+    switch (Menus.MenuHover) {
         case kBgmPrevious:
         case kBgmNext:
-            SaveMenuPage = BgmStepTrack(SaveMenuPage, MenuHover == kBgmPrevious ? -1 : 1);
+            Menus.SaveMenuPage = BgmStepTrack(Menus.SaveMenuPage, Menus.MenuHover == kBgmPrevious ? -1 : 1);
             // The new track's row shows as hovered in this frame, like a clicked row.
-            MenuHover = SaveMenuPage;
-            NOVL_PlayBGM2011(MusicTrackName(SaveMenuPage), 1, false, 1);
+            Menus.MenuHover = Menus.SaveMenuPage;
+            NOVL_PlayBGM2011(MusicTrackName(Menus.SaveMenuPage), 1, false, 1);
             break;
         case kBgmStop:
-            SaveMenuPage = 0;
+            Menus.SaveMenuPage = 0;
             NOVL_PlayBGM2011("STOP", 1, false, 1);
             break;
         case kMenuBack:
@@ -205,9 +205,9 @@ void TForm1::NOVL_WaitBgmMenu() {
             EngineMode = kAlbumEnter;
             break;
         default:
-            if (MenuHover >= 1 && MenuHover <= kBgmTracks) {
-                SaveMenuPage = MenuHover;
-                NOVL_PlayBGM2011(MusicTrackName(SaveMenuPage), 1, false, 1);
+            if (Menus.MenuHover >= 1 && Menus.MenuHover <= kBgmTracks) {
+                Menus.SaveMenuPage = Menus.MenuHover;
+                NOVL_PlayBGM2011(MusicTrackName(Menus.SaveMenuPage), 1, false, 1);
             }
             break;
     }
@@ -219,12 +219,12 @@ void TForm1::NOVL_DrawBgmMenu() {
     const TABitmap& sheet = p.ButtonSheet;
     for (int track = 1; track <= kBgmTracks; ++track)
         sheet.DrawAlpha(kBgmRowX, BgmRowTop(track), kBgmRowW, kBgmRowH,
-                        BgmRowSourceX(SaveMenuPage == track, MenuHover == track), BgmRowSourceY(track), p.BackBuffer);
+                        BgmRowSourceX(Menus.SaveMenuPage == track, Menus.MenuHover == track), BgmRowSourceY(track), p.BackBuffer);
     for (const BgmControl& c : BgmControls())
-        sheet.DrawAlpha(c.Screen.X, c.Screen.Y, c.W, c.H, MenuHover == c.Id ? c.HoverSheetX : c.SheetX,
+        sheet.DrawAlpha(c.Screen.X, c.Screen.Y, c.W, c.H, Menus.MenuHover == c.Id ? c.HoverSheetX : c.SheetX,
                         kBgmControlSheetY, p.BackBuffer);
-    if (SaveMenuPage >= 1 && SaveMenuPage <= kBgmTracks) {
-        sheet.DrawAlpha(kBgmTitleAt.X, kBgmTitleAt.Y, kBgmTitleW, kBgmTitleH, 0, BgmTitleSourceY(SaveMenuPage),
+    if (Menus.SaveMenuPage >= 1 && Menus.SaveMenuPage <= kBgmTracks) {
+        sheet.DrawAlpha(kBgmTitleAt.X, kBgmTitleAt.Y, kBgmTitleW, kBgmTitleH, 0, BgmTitleSourceY(Menus.SaveMenuPage),
                         p.BackBuffer);
         sheet.DrawAlpha(kBgmHeaderAt.X, kBgmHeaderAt.Y, kBgmHeaderW, kBgmHeaderH, 0, kBgmHeaderSheetY, p.BackBuffer);
     }
@@ -234,12 +234,12 @@ void TForm1::NOVL_DrawBgmMenu() {
 
 void TForm1::NOVL_DispCgMenu() {
     PictureSet& p = *Pics;
-    if (HasPageBackground(SaveMenuPage)) NOVL_ReadGraphic2011(0, "SysCgAlbum" + std::to_string(SaveMenuPage) + ".png");
+    if (HasPageBackground(Menus.SaveMenuPage)) NOVL_ReadGraphic2011(0, "SysCgAlbum" + std::to_string(Menus.SaveMenuPage) + ".png");
     NOVL_ReadGraphic2011(51, "SysCgAlbumP.png");
     NOVL_CreateNextImage();
     // An item whose first picture has never been shown is covered.
     for (int item = 1; item <= kGridItems; ++item) {
-        if (CheckMitayo(CgAlbumName(Album.CgAlbumData, SaveMenuPage, item, 1))) continue;
+        if (CheckMitayo(CgAlbumName(Album.CgAlbumData, Menus.SaveMenuPage, item, 1))) continue;
         const GridCell& cell = GridCellOf(item);
         p.ButtonSheet.DrawAlpha(cell.Thumb.X, cell.Thumb.Y, kThumbW, kThumbH, cell.Cover.X, cell.Cover.Y, p.NextPicture);
     }
@@ -248,13 +248,13 @@ void TForm1::NOVL_DispCgMenu() {
 }
 
 void TForm1::NOVL_WaitCgMenu() {
-    MenuHover = GridMenuHover(Input.CursorMain, [this](int item) {
-        return CheckMitayo(CgAlbumName(Album.CgAlbumData, SaveMenuPage, item, 1));
+    Menus.MenuHover = GridMenuHover(Input.CursorMain, [this](int item) {
+        return CheckMitayo(CgAlbumName(Album.CgAlbumData, Menus.SaveMenuPage, item, 1));
     });
     if (!Input.MouseLeftClick) return;
     Input.MouseLeftClick = false;
-    if (MenuHover >= 1 && MenuHover <= kGridItems) {
-        Album.CgItem = MenuHover;
+    if (Menus.MenuHover >= 1 && Menus.MenuHover <= kGridItems) {
+        Album.CgItem = Menus.MenuHover;
         Album.CgVariant = 1;
         EngineMode = kCgEnter;
     } else {
@@ -267,7 +267,7 @@ void TForm1::NOVL_DrawCgMenu() {
 }
 
 void TForm1::NOVL_DispCg() {
-    NOVL_ReadGraphic2011(0, CgAlbumName(Album.CgAlbumData, SaveMenuPage, Album.CgItem, Album.CgVariant) + ".png");
+    NOVL_ReadGraphic2011(0, CgAlbumName(Album.CgAlbumData, Menus.SaveMenuPage, Album.CgItem, Album.CgVariant) + ".png");
     NOVL_CreateNextImage();
     StartMenuTransition(kCgWait);
 }
@@ -278,7 +278,7 @@ void TForm1::NOVL_WaitCg() {
     // Further variants are shown whether or not the story has shown them.
     Album.CgVariant += 1;
     if (Album.CgVariant >= kCgVariants ||
-        CgAlbumName(Album.CgAlbumData, SaveMenuPage, Album.CgItem, Album.CgVariant).empty())
+        CgAlbumName(Album.CgAlbumData, Menus.SaveMenuPage, Album.CgItem, Album.CgVariant).empty())
         EngineMode = kCgMenuEnter;
     else
         EngineMode = kCgEnter;
@@ -288,17 +288,17 @@ void TForm1::NOVL_WaitCg() {
 
 void TForm1::NOVL_DispEvMenu() {
     PictureSet& p = *Pics;
-    if (HasPageBackground(SaveMenuPage)) NOVL_ReadGraphic2011(0, "SysEvAlbum" + std::to_string(SaveMenuPage) + ".png");
+    if (HasPageBackground(Menus.SaveMenuPage)) NOVL_ReadGraphic2011(0, "SysEvAlbum" + std::to_string(Menus.SaveMenuPage) + ".png");
     NOVL_ReadGraphic2011(51, "SysEvAlbumP.png");
     // Queued scenes carry their place in the queue, written into the page background.
     for (int item = 1; item <= kGridItems; ++item) {
-        const int32_t scene = EvAlbumScene(Album.EvAlbumData, SaveMenuPage, item);
+        const int32_t scene = EvAlbumScene(Album.EvAlbumData, Menus.SaveMenuPage, item);
         const int32_t index = scene != 0 ? GetSceneTbl(scene) : -1;
         if (index != -1) DrawQueueNumber(p.LayerPicture[0], GridCellOf(item).Anchor, index);
     }
     NOVL_CreateNextImage();
     for (int item = 1; item <= kGridItems; ++item) {
-        if (SceneUnlocked(EvAlbumScene(Album.EvAlbumData, SaveMenuPage, item))) continue;
+        if (SceneUnlocked(EvAlbumScene(Album.EvAlbumData, Menus.SaveMenuPage, item))) continue;
         const GridCell& cell = GridCellOf(item);
         p.ButtonSheet.DrawAlpha(cell.Thumb.X, cell.Thumb.Y, kThumbW, kThumbH, cell.Cover.X, cell.Cover.Y, p.NextPicture);
     }
@@ -307,18 +307,18 @@ void TForm1::NOVL_DispEvMenu() {
 }
 
 void TForm1::NOVL_WaitEvMenu() {
-    MenuHover = GridMenuHover(Input.CursorMain, [this](int item) {
-        return SceneUnlocked(EvAlbumScene(Album.EvAlbumData, SaveMenuPage, item));
+    Menus.MenuHover = GridMenuHover(Input.CursorMain, [this](int item) {
+        return SceneUnlocked(EvAlbumScene(Album.EvAlbumData, Menus.SaveMenuPage, item));
     });
     if (!Input.MouseLeftClick) return;
     Input.MouseLeftClick = false;
-    if (MenuHover >= 1 && MenuHover <= kGridItems) {
+    if (Menus.MenuHover >= 1 && Menus.MenuHover <= kGridItems) {
         // The first click queues a scene; a click on a queued scene plays the whole queue.
-        const int32_t r = AddSceneTbl(EvAlbumScene(Album.EvAlbumData, SaveMenuPage, MenuHover));
+        const int32_t r = AddSceneTbl(EvAlbumScene(Album.EvAlbumData, Menus.SaveMenuPage, Menus.MenuHover));
         if (r == -1)
             StartSceneReplay();
         else if (r >= 1 && r <= 100)
-            DrawQueueNumber(Pics->ScenePicture, GridCellOf(MenuHover).Anchor, r);
+            DrawQueueNumber(Pics->ScenePicture, GridCellOf(Menus.MenuHover).Anchor, r);
     } else {
         GridMenuPageOrBack(kEvMenuEnter);
     }

@@ -36,7 +36,9 @@ bool TForm1::NOVL_CheckSaveFile() {
 }
 
 bool TForm1::NOVL_CreateSaveFile() {
-    EnsureSaveFolders();
+    // Without the save folder the write cannot succeed, and EnsureSaveFolders has said why.
+    std::error_code ec;
+    if (!EnsureSaveFolders() && !std::filesystem::is_directory(GetAppDataPath(), ec)) return false;
     std::string error;
     const auto* bytes = reinterpret_cast<const uint8_t*>(Sys.get());
     if (!WriteFileAtomic(GetAppDataPath() / kSaveFile, {bytes, kSystemBlockSize}, error)) {

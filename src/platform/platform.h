@@ -34,7 +34,10 @@ public:
     virtual void OnMouseDown(WindowId window, MouseButton button, Point client) = 0;
     virtual void OnMouseUp(WindowId window, MouseButton button, Point client) = 0;
     virtual void OnMouseWheel(WindowId window, int direction) = 0;  // +1 up, -1 down
-    virtual void OnTextInput(const std::string& utf8) = 0;          // typed text
+    // Typed text while text input is on; Return and Backspace arrive as "\r" and "\b".
+    virtual void OnTextInput(const std::string& utf8) = 0;
+    // The input method's composition in progress (empty when it ends); shown at the caret.
+    virtual void OnTextComposition(const std::string& /*utf8*/) {}
     virtual void OnCloseRequest() = 0;                              // the main window's close button
 };
 
@@ -91,6 +94,9 @@ public:
 
     // Text input for the comment field: on while it is shown.
     virtual void SetTextInput(bool on) = 0;
+    // Where the text field lies on the main window, so the input method places its candidate
+    // list beside it.
+    virtual void SetTextInputArea(Point /*mainClient*/, int /*width*/, int /*height*/) {}
 
     // Raw audio output: 16-bit stereo at 44,100 Hz, pulled from `source` until CloseAudio.
     // False with a reason when there is no output device; the program then runs silently.

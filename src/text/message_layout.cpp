@@ -12,6 +12,11 @@ int FirstSlot(int count) { return 5 - count / 2; }
 }  // namespace
 
 MessageLineSet LayoutMessage(std::u16string_view source) {
+    size_t dropped = 0;
+    return LayoutMessage(source, dropped);
+}
+
+MessageLineSet LayoutMessage(std::u16string_view source, size_t& dropped) {
     MessageLineSet lines;
     std::u16string text;
     text.reserve(source.size());
@@ -49,13 +54,18 @@ MessageLineSet LayoutMessage(std::u16string_view source) {
         if (!forced && pos < text.size() && In(kLineStartForbidden, text[pos])) line += text[pos++];
         if (speaker && pos < text.size()) text.insert(pos, 1, u'　');
     }
+    // What is left, without the indent the next line would have begun with.
+    dropped = text.size() - pos;
+    if (dropped > 0 && speaker) --dropped;
     return lines;
 }
 
-std::vector<std::u16string> SplitChoices(std::u16string_view text) {
+std::vector<std::u16string> SplitChoices(std::u16string_view text) { return SplitChoices(text, kMaxChoices); }
+
+std::vector<std::u16string> SplitChoices(std::u16string_view text, size_t maxAnswers) {
     std::vector<std::u16string> answers;
     size_t pos = 0;
-    while (pos < text.size() && answers.size() < static_cast<size_t>(kMaxChoices)) {
+    while (pos < text.size() && answers.size() < maxAnswers) {
         std::u16string answer;
         for (int n = 0; n < kChoiceChars && pos < text.size(); ++n) {
             const char16_t c = text[pos++];

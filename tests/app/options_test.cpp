@@ -44,9 +44,10 @@ TEST(InputTimeline, EveryVerbParsesAndEventsAreSortedStably) {
         "400 wheel down msg\n"
         "450 focus none\n"
         "460 text こんにちは # kept\n"
+        "465 text a\\bb\\\\c\\r\\x\n"
         "470 close\r\n";
     ASSERT_TRUE(ParseInputTimeline(src, ev, error)) << error;
-    ASSERT_EQ(ev.size(), 9u);
+    ASSERT_EQ(ev.size(), 10u);
     EXPECT_EQ(ev[0].Verb, TimelineVerb::Move);
     EXPECT_EQ(ev[0].Window, WindowId::Msg);
     EXPECT_EQ(ev[1].Verb, TimelineVerb::Click);
@@ -54,9 +55,10 @@ TEST(InputTimeline, EveryVerbParsesAndEventsAreSortedStably) {
     EXPECT_EQ(ev[1].Window, WindowId::Query);
     EXPECT_EQ(ev[5].Window, WindowId::None);
     EXPECT_EQ(ev[6].Text, "こんにちは # kept");
-    EXPECT_EQ(ev[7].Verb, TimelineVerb::Close);
-    EXPECT_EQ(ev[8].KeyName, Key::Return);
-    EXPECT_TRUE(ev[8].Pressed);
+    EXPECT_EQ(ev[7].Text, "a\bb\\c\r\\x");   // Backspace, backslash, Return; others kept
+    EXPECT_EQ(ev[8].Verb, TimelineVerb::Close);
+    EXPECT_EQ(ev[9].KeyName, Key::Return);
+    EXPECT_TRUE(ev[9].Pressed);
 }
 
 TEST(InputTimeline, AMalformedLineIsRejectedWithItsNumber) {

@@ -96,7 +96,7 @@ struct AlbumGame : ScriptGame {
     TForm1& EnterGallery() {
         TForm1& f = Boot();
         f.AddMitayo("01");
-        f.SaveMenuPage = 1;
+        f.Menus.SaveMenuPage = 1;
         Passes(1);
         f.EngineMode = 0x700401;
         EXPECT_TRUE(RunUntilMode(0x700402));
@@ -137,7 +137,7 @@ TEST(AlbumMenu, FourButtonsLeadToTheGalleryReplayMusicRoomAndTitle) {
     EXPECT_TRUE(IsColour(Px(f.Pics->ScenePicture, 300, 300), 10, 10, 10));
     // The hovered button takes its look from 80 rows lower.
     EXPECT_TRUE(FromSheet(Px(g.Frame({600, 330}), 528, 328), 0, 120));
-    EXPECT_EQ(f.MenuHover, 3);
+    EXPECT_EQ(f.Menus.MenuHover, 3);
     EXPECT_TRUE(FromSheet(Px(f.Pics->BackBuffer, 528, 216), 0, 0));
 
     g.Click({600, 260});  // the gap: consumed, nothing happens
@@ -145,17 +145,17 @@ TEST(AlbumMenu, FourButtonsLeadToTheGalleryReplayMusicRoomAndTitle) {
     EXPECT_EQ(f.EngineMode, 0x700202);
 
     f.Script.SceneTbl[1] = 104;
-    f.SaveMenuPage = 2;
+    f.Menus.SaveMenuPage = 2;
     g.Click({600, 280});
     EXPECT_EQ(f.EngineMode, 0x700501);
-    EXPECT_EQ(f.SaveMenuPage, 1);
+    EXPECT_EQ(f.Menus.SaveMenuPage, 1);
     EXPECT_EQ(f.Script.SceneTbl[1], 0);
 
     f.EngineMode = 0x700202;
-    f.SaveMenuPage = 2;
+    f.Menus.SaveMenuPage = 2;
     g.Click({528, 216});
     EXPECT_EQ(f.EngineMode, 0x700401);
-    EXPECT_EQ(f.SaveMenuPage, 1);
+    EXPECT_EQ(f.Menus.SaveMenuPage, 1);
     f.EngineMode = 0x700202;
     g.Click({751, 367});
     EXPECT_EQ(f.EngineMode, 0x700301);
@@ -179,18 +179,18 @@ TEST(PictureGallery, UnseenItemIsCoveredUnhoverableAndIgnoresClicks) {
     EXPECT_TRUE(FromSheet(Px(scene, 672, 544), 240, 0));
 
     g.At({500, 200});
-    EXPECT_EQ(f.MenuHover, 0);
+    EXPECT_EQ(f.Menus.MenuHover, 0);
     g.Click({500, 200});
     EXPECT_EQ(f.EngineMode, 0x700402);
     EXPECT_FALSE(f.Input.MouseLeftClick);
 
     // Between the columns nothing is hovered.
     g.At({390, 150});
-    EXPECT_EQ(f.MenuHover, 0);
+    EXPECT_EQ(f.Menus.MenuHover, 0);
 
     // The seen item brightens by 19 per channel under the cursor; the others stay.
     const TABitmap& frame = g.Frame({200, 200});
-    EXPECT_EQ(f.MenuHover, 1);
+    EXPECT_EQ(f.Menus.MenuHover, 1);
     EXPECT_TRUE(IsColour(Px(frame, 120, 96), 59, 79, 99));
     EXPECT_TRUE(IsColour(Px(frame, 386, 295), 59, 79, 99));
     EXPECT_TRUE(IsColour(Px(frame, 387, 295), 40, 60, 80));
@@ -204,7 +204,7 @@ TEST(PictureGallery, UnseenItemIsCoveredUnhoverableAndIgnoresClicks) {
     g.Click({80, 550});
     EXPECT_EQ(f.EngineMode, 0x700401);
     ASSERT_TRUE(g.RunUntilMode(0x700402));
-    EXPECT_EQ(f.SaveMenuPage, 2);
+    EXPECT_EQ(f.Menus.SaveMenuPage, 2);
     EXPECT_TRUE(FromSheet(Px(scene, 130, 100), 10, 132));
     EXPECT_TRUE(IsColour(Px(scene, 300, 310), 41, 61, 81));
     EXPECT_TRUE(FromSheet(Px(scene, 72, 544), 40, 64));
@@ -254,7 +254,7 @@ TEST(SceneReplay, QueueNumbersThenReplayOfTwoScenesBackToTheMenu) {
     f.Sys->SystemFlg[201 - 1] = 1;  // scenes 101 and 103 unlocked, 102 and 104 locked
     f.Sys->SystemFlg[203 - 1] = 1;
     f.Game.ScenarioFlg[0] = 7;
-    f.SaveMenuPage = 1;
+    f.Menus.SaveMenuPage = 1;
     f.EngineMode = 0x700501;
     ASSERT_TRUE(g.RunUntilMode(0x700502));
     const TABitmap& scene = f.Pics->ScenePicture;
@@ -264,7 +264,7 @@ TEST(SceneReplay, QueueNumbersThenReplayOfTwoScenesBackToTheMenu) {
     EXPECT_TRUE(IsColour(Px(scene, 130, 330), 50, 70, 90));
 
     g.At({500, 200});  // locked: no hover, a click does nothing
-    EXPECT_EQ(f.MenuHover, 0);
+    EXPECT_EQ(f.Menus.MenuHover, 0);
     g.Click({500, 200});
     EXPECT_EQ(f.Script.SceneTbl[1], 0);
 
@@ -317,22 +317,22 @@ TEST(MusicRoom, TrackControlsFollowTheScreenOrderAndBackRestartsTheTitleMusic) {
     AlbumGame g;
     TForm1& f = g.Enter(0x700301, 0x700302);
     EXPECT_STREQ(f.Game.MusicName, "STOP");
-    EXPECT_EQ(f.SaveMenuPage, 0);
+    EXPECT_EQ(f.Menus.SaveMenuPage, 0);
     const TABitmap& scene = f.Pics->ScenePicture;
     EXPECT_TRUE(FromSheet(Px(scene, 352, 176), 0, 32));   // track 7 on top
     EXPECT_TRUE(FromSheet(Px(scene, 352, 216), 0, 64));   // then track 1
     EXPECT_TRUE(FromSheet(Px(scene, 352, 416), 0, 224));  // track 6 last
 
     g.Click({700, 480});  // next from nothing: track 7
-    EXPECT_EQ(f.SaveMenuPage, 7);
-    EXPECT_EQ(f.MenuHover, 7);
+    EXPECT_EQ(f.Menus.SaveMenuPage, 7);
+    EXPECT_EQ(f.Menus.MenuHover, 7);
     EXPECT_STREQ(f.Game.MusicName, "M07");
     EXPECT_EQ(f.Game.MusicLoop, 1);
     g.Click({610, 480});  // previous from 7: track 6
-    EXPECT_EQ(f.SaveMenuPage, 6);
+    EXPECT_EQ(f.Menus.SaveMenuPage, 6);
     EXPECT_STREQ(f.Game.MusicName, "M06");
     g.Click({700, 480});
-    EXPECT_EQ(f.SaveMenuPage, 7);
+    EXPECT_EQ(f.Menus.SaveMenuPage, 7);
 
     // Track 7 hovered and playing; its title strip and the header shown; next hovered.
     const TABitmap& frame = g.Frame({400, 190});
@@ -344,16 +344,16 @@ TEST(MusicRoom, TrackControlsFollowTheScreenOrderAndBackRestartsTheTitleMusic) {
     EXPECT_TRUE(FromSheet(Px(f.Pics->BackBuffer, 352, 176), 384, 32));
 
     g.Click({400, 300});  // track 3
-    EXPECT_EQ(f.SaveMenuPage, 3);
+    EXPECT_EQ(f.Menus.SaveMenuPage, 3);
     EXPECT_STREQ(f.Game.MusicName, "M03");
     g.Click({660, 480});  // stop
-    EXPECT_EQ(f.SaveMenuPage, 0);
+    EXPECT_EQ(f.Menus.SaveMenuPage, 0);
     EXPECT_STREQ(f.Game.MusicName, "STOP");
     const TABitmap& stopped = g.Frame({10, 10});
     EXPECT_TRUE(IsColour(Px(stopped, 272, 112), 20, 20, 20));
 
     g.Click({400, 210});  // the gap between rows: nothing
-    EXPECT_EQ(f.SaveMenuPage, 0);
+    EXPECT_EQ(f.Menus.SaveMenuPage, 0);
     g.Click({700, 560});
     EXPECT_STREQ(f.Game.MusicName, "M01");
     EXPECT_EQ(f.EngineMode, 0x700201);
@@ -378,8 +378,8 @@ TEST(AlbumMenus, ClicksOnTheTimelineWalkGalleryPictureAndMusicRoom) {
     auto runTo = [&](uint32_t t) {
         while (g.Plat->Ticks() < t) f.IdleEvent();
     };
-    runTo(700);  // start-up itself takes 500 ms
-    ASSERT_EQ(f.EngineMode, 0x700101);
+    ASSERT_TRUE(g.RunUntilMode(0x700102));  // the title menu, shown by 1,100 ms
+    ASSERT_LT(g.Plat->Ticks(), 1500u);
     f.EngineMode = 0x700201;  // what the title menu's album button does
     runTo(2200);
     EXPECT_EQ(f.EngineMode, 0x700402);
@@ -438,7 +438,7 @@ TEST(AlbumMenus, MissingPicturesAreReportedAndTheMenusKeepWorking) {
     g.Click({600, 340});
     ASSERT_TRUE(g.RunUntilMode(0x700302));
     g.Click({700, 480});  // the music file is missing: the track is still the one chosen
-    EXPECT_EQ(f.SaveMenuPage, 7);
+    EXPECT_EQ(f.Menus.SaveMenuPage, 7);
     g.Click({700, 560});
     ASSERT_TRUE(g.RunUntilMode(0x700202));
     g.Click({600, 400});

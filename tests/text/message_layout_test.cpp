@@ -128,5 +128,20 @@ TEST(ChoiceGrid, BarsSitOnNineSlotsCentredOnTheFifth) {
         for (int i = 1; i <= n; ++i) EXPECT_EQ(ChoiceAtRow(n, ChoiceBarTop(n, i) + 20), i) << n << " " << i;
 }
 
+TEST(MessageLayout, CountsTheCharactersThatDoNotFitTheThreeLines) {
+    size_t dropped = 99;
+    LayoutMessage(std::u16string(75, u'あ'), dropped);
+    EXPECT_EQ(dropped, 0u);  // exactly three full lines
+    LayoutMessage(std::u16string(100, u'あ'), dropped);
+    EXPECT_EQ(dropped, 25u);
+    // A hanging "。" still fits; a spoken text counts without the indent of the line to come.
+    LayoutMessage(std::u16string(75, u'あ') + u"。", dropped);
+    EXPECT_EQ(dropped, 0u);
+    LayoutMessage(u"名「" + std::u16string(80, u'い'), dropped);
+    EXPECT_EQ(dropped, 80u + 1u - 25u - 24u - 24u);  // lines 2 and 3 lose one place to the indent
+    LayoutMessage(u"一/二/三/四", dropped);
+    EXPECT_EQ(dropped, 1u);
+}
+
 }  // namespace
 }  // namespace orva

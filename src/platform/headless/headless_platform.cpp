@@ -125,7 +125,11 @@ void HeadlessPlatform::Apply(const TimelineEvent& ev, PlatformEvents& events) {
     // While a dialog is modal the other windows take no clicks, as on a desktop.
     auto blocked = [&] { return ModalOpen && ev.Window != WindowId::Query; };
     switch (ev.Verb) {
-    case TimelineVerb::Key: Keys[static_cast<size_t>(ev.KeyName)] = ev.Pressed; break;
+    case TimelineVerb::Key:
+        Keys[static_cast<size_t>(ev.KeyName)] = ev.Pressed;
+        // A focused text field takes Return as a typed carriage return.
+        if (TextInput && ev.Pressed && ev.KeyName == Key::Return) events.OnTextInput("\r");
+        break;
     case TimelineVerb::Move: moveTo(); break;
     case TimelineVerb::Down:
     case TimelineVerb::Click:
@@ -148,6 +152,13 @@ void HeadlessPlatform::Apply(const TimelineEvent& ev, PlatformEvents& events) {
         break;
     case TimelineVerb::Close: events.OnCloseRequest(); break;
     }
+}
+
+void HeadlessPlatform::Inject(TimelineEvent ev) {
+    ev.Time = std::max(ev.Time, Now);
+    const auto at = std::upper_bound(Timeline.begin() + static_cast<std::ptrdiff_t>(NextEvent), Timeline.end(), ev.Time,
+                                     [](uint32_t t, const TimelineEvent& e) { return t < e.Time; });
+    Timeline.insert(at, std::move(ev));
 }
 
 void HeadlessPlatform::PumpMessages(PlatformEvents& events) {

@@ -54,6 +54,10 @@ public:
     void CloseAudio() override { Audio = nullptr; }
     std::unique_ptr<PlatformTicker> StartTicker(uint32_t periodMs, std::function<void()> tick) override;
 
+    // Adds an event at its time, or now if that has passed; the next pump due delivers it
+    // (for tests that drive a run pass by pass).
+    void Inject(TimelineEvent ev);
+
     // Writes every audio frame of the run, from virtual time 0, to a 16-bit stereo WAV file
     // (silence while no source is open). Call before the run starts.
     bool SetAudioOut(const std::filesystem::path& path, std::string& error);

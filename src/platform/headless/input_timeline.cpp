@@ -119,7 +119,18 @@ bool ParseLine(std::string_view line, TimelineEvent& ev, std::string& why) {
         std::string_view rest = line.substr(at + 4);
         if (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
         if (rest.empty()) { why = "expects 'text STRING'"; return false; }
-        ev.Text = std::string(rest);
+        // "\b" types a Backspace, "\r" a Return and "\\" a backslash.
+        for (size_t i = 0; i < rest.size(); ++i) {
+            if (rest[i] == '\\' && i + 1 < rest.size()) {
+                const char e = rest[i + 1];
+                if (e == 'b' || e == 'r' || e == '\\') {
+                    ev.Text += e == 'b' ? '\b' : e == 'r' ? '\r' : '\\';
+                    ++i;
+                    continue;
+                }
+            }
+            ev.Text += rest[i];
+        }
         return true;
     }
     if (verb == "close") {

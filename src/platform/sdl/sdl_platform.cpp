@@ -211,7 +211,27 @@ void SdlPlatform::HandleEvent(const SDL_Event& ev, PlatformEvents& events) {
             return;
         }
 
+        case SDL_KEYDOWN:
+            // A text field with the focus takes Return and Backspace as typed characters.
+            // While the input method composes, Return and Backspace belong to it.
+            if (TextInputOn && !ModalOpen && !Composing) {
+                const SDL_Keycode k = ev.key.keysym.sym;
+                if (k == SDLK_RETURN || k == SDLK_KP_ENTER) events.OnTextInput("\r");
+                else if (k == SDLK_BACKSPACE) events.OnTextInput("\b");
+            }
+            return;
+
+        case SDL_TEXTEDITING:
+            // The input method's composition: shown at the caret until it is committed.
+            if (TextInputOn) {
+                const std::string composition(ev.edit.text, strnlen(ev.edit.text, sizeof ev.edit.text));
+                Composing = !composition.empty();
+                events.OnTextComposition(composition);
+            }
+            return;
+
         case SDL_TEXTINPUT: {
+            Composing = false;
             const size_t n = strnlen(ev.text.text, sizeof ev.text.text);
             if (n > 0) events.OnTextInput(std::string(ev.text.text, n));
             return;
@@ -436,8 +456,19 @@ void SdlPlatform::EndModal(WindowId dialog) {
     if (Surface* main = Find(WindowId::Main)) SDL_RaiseWindow(main->Window);
 }
 
+void SdlPlatform::SetTextInputArea(Point mainClient, int width, int height) {
+    if (!VideoStarted) return;
+    const ViewFit fit = WindowFit(Windows[Index(WindowId::Main)]);
+    const Point a = LogicalToWindow(fit, mainClient);
+    const Point b = LogicalToWindow(fit, {mainClient.X + width, mainClient.Y + height});
+    SDL_Rect rect{a.X, a.Y, b.X - a.X, b.Y - a.Y};
+    SDL_SetTextInputRect(&rect);
+}
+
 void SdlPlatform::SetTextInput(bool on) {
     if (!VideoStarted) return;
+    TextInputOn = on;
+    Composing = false;
     if (on) SDL_StartTextInput();
     else SDL_StopTextInput();
 }

@@ -57,6 +57,7 @@ public:
     bool ModalAutoConfirm() override { return QuitRequested; }
 
     void SetTextInput(bool on) override;
+    void SetTextInputArea(Point mainClient, int width, int height) override;
 
     // Audio (sdl_audio.cpp): an SDL audio device whose callback pulls from the source, and
     // tickers on threads of their own.
@@ -102,6 +103,8 @@ private:
     bool VideoStarted = false;         // this object holds a reference on SDL's video subsystem
     bool FullScreen = false;
     bool ModalOpen = false;
+    bool TextInputOn = false;           // the comment field takes typed text
+    bool Composing = false;             // the input method holds uncommitted text
     bool QuitRequested = false;           // the system asked the program to end
     WindowId ModalWindow = WindowId::None;
     std::array<Surface, 4> Windows;

@@ -1,0 +1,75 @@
+// The title menu (modes 0x700101 enter, 0x700102 wait): "M01", the title picture and four
+// buttons: new game, load, album and exit.
+#include "app/main_form.h"
+#include "menus/menu_layout.h"
+
+namespace orva {
+
+void TForm1::NOVL_DispTitleMenu() {
+    SoundPlayerStop(kVoiceChannel);
+    NOVL_PlayBGM2011("M01", 1, false, 1);
+    MsgForm.Hide();
+    Text.MsgWinShown = false;
+
+    NOVL_ReadGraphic2011(0, "SysTitle.png");
+    NOVL_ReadGraphic2011(51, "SysTitleP.png");
+    for (auto& name : Game.LayerName) std::fill(std::begin(name), std::end(name), '\0');
+    NOVL_CreateNextImage();
+    PictureSet& p = *Pics;
+    for (const TitleButton& b : kTitleButtons)
+        p.ButtonSheet.DrawAlpha(b.X, b.Y, kTitleButtonW, kTitleButtonH, b.NormalX, b.NormalY, p.NextPicture);
+
+    EngineMode = 0x2091;
+    PrevMode = 0x700102;
+    Timing.TransStart = static_cast<int32_t>(Plat.Ticks());
+    Timing.TransLength = 500;
+    Timing.TransEnd = Timing.TransStart + 500;
+
+    Game.CursorShown = 1;
+    Plat.SetCursorVisible(true);
+    Input.MouseLeftClick = false;
+    Game.MenuButtonsAllowed = 0;
+}
+
+void TForm1::NOVL_WaitTitleMenu() {
+    Menus.MenuHover = TitleMenuHitTest(Input.CursorMain);
+    if (!Input.MouseLeftClick) return;
+    Input.MouseLeftClick = false;
+    switch (Menus.MenuHover) {
+        case 1:  // new game
+            NOVL_ReadGraphic2011(10, Config.WindowColour == 0 ? "SysMsgWinB.png" : "SysMsgWinG.png");
+            NOVL_ReadGraphic2011(51, "SysMsgWinP.png");
+            NOVL_ReadGraphic2011(52, "SysSelWin.png");
+            NOVL_ReadGraphic2011(53, "SysSelWinH.png");
+            if (Config.DetachedWindow) MsgForm.FormShow();
+            else MsgForm.Hide();
+            NOVL_ClearReturnTbl();
+            NOVL_ClearMsgLog();
+            NOVL_ClearScenarioFlg();
+            Skip.SkipActive = Skip.AutoMode = false;
+            Game.MenuButtonsAllowed = 1;
+            Game.SkipAllowed = 1;
+            Msg.ButtonState.fill(0);
+            StoryMode = true;
+            WorkFlg[100] = 0;
+            EngineMode = 0;
+            return;
+        case 2: OpenSaveMenu(false); return;
+        case 3: EngineMode = 0x700201; return;
+        case 4: OnCloseRequest(); return;
+        default: return;
+    }
+}
+
+void TForm1::NOVL_DrawTitleMenu() {
+    if (EngineMode != 0x700102) return;
+    PictureSet& p = *Pics;
+    for (int i = 0; i < 4; ++i) {
+        const TitleButton& b = kTitleButtons[i];
+        const bool lit = Menus.MenuHover == i + 1;
+        p.ButtonSheet.DrawAlpha(b.X, b.Y, kTitleButtonW, kTitleButtonH, lit ? b.HoverX : b.NormalX,
+                                lit ? b.HoverY : b.NormalY, p.BackBuffer);
+    }
+}
+
+}  // namespace orva
