@@ -190,7 +190,8 @@ struct MessageWindowState {
 // Menus (menus/): the state the save, title and later menus share.
 struct MenuState {
     int32_t MenuHover = 0;              // element under the cursor, numbered per menu; 0 none
-    int32_t SaveMenuPage = 1;           // 1..10: page p shows slots 10(p-1)+1 .. 10p
+    int32_t SaveMenuPage = 1;           // 1..10: page p shows slots 10(p-1)+1 .. 10p; in the
+                                        // album: the gallery's page, the music room's track (0 none)
     int32_t SaveMenuSelected = 0;       // selected position on the page 1..10, 0 none
     uint8_t SaveMenuIsSave = 0;         // 1 save mode, 0 load mode
     uint8_t SaveMenuJumpToNewest = 0;   // on opening, turn to the newest save's page
