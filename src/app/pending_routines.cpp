@@ -8,20 +8,6 @@ namespace orva {
 void TForm1::NOVL_DrawButton() {}
 void TForm1::NOVL_CheckButton() {}
 // Menus.
-void TForm1::NOVL_DispAlbumMenu() {}
-void TForm1::NOVL_WaitAlbumMenu() {}
-void TForm1::NOVL_DrawAlbumMenu() {}
-void TForm1::NOVL_DispBgmMenu() {}
-void TForm1::NOVL_WaitBgmMenu() {}
-void TForm1::NOVL_DrawBgmMenu() {}
-void TForm1::NOVL_DispCgMenu() {}
-void TForm1::NOVL_WaitCgMenu() {}
-void TForm1::NOVL_DrawCgMenu() {}
-void TForm1::NOVL_DispCg() {}
-void TForm1::NOVL_WaitCg() {}
-void TForm1::NOVL_DispEvMenu() {}
-void TForm1::NOVL_WaitEvMenu() {}
-void TForm1::NOVL_DrawEvMenu() {}
 void TForm1::NOVL_DispConfigMenu() {}
 void TForm1::NOVL_WaitConfigMenu() {}
 void TForm1::NOVL_DrawConfigMenu() {}
