@@ -289,6 +289,8 @@ public:
 
     // --- saved games, the save/load menu, the comment field, the title menu (menus/)
     void NOVL_RestoreGame();
+    // The message window, button sheet and choice pictures again, after a menu used its own.
+    void ReloadWindowPictures();
     void NOVL_DispSaveMenu();
     void NOVL_WaitSaveMenu();
     void NOVL_DrawSaveMenu();

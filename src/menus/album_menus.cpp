@@ -333,10 +333,7 @@ void TForm1::StartSceneReplay() {
     NOVL_ReadScript(Script.SceneTbl[1]);
     Game.ScriptStep = -1;
     // The menus used the button sheet; the game's window pictures come back.
-    NOVL_ReadGraphic2011(10, Config.WindowColour == 0 ? "SysMsgWinB.png" : "SysMsgWinG.png");
-    NOVL_ReadGraphic2011(51, "SysMsgWinP.png");
-    NOVL_ReadGraphic2011(52, "SysSelWin.png");
-    NOVL_ReadGraphic2011(53, "SysSelWinH.png");
+    ReloadWindowPictures();
     NOVL_ClearReturnTbl();
     NOVL_ClearMsgLog();
     NOVL_ClearScenarioFlg();

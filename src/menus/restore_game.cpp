@@ -12,14 +12,18 @@ std::string LayerFile(const char* field, size_t size) { return std::string(field
 
 }  // namespace
 
-void TForm1::NOVL_RestoreGame() {
-    StoryMode = true;
-    Msg.ButtonState.fill(0);
-
+void TForm1::ReloadWindowPictures() {
     NOVL_ReadGraphic2011(10, Config.WindowColour == 0 ? "SysMsgWinB.png" : "SysMsgWinG.png");
     NOVL_ReadGraphic2011(51, "SysMsgWinP.png");
     NOVL_ReadGraphic2011(52, "SysSelWin.png");
     NOVL_ReadGraphic2011(53, "SysSelWinH.png");
+}
+
+void TForm1::NOVL_RestoreGame() {
+    StoryMode = true;
+    Msg.ButtonState.fill(0);
+
+    ReloadWindowPictures();
 
     // The message or choice that was showing belongs to the game left behind; the restored
     // game shows its own when its line runs again.

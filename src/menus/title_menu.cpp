@@ -37,10 +37,7 @@ void TForm1::NOVL_WaitTitleMenu() {
     Input.MouseLeftClick = false;
     switch (Menus.MenuHover) {
         case 1:  // new game
-            NOVL_ReadGraphic2011(10, Config.WindowColour == 0 ? "SysMsgWinB.png" : "SysMsgWinG.png");
-            NOVL_ReadGraphic2011(51, "SysMsgWinP.png");
-            NOVL_ReadGraphic2011(52, "SysSelWin.png");
-            NOVL_ReadGraphic2011(53, "SysSelWinH.png");
+            ReloadWindowPictures();
             if (Config.DetachedWindow) MsgForm.FormShow();
             else MsgForm.Hide();
             NOVL_ClearReturnTbl();
