@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "app/game_check.h"
 #include "app/main_form.h"
 #include "app/options.h"
 #include "app/single_instance.h"
@@ -54,6 +55,8 @@ int main(int argc, char** argv) {
         std::cout << "orva " << kMainTag / 1000 << "." << kMainTag % 1000 << "\n";
         return 0;
     }
+
+    if (cmd.Check) return RunGameCheck(cmd.GameDir.empty() ? ExecutableFolder() : Absolute(cmd.GameDir), SaveFolder(), std::cout);
 
     // A second instance ends at once and silently.
     bool held = false;

@@ -41,6 +41,11 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& out, st
         if (a == "--help" || a == "-h") out.ShowHelp = true;
         else if (a == "--version") out.ShowVersion = true;
         else if (a == "--headless") out.Headless = true;
+        else if (a == "--check") {
+            out.Check = true;
+            // The folder may follow directly: orva --check DIR.
+            if (i + 1 < args.size() && !args[i + 1].starts_with("--")) out.GameDir = args[++i];
+        }
         else if (a == "--smooth") out.Smooth = true;
         else if (a == "--game") { if (!value(v)) return false; out.GameDir = v; }
         else if (a == "--input") { if (!value(v)) return false; out.InputFile = v; }
@@ -83,6 +88,10 @@ std::string HelpText() {
            "  --smooth            smooth scaling instead of whole pixels\n"
            "  --seed N            fix the random generator\n"
            "  --trace FILE        write a JSON-lines trace of the run\n"
+           "  --check [DIR]       check the game in DIR (or --game DIR) without playing it:\n"
+           "                      archives, scripts, the files, labels and blocks they name,\n"
+           "                      call depth, text that overflows, the save files; exit 1 on\n"
+           "                      problems, 2 when the game cannot start\n"
            "  --version           print the version\n"
            "  --help              this text\n"
            "\n"

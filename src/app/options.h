@@ -28,6 +28,7 @@ struct CommandLine {
     bool Smooth = false;             // smooth instead of integer scaling
     bool ShowHelp = false;
     bool ShowVersion = false;
+    bool Check = false;              // --check [DIR]: report on the game's data, play nothing
 };
 
 // Parses argv (without argv[0]). False with `error` set on a bad option.

@@ -60,10 +60,12 @@ MessageLineSet LayoutMessage(std::u16string_view source, size_t& dropped) {
     return lines;
 }
 
-std::vector<std::u16string> SplitChoices(std::u16string_view text) {
+std::vector<std::u16string> SplitChoices(std::u16string_view text) { return SplitChoices(text, kMaxChoices); }
+
+std::vector<std::u16string> SplitChoices(std::u16string_view text, size_t maxAnswers) {
     std::vector<std::u16string> answers;
     size_t pos = 0;
-    while (pos < text.size() && answers.size() < static_cast<size_t>(kMaxChoices)) {
+    while (pos < text.size() && answers.size() < maxAnswers) {
         std::u16string answer;
         for (int n = 0; n < kChoiceChars && pos < text.size(); ++n) {
             const char16_t c = text[pos++];

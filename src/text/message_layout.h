@@ -35,6 +35,8 @@ MessageLineSet LayoutMessage(std::u16string_view text, size_t& dropped);
 // Splits a choice text into its answers: "," ends an answer, an answer holds at most 31
 // characters (longer ones run on into the next), at most nine answers are kept.
 std::vector<std::u16string> SplitChoices(std::u16string_view text);
+// The same split keeping up to maxAnswers answers (a check counts what the ninth would drop).
+std::vector<std::u16string> SplitChoices(std::u16string_view text, size_t maxAnswers);
 
 // Top row of answer i (1-based) of n answers: the bars sit on nine slots 60 pixels apart,
 // centred on the fifth (top 280).

@@ -326,3 +326,22 @@ TEST(DemoScripts, NameOnlyFilesTheArchivesHoldAndHaveTheSceneScripts) {
 
 }  // namespace
 }  // namespace orva
+
+#include "fixtures/programs.h"
+
+namespace orva {
+namespace {
+
+TEST(DemoCheck, TheGameDataCheckFindsNoProblemInTheDemo) {
+    const auto out = std::filesystem::temp_directory_path() / ("orva-check-" + std::to_string(::getpid()) + ".txt");
+    const int status = test::RunCommand(std::string("env XDG_DATA_HOME=/nonexistent-orva ") + ORVA_BINARY +
+                                        " --check '" + ORVA_DEMO_DIR + "' > '" + out.string() + "'");
+    const std::string text = test::ReadAll(out);
+    std::filesystem::remove(out);
+    EXPECT_EQ(status, 0) << text;
+    EXPECT_NE(text.find("0 problem(s)"), std::string::npos) << text;
+    EXPECT_NE(text.find("script 101"), std::string::npos) << text;
+}
+
+}  // namespace
+}  // namespace orva

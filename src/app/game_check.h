@@ -1,0 +1,14 @@
+// The game-data check (`orva --check`): reads a game folder and the save folder without playing
+// or changing anything, and reports what would go wrong in play.
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+
+namespace orva {
+
+// Writes the report to out. Returns 0 when nothing is wrong (notes and warnings allowed), 1 when
+// problems were found, 2 when the folder holds no readable script container.
+int RunGameCheck(const std::filesystem::path& gameDir, const std::filesystem::path& saveDir, std::ostream& out);
+
+}  // namespace orva

@@ -1,0 +1,140 @@
+// The game-data check on a clean game and on one with a fault of every kind it reports.
+#include "app/game_check.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/engine_state.h"
+#include "fixtures/script_game.h"
+#include "graphics/png_write.h"
+
+namespace orva {
+namespace {
+
+using test::TempDir;
+
+struct CheckRun {
+    int Status = -1;
+    std::string Text;
+};
+
+CheckRun Check(const std::filesystem::path& game, const std::filesystem::path& saves) {
+    std::ostringstream out;
+    CheckRun r;
+    r.Status = RunGameCheck(game, saves, out);
+    r.Text = out.str();
+    return r;
+}
+
+std::vector<uint8_t> Png() {
+    std::vector<uint8_t> out;
+    EncodePng(TABitmap(4, 4), out);
+    return out;
+}
+
+TEST(GameCheck, ACleanGameReportsNoProblem) {
+    TempDir root;
+    const auto game = root.Path() / "game";
+    test::WriteBytes(game / "SCRIPT.DAT", test::AssembleContainer(R"(.script 1 "opening"
+bg "room"
+msg "短いお話。"
+call 2 *sub
+.script 2 "sub"
+*sub
+msg "【ミナ】「やあ。」"
+return
+)"));
+    test::WriteArchive(game, 1, {{"room.png", Png()}});
+    test::WriteArchive(game, 2, {{"ROOM.png", Png()}});
+    const CheckRun r = Check(game, root.Path() / "saves");
+    EXPECT_EQ(r.Status, 0) << r.Text;
+    EXPECT_NE(r.Text.find("DATA01.cfp: 1 file"), std::string::npos) << r.Text;
+    EXPECT_NE(r.Text.find("the copy in DATA02.cfp is used"), std::string::npos) << r.Text;
+    EXPECT_NE(r.Text.find("script 2 \"sub\": 4 lines, 1 messages"), std::string::npos) << r.Text;
+    EXPECT_NE(r.Text.find("calls nest at most 1 deep"), std::string::npos) << r.Text;
+    EXPECT_NE(r.Text.find("SAVE.DAT: none yet"), std::string::npos) << r.Text;
+    EXPECT_NE(r.Text.find("0 problem(s), 0 warning(s)."), std::string::npos) << r.Text;
+}
+
+TEST(GameCheck, EveryKindOfFaultIsReportedAndNothingIsChanged) {
+    TempDir root;
+    const auto game = root.Path() / "game";
+    const std::string longText(90, 'a');
+    test::WriteBytes(game / "SCRIPT.DAT", test::AssembleContainer(R"(.script 1 "broken"
+bg "nowhere"
+bgm "M01"
+se2 "clank"
+msg "ok" "v_missing"
+jump 2 *absent
+jump 7 *start
+.line 0x70 0 9 1 2 0 0
+msg ")" + longText + R"("
+choice "1,2,3,4,5,6,7,8,9,10"
+.line 0x60 0 40 0 0 0 -1
+call *loop
+*loop
+call *loop
+return
+.script 2 "two"
+*here
+.script 3 "empty" empty
+)"));
+    test::WriteArchive(game, 1, {{"M01.ogg", {1, 2, 3}}});
+    const auto saves = root.Path() / "saves";
+    test::WriteBytes(saves / "SAVE.DAT", std::vector<uint8_t>(1000, 0));
+    const auto before = std::filesystem::last_write_time(saves / "SAVE.DAT");
+
+    const CheckRun r = Check(game, saves);
+    EXPECT_EQ(r.Status, 1);
+    const char* expected[] = {
+        "problem: script 1 line 0: background nowhere.png is in no archive",
+        "warning: script 1 line 1: music M01 has no alternative version M01P.ogg",
+        "problem: script 1 line 2: effect clank.ogg is in no archive",
+        "problem: script 1 line 3: voice v_missing.ogg is in no archive",
+        "problem: script 1 line 4: jump to *absent, which script 2 does not define",
+        "problem: script 1 line 5: jump to *start in script 7, which the container does not hold",
+        "problem: script 1 line 6: condition with key 9 has no block end after it",
+        "warning: script 1 line 7: message 1 \"aaaaaaaaaaaaaaaaaaaa…\" loses 15 characters",
+        "warning: script 1 line 8: choice \"1,2,3,4,5,6,7,8,9,10\" has 10 answers",
+        "problem: script 1 line 9: text 40 is outside the text list",
+        "warning: calls can nest without end (a routine calls itself again): → 1:11 → 1:11\n",
+        "warning: script 3 \"empty\" is listed but holds nothing",
+        "problem: SAVE.DAT is 1000 bytes, not 424800",
+    };
+    for (const char* line : expected) EXPECT_NE(r.Text.find(line), std::string::npos) << line << "\n" << r.Text;
+    EXPECT_EQ(std::filesystem::file_size(saves / "SAVE.DAT"), 1000u);
+    EXPECT_EQ(std::filesystem::last_write_time(saves / "SAVE.DAT"), before);
+}
+
+TEST(GameCheck, AFolderWithoutAScriptContainerCannotStart) {
+    TempDir root;
+    const CheckRun r = Check(root.Path(), root.Path() / "saves");
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Text.find("The game cannot start"), std::string::npos) << r.Text;
+}
+
+TEST(GameCheck, SavesAreCountedWithTheNewestSlotAndItsTime) {
+    TempDir root;
+    const auto game = root.Path() / "game";
+    test::WriteBytes(game / "SCRIPT.DAT", test::AssembleContainer(".script 1 \"a\"\nwait -1\n"));
+    auto block = std::make_unique<SystemBlock>();
+    block->SaveSlots[4].InUse = 1;
+    block->SaveSlots[4].SaveTime = 46000.5;  // 2025-12-09 12:00:00
+    block->SaveSlots[36].InUse = 1;
+    block->SaveSlots[36].SaveTime = 46001.25;
+    block->SaveSlots[99].InUse = 1;
+    block->SaveSlots[99].SaveTime = 45000.0;
+    block->KidokuTbl[0] = 0x0B;
+    std::vector<uint8_t> bytes(sizeof(SystemBlock));
+    std::memcpy(bytes.data(), block.get(), bytes.size());
+    test::WriteBytes(root.Path() / "saves" / "SAVE.DAT", bytes);
+    const CheckRun r = Check(game, root.Path() / "saves");
+    EXPECT_EQ(r.Status, 0) << r.Text;
+    EXPECT_NE(r.Text.find("3 of 100 slots used, with a quick save"), std::string::npos) << r.Text;
+    EXPECT_NE(r.Text.find("newest save: slot 37, 2025/12/10 06:00:00"), std::string::npos) << r.Text;
+    EXPECT_NE(r.Text.find("messages marked as read: 3"), std::string::npos) << r.Text;
+}
+
+}  // namespace
+}  // namespace orva
