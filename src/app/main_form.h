@@ -184,6 +184,7 @@ struct MessageWindowState {
     int32_t ChoiceHighlight = 0;                     // answer under the cursor, 1-based; 0 none
     std::array<int32_t, 12> ButtonState{};           // window buttons: 0 normal … 4 disabled
     std::array<bool, 12> ButtonToggle{};             // window buttons switched on
+    std::array<bool, 12> ButtonLatch{};              // a click on the button waits to be acted on
 };
 
 // Menus (menus/): the state the save, title and later menus share.
@@ -340,11 +341,9 @@ public:
     void NOVL_WaitConfigMenu();
     void NOVL_WaitMovie();
     void NOVL_WaitMovieAlbum();
-    void NOVL_CheckButton();
     void NOVL_Debug();
     void NOVL_DrawMessage();
     void NOVL_DrawSelect();
-    void NOVL_DrawButton();
     void NOVL_DrawAlbumMenu();
     void NOVL_DrawBgmMenu();
     void NOVL_DrawCgMenu();
@@ -381,6 +380,13 @@ public:
     void SetSoundVolumes();                  // the player's channel volumes from ConfigRec
     // The device buffer's refill event: mix the next half and write it where the device asks.
     void OutputWaveNotify(TDDSDGenWave& sender, TDDSDChannel* channel, uint32_t offset, uint32_t length);
+
+    // --- the message window's buttons (text/window_buttons_form.cpp)
+    void NOVL_CheckButton();
+    void NOVL_DrawButton();
+    void QuickSave();                        // slot 100, with its notice
+    void QuickLoad();                        // slot 100 when used, with its notice
+    void WindowButtonAction(int button);     // what a latched bottom-row button does
 
     // --- PlatformEvents: window events only set latches
     void OnMouseDown(WindowId window, MouseButton button, Point client) override;

@@ -4,9 +4,6 @@
 
 namespace orva {
 
-// Message window buttons.
-void TForm1::NOVL_DrawButton() {}
-void TForm1::NOVL_CheckButton() {}
 // Menus.
 void TForm1::NOVL_DispAlbumMenu() {}
 void TForm1::NOVL_WaitAlbumMenu() {}
