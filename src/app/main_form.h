@@ -194,6 +194,8 @@ struct MenuState {
     int32_t SaveMenuSelected = 0;       // selected position on the page 1..10, 0 none
     uint8_t SaveMenuIsSave = 0;         // 1 save mode, 0 load mode
     uint8_t SaveMenuJumpToNewest = 0;   // on opening, turn to the newest save's page
+    bool SliderDrag = false;            // configuration menu: a slider knob is being dragged
+    int32_t SliderId = 0;               // which knob, 51..56
 };
 
 // Window buttons whose states the message and choice waits set.
@@ -287,6 +289,14 @@ public:
     bool ShowQuery(QueryStrip strip);
     void LoadQueryFormPictures();            // the dialog's pictures from the archives
 
+    // --- the configuration menu (menus/config_menu_form.cpp)
+    void NOVL_DispConfigMenu();
+    void NOVL_WaitConfigMenu();
+    void NOVL_DrawConfigMenu();
+    void ConfigMenuClick(int control);       // what a click on a control does
+    void SetWindowDesign(int design);        // the message window's pictures for design 0 or 1
+    void ReturnToTitle();                    // script 1 from its title command (or its start)
+
     // --- script loading, interpreter and searches (script/)
     void NOVL_TaskInit();
     void NOVL_TaskScript();
@@ -337,8 +347,6 @@ public:
     void NOVL_WaitCg();
     void NOVL_DispEvMenu();
     void NOVL_WaitEvMenu();
-    void NOVL_DispConfigMenu();
-    void NOVL_WaitConfigMenu();
     void NOVL_WaitMovie();
     void NOVL_WaitMovieAlbum();
     void NOVL_Debug();
@@ -348,7 +356,6 @@ public:
     void NOVL_DrawBgmMenu();
     void NOVL_DrawCgMenu();
     void NOVL_DrawEvMenu();
-    void NOVL_DrawConfigMenu();
     void NOVL_ClearMsgLog();
     void NVL_TheoraInit();
     void NVL_TheoraFree();

@@ -19,9 +19,6 @@ void TForm1::NOVL_WaitCg() {}
 void TForm1::NOVL_DispEvMenu() {}
 void TForm1::NOVL_WaitEvMenu() {}
 void TForm1::NOVL_DrawEvMenu() {}
-void TForm1::NOVL_DispConfigMenu() {}
-void TForm1::NOVL_WaitConfigMenu() {}
-void TForm1::NOVL_DrawConfigMenu() {}
 // Movies and the debug window.
 void TForm1::NOVL_WaitMovie() {}
 void TForm1::NOVL_WaitMovieAlbum() {}
