@@ -11,6 +11,7 @@
 #include "fuzz_common.h"
 #include "graphics/bmp_file.h"
 #include "graphics/png_write.h"
+#include "graphics/theora_fixture.h"
 #include "orva_asm/assembler.h"
 #include "sound/ogg_writer.h"
 
@@ -141,5 +142,11 @@ int main(int argc, char** argv) {
         seed += std::string(loops[form]) + "\nTITLE=x\n";
         c.AddText("ogg_loops", "comment" + std::to_string(form) + ".txt", seed);
     }
+    // Movies: pictures and sound, pictures alone, and a cut file.
+    std::vector<uint8_t> movie = test::EncodeTestMovie({.Frames = 6, .SoundFrames = 4000});
+    c.Add("movie", "both.ogv", movie);
+    c.Add("movie", "video.ogv", test::EncodeTestMovie({.Frames = 5, .KeyFrameEvery = 2, .Sound = false}));
+    movie.resize(movie.size() * 2 / 3);
+    c.Add("movie", "cut.ogv", movie);
     return 0;
 }

@@ -58,7 +58,8 @@ void TForm1::IdleEvent() {
     // 1. The random sequence advances once per pass.
     Random.Next(100);
 
-    // 3. (2, the movie step, belongs to the movie library.)
+    // 2, 3.
+    if (Movie.MoviePlaying) MovieFrameStep();
     NOVL_CheckKeyPush();
     NOVL_CheckButton();
 
@@ -99,6 +100,7 @@ void TForm1::ProcessMessages() {
 void TForm1::PaintFrame() {
     PictureSet& p = *Pics;
     p.ScenePicture.CopyRect(0, 0, 800, 600, 0, 0, p.BackBuffer);
+    if (Movie.MoviePlaying && Movie.MovieFrame) Movie.MovieFrame->CopyRect(0, 0, 800, 600, 0, 0, p.BackBuffer);
     if (Text.MsgWinShown && !MsgFormVisible)
         p.MsgWinPicture.DrawAlphaOpacity(0, 416, 800, 184, 0, 0, p.BackBuffer,
                                          static_cast<uint16_t>(OpacityFromPercent(Config.WindowOpacity)));

@@ -90,7 +90,8 @@ int main(int argc, char** argv) {
         }
         std::vector<HeadlessShot> shots;
         for (const auto& s : cmd.Shots)
-            shots.push_back({s.Time, s.MsgWindow ? WindowId::Msg : WindowId::Main, Absolute(s.File), false});
+            shots.push_back({s.Time, s.DebugWindow ? WindowId::Debug : s.MsgWindow ? WindowId::Msg : WindowId::Main,
+                             Absolute(s.File), false});
         HeadlessPlatform platform(std::move(timeline), std::move(shots), cmd.UntilMs);
         if (!cmd.AudioOut.empty() && !platform.SetAudioOut(Absolute(cmd.AudioOut), error)) {
             std::cerr << "orva: " << error << "\n";

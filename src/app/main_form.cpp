@@ -1,6 +1,7 @@
 // The main form's start-up, shutdown, 10-ms timer, full-screen switch and the modal
 // confirmation dialog.
 #include "app/main_form.h"
+#include "debug/debug_window.h"
 
 #include "graphics/png_load.h"
 
@@ -82,7 +83,7 @@ bool TForm1::FormCreate() {
     Plat.Sleep(500);
 
     // 7. Movie library and sound.
-    NVL_TheoraInit();
+    if (!NVL_TheoraInit()) return false;
     SetUpSound();
 
     // 8, 9. The system save file: created with the default configuration when missing.
@@ -223,6 +224,7 @@ void TForm1::OnMouseDown(WindowId window, MouseButton button, Point client) {
     if (window == WindowId::Main) FormMouseDown(button, client);
     else if (window == WindowId::Msg) MsgFormMouseDown(button, client);
     else if (window == WindowId::Query) QueryForm.MouseDown(button, client);
+    else if (window == WindowId::Debug) DebugFormMouseDown(button, client);
 }
 
 void TForm1::OnMouseUp(WindowId window, MouseButton button, Point client) {
@@ -233,6 +235,7 @@ void TForm1::OnMouseUp(WindowId window, MouseButton button, Point client) {
 void TForm1::OnMouseWheel(WindowId window, int direction) {
     if (window == WindowId::Main) FormMouseWheel(direction);
     else if (window == WindowId::Msg) MsgFormMouseWheel(direction);
+    else if (window == WindowId::Debug) DebugFormMouseWheel(direction);
 }
 
 void TForm1::OnCloseRequest() { CloseRequested = true; }

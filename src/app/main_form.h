@@ -22,6 +22,7 @@
 #include "graphics/abitmap.h"
 #include "graphics/text_render.h"
 #include "menus/comment_edit.h"
+#include "graphics/theora_lib.h"
 #include "menus/query_form.h"
 #include "platform/platform.h"
 #include "script/line_rec.h"
@@ -198,6 +199,28 @@ struct MenuState {
     int32_t SliderId = 0;               // which knob, 51..56
 };
 
+// The movie library's binding, its two decoders and the playback state of the frame step
+// (graphics/movie.cpp).
+struct MovieState {
+    TTheoraLib Lib;                        // the bound operations
+    TheoraLibLoader Loader = LinkedTheoraLib();  // where the binding finds them
+    uint32_t MovieHandle = 0;              // the picture decoder
+    uint32_t MovieSoundHandle = 0;         // the sound decoder
+    std::unique_ptr<TABitmap> MovieFrame;  // the decoded picture, resized to the movie
+    std::unique_ptr<TMemoryStream> MovieStream;   // the movie file's bytes
+    std::unique_ptr<TMemoryStream> MovieSamples;  // its sound, 16-bit stereo, 4 bytes a frame
+    int32_t TotalFrames = 0;
+    double FramesPerSecond = 0;
+    int32_t SoundInfo = 0;                 // the sound's sample rate
+    int32_t TotalSamples = 0;
+    bool MoviePlaying = false;
+    uint32_t StartTick = 0;                // tick count when playback started
+    int32_t LastFrame = -1;                // frame number last decoded by the frame step
+};
+
+// The debug window (debug/): built only when the marker file is present at start-up.
+class TDebugForm;
+
 // Window buttons whose states the message and choice waits set.
 inline constexpr int kButtonLog = 4, kButtonVoice = 5, kButtonAuto = 7, kButtonSkip = 8;
 inline constexpr int kVoiceChannel = 6;              // the sound player's voice channel
@@ -347,9 +370,6 @@ public:
     void NOVL_WaitCg();
     void NOVL_DispEvMenu();
     void NOVL_WaitEvMenu();
-    void NOVL_WaitMovie();
-    void NOVL_WaitMovieAlbum();
-    void NOVL_Debug();
     void NOVL_DrawMessage();
     void NOVL_DrawSelect();
     void NOVL_DrawAlbumMenu();
@@ -357,8 +377,6 @@ public:
     void NOVL_DrawCgMenu();
     void NOVL_DrawEvMenu();
     void NOVL_ClearMsgLog();
-    void NVL_TheoraInit();
-    void NVL_TheoraFree();
     void SetUpSound();
     void FreeSound();
     bool VoicePlaying();
@@ -406,6 +424,21 @@ public:
     // Adds a line to the debug window's memo (and stderr).
     void DebugMemoAdd(const std::string& line);
 
+    // --- movies (graphics/movie.cpp)
+    bool NVL_TheoraInit();                   // false: the library could not be bound (reported)
+    void NVL_TheoraFree();
+    void NVL_TheoraPrepara();
+    void MovieFrameStep();                   // the frame loop's step while a movie plays
+    void NOVL_WaitMovie();
+    void NOVL_WaitMovieAlbum();
+
+    // --- debug window (debug/debug_routines.cpp)
+    void NOVL_Debug();
+    void ShowDebugForm(bool visible);        // NOVL_TaskInit: the marker file decides
+    void DebugFormMouseDown(MouseButton button, Point p);
+    void DebugFormMouseWheel(int direction);
+    void SetAlbumFlags(int value);           // SystemFlg 201..300 := value; -1 each at random
+
     // --- state
     Platform& Plat;
     EngineOptions Options;
@@ -428,6 +461,10 @@ public:
     TEZXor EZXor1;                           // scrambler of SAVE2.DAT
     std::vector<std::string> MitayoList;     // background pictures already shown
     std::vector<std::string> DebugMemo;      // picture read errors and other notices
+    MovieState Movie;                        // graphics/movie.cpp
+    std::unique_ptr<TDebugForm> DebugForm;   // null until the marker file shows it
+    TABitmap DebugPicture;                   // the debug window's client area
+    size_t DebugMemoShown = 0;               // DebugMemo lines already in the window
     TQueryForm QueryForm;
     MenuState Menus;                         // menus/: the save and title menus' state
     TCommentEdit CommentEdit;                // the save menu's comment field

@@ -11,10 +11,11 @@ bool ParseU32(const std::string& s, uint32_t& v) {
     return ec == std::errc() && end == s.data() + s.size() && !s.empty();
 }
 
-bool ParseShot(const std::string& arg, bool msg, CommandLine& out, std::string& error) {
+bool ParseShot(const std::string& arg, bool msg, bool debug, CommandLine& out, std::string& error) {
     const size_t colon = arg.find(':');
     ShotRequest shot;
     shot.MsgWindow = msg;
+    shot.DebugWindow = debug;
     if (colon == std::string::npos || !ParseU32(arg.substr(0, colon), shot.Time) || colon + 1 == arg.size()) {
         error = "expected MS:FILE.png, got '" + arg + "'";
         return false;
@@ -64,16 +65,18 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& out, st
             if (!ParseU32(v, s) || s < 1 || s > 8) { error = "--scale takes 1 to 8, got '" + v + "'"; return false; }
             out.Scale = static_cast<int>(s);
         } else if (a == "--shot") {
-            if (!value(v) || !ParseShot(v, false, out, error)) return false;
+            if (!value(v) || !ParseShot(v, false, false, out, error)) return false;
         } else if (a == "--shot-msg") {
-            if (!value(v) || !ParseShot(v, true, out, error)) return false;
+            if (!value(v) || !ParseShot(v, true, false, out, error)) return false;
+        } else if (a == "--shot-debug") {
+            if (!value(v) || !ParseShot(v, false, true, out, error)) return false;
         } else {
             error = "unknown option '" + a + "' (see --help)";
             return false;
         }
     }
     if (!out.Headless && (!out.InputFile.empty() || !out.Shots.empty() || !out.AudioOut.empty())) {
-        error = "--input, --shot, --shot-msg and --audio-out need --headless";
+        error = "--input, --shot, --shot-msg, --shot-debug and --audio-out need --headless";
         return false;
     }
     return true;
@@ -101,12 +104,13 @@ std::string HelpText() {
            "  --input FILE        input timeline: one 'MS VERB ARGS' per line, '#' comments\n"
            "                      verbs: key NAME down|up (return ctrl space pageup pagedown f1 f2 alt)\n"
            "                             move X Y [main|msg|query]\n"
-           "                             down|up|click X Y [left|right] [main|msg|query]\n"
-           "                             wheel up|down [main|msg]   focus main|msg|query|none\n"
+           "                             down|up|click X Y [left|right] [main|msg|query|debug]\n"
+           "                             wheel up|down [main|msg|debug]   focus main|msg|query|debug|none\n"
            "                             text STRING (\\b Backspace, \\r Return, \\\\ a backslash)\n"
            "                             close\n"
            "  --shot MS:FILE.png  capture the main window at virtual time MS (repeatable)\n"
            "  --shot-msg MS:FILE.png  the same for the detached message window\n"
+           "  --shot-debug MS:FILE.png  the same for the debug window (shown with the marker file)\n"
            "  --audio-out FILE.wav  write the sound played, 16-bit stereo 44,100 Hz, from time 0\n"
            "\n"
            "Saves live in $XDG_DATA_HOME/VELDORN/ORVA300SE (default ~/.local/share/...).\n";

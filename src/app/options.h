@@ -11,6 +11,7 @@ namespace orva {
 struct ShotRequest {
     uint32_t Time = 0;
     bool MsgWindow = false;          // --shot-msg: MsgForm's picture
+    bool DebugWindow = false;        // --shot-debug: the debug window's picture
     std::filesystem::path File;
 };
 

@@ -19,11 +19,5 @@ void TForm1::NOVL_WaitCg() {}
 void TForm1::NOVL_DispEvMenu() {}
 void TForm1::NOVL_WaitEvMenu() {}
 void TForm1::NOVL_DrawEvMenu() {}
-// Movies and the debug window.
-void TForm1::NOVL_WaitMovie() {}
-void TForm1::NOVL_WaitMovieAlbum() {}
-void TForm1::NVL_TheoraInit() {}
-void TForm1::NVL_TheoraFree() {}
-void TForm1::NOVL_Debug() {}
 
 }  // namespace orva

@@ -23,7 +23,7 @@ bool TForm1::EnsureSaveFolders() {
     std::filesystem::create_directories(GetAppDataPath() / "THUMB", ec);
     if (ec) {
         std::cerr << "orva: cannot create the save folder " << (GetAppDataPath() / "THUMB").string() << ": "
-                  << ec.message() << " (the game goes on and keeps its saves in memory)\n";
+                  << ec.message() << "\n";
         return false;
     }
     return true;
@@ -36,11 +36,13 @@ bool TForm1::NOVL_CheckSaveFile() {
 }
 
 bool TForm1::NOVL_CreateSaveFile() {
-    if (!EnsureSaveFolders()) return false;
+    // Without the save folder the write cannot succeed, and EnsureSaveFolders has said why.
+    std::error_code ec;
+    if (!EnsureSaveFolders() && !std::filesystem::is_directory(GetAppDataPath(), ec)) return false;
     std::string error;
     const auto* bytes = reinterpret_cast<const uint8_t*>(Sys.get());
     if (!WriteFileAtomic(GetAppDataPath() / kSaveFile, {bytes, kSystemBlockSize}, error)) {
-        std::cerr << "orva: cannot write the save file (the game goes on and keeps its saves in memory): " << error
+        std::cerr << "orva: cannot write the save file " << (GetAppDataPath() / kSaveFile).string() << ": " << error
                   << "\n";
         return false;
     }

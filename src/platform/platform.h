@@ -80,6 +80,7 @@ public:
     virtual bool IsWindowVisible(WindowId window) = 0;
     // Places a window's client area at a position given in the main window's client coordinates.
     virtual void PlaceWindow(WindowId window, Point mainClient) = 0;
+    virtual void SetWindowTitle(WindowId, const std::string&) {}
     // Shows a picture in a window's client area at (0, 0).
     virtual void Present(WindowId window, const TABitmap& picture) = 0;
     virtual void SetFullScreen(bool on) = 0;

@@ -101,7 +101,7 @@ void TForm1::NOVL_TaskInit() {
 
     std::error_code ec;
     const bool debugMarker = std::filesystem::exists(std::filesystem::current_path() / kDebugMarkerFile, ec);
-    Plat.ShowWindow(WindowId::Debug, debugMarker);
+    ShowDebugForm(debugMarker);
 
     Plat.SetCursorVisible(false);
     Game.SkipAllowed = 0;

@@ -11,14 +11,16 @@ TEST(CommandLine, HeadlessOptions) {
     CommandLine c;
     std::string error;
     ASSERT_TRUE(ParseCommandLine({"--headless", "--game", "g", "--until", "2000", "--shot", "100:a.png",
-                                  "--shot-msg", "200:b.png", "--seed", "7", "--trace", "t.jsonl", "--audio-out", "a.wav"},
+                                  "--shot-msg", "200:b.png", "--shot-debug", "300:c.png", "--seed", "7", "--trace", "t.jsonl", "--audio-out", "a.wav"},
                                  c, error))
         << error;
     EXPECT_TRUE(c.Headless);
     EXPECT_EQ(c.UntilMs, 2000u);
-    ASSERT_EQ(c.Shots.size(), 2u);
+    ASSERT_EQ(c.Shots.size(), 3u);
     EXPECT_EQ(c.Shots[1].Time, 200u);
     EXPECT_TRUE(c.Shots[1].MsgWindow);
+    EXPECT_TRUE(c.Shots[2].DebugWindow);
+    EXPECT_FALSE(c.Shots[2].MsgWindow);
     EXPECT_EQ(c.Seed, 7u);
     EXPECT_EQ(c.AudioOut, "a.wav");
     EXPECT_FALSE(ParseCommandLine({"--until", "soon"}, c, error));
@@ -26,6 +28,7 @@ TEST(CommandLine, HeadlessOptions) {
     EXPECT_FALSE(ParseCommandLine({"--scale", "0"}, c, error));
     CommandLine d;
     EXPECT_FALSE(ParseCommandLine({"--shot", "5:a.png"}, d, error));  // captures need --headless
+    EXPECT_FALSE(ParseCommandLine({"--shot-debug", "5:a.png"}, d, error));
     CommandLine e;
     EXPECT_FALSE(ParseCommandLine({"--audio-out", "a.wav"}, e, error));  // so does the audio capture
     EXPECT_FALSE(ParseCommandLine({"--bogus"}, d, error));
@@ -69,7 +72,8 @@ TEST(InputTimeline, AMalformedLineIsRejectedWithItsNumber) {
         {"x click 1 2\n", "line 1:"},
         {"\n\n5 click 1\n", "line 3:"},
         {"5 wheel sideways\n", "line 1:"},
-        {"5 focus debug\n", "line 1:"},
+        {"5 focus sideways\n", "line 1:"},
+        {"5 wheel up query\n", "line 1:"},
         {"5 jump\n", "line 1:"},
         {"5 close now\n", "line 1:"},
     };

@@ -234,6 +234,24 @@ TEST(SaveMenu, ATypedCommentIsInTheSlotAtOnceAndInTheFileOnlyWithTheNextWrite) {
               "旅の途中で出会った人々の思い出");
 }
 
+TEST(SaveMenu, ACommentConfirmedAfterTurningThePageTouchesNoSlot) {
+    MenuGame g(kStory);
+    TForm1& f = g.Boot();
+    UseSlot(f, 1, 46000.0, "one");
+    f.OpenSaveMenu(true);
+    g.Passes(1);
+    g.Click(SlotPoint(1));
+    g.Click(test::kCommentButton);
+    ASSERT_TRUE(f.CommentEdit.Visible);
+    g.Click(test::TabPoint(2));                   // the field stays, the selection goes
+    g.Passes(1);
+    EXPECT_EQ(f.Menus.SaveMenuSelected, 0);
+    std::vector<GameRec> before(std::begin(f.Sys->SaveSlots), std::end(f.Sys->SaveSlots));
+    g.Type("two\r");
+    EXPECT_FALSE(f.CommentEdit.Visible);
+    EXPECT_EQ(0, std::memcmp(before.data(), f.Sys->SaveSlots, sizeof f.Sys->SaveSlots));
+}
+
 TEST(SaveMenu, ACrashDuringASaveLeavesThePreviousSaveFileWhole) {
     MenuGame g(kStory);
     TForm1& f = g.Boot();

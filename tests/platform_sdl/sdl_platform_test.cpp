@@ -40,6 +40,7 @@ public:
     }
     void OnMouseWheel(WindowId w, int d) override { Log.push_back(std::string("wheel ") + Name(w) + " " + std::to_string(d)); }
     void OnTextInput(const std::string& s) override { Log.push_back("text " + s); }
+    void OnTextComposition(const std::string& s) override { Log.push_back("compose " + s); }
     void OnCloseRequest() override { Log.push_back("close"); }
 };
 
@@ -361,6 +362,41 @@ TEST_F(SdlPlatformTest, PumpTranslatesSdlEventsIntoEngineEvents) {
     Push(quit);
     EXPECT_EQ(Pump(p), std::vector<std::string>{"close"});
     EXPECT_TRUE(p.ModalAutoConfirm());
+}
+
+TEST_F(SdlPlatformTest, ATextFieldTakesReturnBackspaceAndTheCompositionOnlyWhileItIsOn) {
+    SdlPlatform p(Opts(1));
+    std::string error;
+    ASSERT_TRUE(p.Init(error)) << error;
+    Pump(p);
+    auto key = [](SDL_Keycode k) {
+        SDL_Event ev{};
+        ev.type = SDL_KEYDOWN;
+        ev.key.keysym.sym = k;
+        return ev;
+    };
+    auto edit = [](const char* text) {
+        SDL_Event ev{};
+        ev.type = SDL_TEXTEDITING;
+        SDL_strlcpy(ev.edit.text, text, sizeof ev.edit.text);
+        return ev;
+    };
+    Push(key(SDLK_RETURN));                 // no field: keys are only keys
+    Push(edit("\xE3\x81\x8B"));
+    EXPECT_TRUE(Pump(p).empty());
+
+    p.SetTextInput(true);
+    p.SetTextInputArea({524, 202}, 232, 20);
+    Push(key(SDLK_BACKSPACE));
+    Push(edit("\xE3\x81\x8B"));             // composing: Return commits it, it does not confirm
+    Push(key(SDLK_RETURN));
+    SDL_Event text{};
+    text.type = SDL_TEXTINPUT;
+    SDL_strlcpy(text.text.text, "\xE3\x81\x8B", sizeof text.text.text);
+    Push(text);
+    Push(key(SDLK_KP_ENTER));
+    EXPECT_EQ(Pump(p), (std::vector<std::string>{"text \b", "compose \xE3\x81\x8B", "text \xE3\x81\x8B", "text \r"}));
+    p.SetTextInput(false);
 }
 
 TEST_F(SdlPlatformTest, KeysReadTheKeyboardStateWithBothVariants) {

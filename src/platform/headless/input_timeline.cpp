@@ -43,11 +43,12 @@ std::optional<WindowId> ParseWindow(std::string_view w, bool allowNone) {
     if (w == "main") return WindowId::Main;
     if (w == "msg") return WindowId::Msg;
     if (w == "query") return WindowId::Query;
+    if (w == "debug") return WindowId::Debug;
     if (allowNone && w == "none") return WindowId::None;
     return std::nullopt;
 }
 
-// Parses "X Y [left|right] [main|msg|query]" starting at words[1].
+// Parses "X Y [left|right] [main|msg|query|debug]" starting at words[1].
 bool ParsePointerArgs(const std::vector<std::string_view>& words, bool withButton, TimelineEvent& ev,
                       std::string& why) {
     if (words.size() < 4) { why = "expects X Y"; return false; }
@@ -94,13 +95,13 @@ bool ParseLine(std::string_view line, TimelineEvent& ev, std::string& why) {
     if (verb == "wheel") {
         ev.Verb = TimelineVerb::Wheel;
         if (words.size() < 3 || words.size() > 4 || (words[2] != "up" && words[2] != "down")) {
-            why = "expects 'wheel up|down [main|msg]'";
+            why = "expects 'wheel up|down [main|msg|debug]'";
             return false;
         }
         ev.WheelDirection = words[2] == "up" ? 1 : -1;
         if (words.size() == 4) {
             auto win = ParseWindow(words[3], false);
-            if (!win || *win == WindowId::Query) { why = "wheel goes to main or msg"; return false; }
+            if (!win || *win == WindowId::Query) { why = "wheel goes to main, msg or debug"; return false; }
             ev.Window = *win;
         }
         return true;

@@ -213,7 +213,8 @@ void SdlPlatform::HandleEvent(const SDL_Event& ev, PlatformEvents& events) {
 
         case SDL_KEYDOWN:
             // A text field with the focus takes Return and Backspace as typed characters.
-            if (TextInputOn && !ModalOpen) {
+            // While the input method composes, Return and Backspace belong to it.
+            if (TextInputOn && !ModalOpen && !Composing) {
                 const SDL_Keycode k = ev.key.keysym.sym;
                 if (k == SDLK_RETURN || k == SDLK_KP_ENTER) events.OnTextInput("\r");
                 else if (k == SDLK_BACKSPACE) events.OnTextInput("\b");
@@ -222,10 +223,15 @@ void SdlPlatform::HandleEvent(const SDL_Event& ev, PlatformEvents& events) {
 
         case SDL_TEXTEDITING:
             // The input method's composition: shown at the caret until it is committed.
-            if (TextInputOn) events.OnTextComposition(std::string(ev.edit.text, strnlen(ev.edit.text, sizeof ev.edit.text)));
+            if (TextInputOn) {
+                const std::string composition(ev.edit.text, strnlen(ev.edit.text, sizeof ev.edit.text));
+                Composing = !composition.empty();
+                events.OnTextComposition(composition);
+            }
             return;
 
         case SDL_TEXTINPUT: {
+            Composing = false;
             const size_t n = strnlen(ev.text.text, sizeof ev.text.text);
             if (n > 0) events.OnTextInput(std::string(ev.text.text, n));
             return;
@@ -345,6 +351,10 @@ void SdlPlatform::PlaceWindow(WindowId window, Point mainClient) {
     SDL_SetWindowPosition(s->Window, o.X + p.X, o.Y + p.Y);
 }
 
+void SdlPlatform::SetWindowTitle(WindowId window, const std::string& title) {
+    if (Surface* s = Find(window)) SDL_SetWindowTitle(s->Window, title.c_str());
+}
+
 void SdlPlatform::Present(WindowId window, const TABitmap& picture) {
     Surface* s = Find(window);
     if (!s) return;
@@ -462,6 +472,7 @@ void SdlPlatform::SetTextInputArea(Point mainClient, int width, int height) {
 void SdlPlatform::SetTextInput(bool on) {
     if (!VideoStarted) return;
     TextInputOn = on;
+    Composing = false;
     if (on) SDL_StartTextInput();
     else SDL_StopTextInput();
 }

@@ -47,6 +47,7 @@ public:
     void ShowWindow(WindowId window, bool visible) override;
     bool IsWindowVisible(WindowId window) override;
     void PlaceWindow(WindowId window, Point mainClient) override;
+    void SetWindowTitle(WindowId window, const std::string& title) override;
     void Present(WindowId window, const TABitmap& picture) override;
     void SetFullScreen(bool on) override;
     bool IsFullScreen() override { return FullScreen; }
@@ -104,6 +105,7 @@ private:
     bool FullScreen = false;
     bool ModalOpen = false;
     bool TextInputOn = false;           // the comment field takes typed text
+    bool Composing = false;             // the input method holds uncommitted text
     bool QuitRequested = false;           // the system asked the program to end
     WindowId ModalWindow = WindowId::None;
     std::array<Surface, 4> Windows;
