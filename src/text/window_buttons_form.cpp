@@ -23,6 +23,12 @@ void TForm1::NOVL_CheckButton() {
     auto& toggle = Msg.ButtonToggle;
     auto& latch = Msg.ButtonLatch;
 
+    // While a message waits outside the log review only the script's locks disable buttons;
+    // they are worked out afresh, so a lock the script has lifted since the last frame is gone
+    // at once instead of lasting until the player goes on.
+    if (EngineMode == kModeMessageWait && !Text.LogReview)
+        for (int32_t& s : state)
+            if (s == kBtnDisabled) s = kBtnNormal;
     toggle[kBtnSkip] = Skip.SkipActive;
     toggle[kBtnAuto] = Skip.AutoMode;
     ApplyButtonLocks(state, toggle, {StoryMode, Game.SkipAllowed != 0, Game.MenuButtonsAllowed != 0});

@@ -154,6 +154,27 @@ msg "三つ目。"
     EXPECT_EQ(r.Text.MsgNo, 0);                    // the click did not also go on
     EXPECT_EQ(r.Msg.ButtonState[kBtnSave], kBtnDisabled);
     EXPECT_EQ(r.Msg.ButtonState[kBtnMusic], kBtnNormal);
+
+    // A lock the script lifts is gone on the next message, not one message later.
+    ButtonGame g4(R"(.script 1 "story"
+system 3 0
+msg "一つ目。"
+system 2 1
+system 3 1
+msg "二つ目。"
+)");
+    TForm1& u = g4.BootStory();
+    g4.WaitForMessage();
+    g4.Passes(1);
+    EXPECT_EQ(u.Msg.ButtonState[kBtnSkip], kBtnDisabled);
+    EXPECT_EQ(u.Msg.ButtonState[kBtnSave], kBtnDisabled);
+    g4.Click({400, 300});
+    ASSERT_EQ(g4.WaitForMessage(), 1);
+    g4.Passes(1);
+    EXPECT_EQ(u.Msg.ButtonState[kBtnSkip], kBtnNormal);
+    EXPECT_EQ(u.Msg.ButtonState[kBtnSave], kBtnNormal);
+    g4.Click(Row(kBtnSave));
+    EXPECT_EQ(u.EngineMode, 0x700702);
 }
 
 TEST(WindowButtons, DuringAChoiceTheLogVoiceAutoAndSkipButtonsLookDisabledAndTheSmallOnesAreNotDrawn) {
