@@ -19,6 +19,8 @@ constexpr int32_t kNoticeTicks = 300;   // a status notice lasts about three sec
 
 void TForm1::NOVL_CheckButton() {
     if (!ButtonsEnabled || (EngineMode != kModeMessageWait && EngineMode != kModeChoiceWait)) return;
+    // A hidden window has no buttons to press: the click brings the window back instead.
+    if (EngineMode == kModeMessageWait && !Text.MsgOnScreen) return;
     auto& state = Msg.ButtonState;
     auto& toggle = Msg.ButtonToggle;
     auto& latch = Msg.ButtonLatch;

@@ -131,8 +131,9 @@ msg "二つ目。"
     g2.WaitForMessage();
     g2.Click({780, 460});                          // the hide button
     EXPECT_FALSE(h.Text.MsgOnScreen);
-    g2.Click({400, 300});                          // back, without going on
+    g2.Click(Row(kBtnQuickLoad));                  // no hidden button acts: the window comes back
     EXPECT_TRUE(h.Text.MsgOnScreen);
+    EXPECT_TRUE(h.Timing.StatusText.empty());
     EXPECT_EQ(h.Text.MsgNo, 0);
     g2.Click(Row(kBtnConfig));
     EXPECT_EQ(h.PrevMode, 0x6002);
@@ -255,6 +256,25 @@ TEST(WindowButtons, LogButtonStartsAndEndsTheReviewAndTheVoiceButtonReplays) {
     g.Click(Row(kBtnVoice));
     EXPECT_FALSE(f.Msg.ButtonToggle[kBtnVoice]);
     EXPECT_EQ(f.Text.MsgNo, 1);
+}
+
+TEST(WindowButtons, MusicButtonFlipsTheVariantAndRestartsTheTune) {
+    ButtonGame g(R"(.script 1 "story"
+system 2 1
+bgm "M01"
+msg "一つ目。"
+)");
+    TForm1& f = g.BootStory();
+    g.WaitForMessage();
+    ASSERT_STREQ(f.Game.MusicName, "M01");
+    const int32_t slot = f.MusicSlot;
+    g.Click(Row(kBtnMusic));
+    EXPECT_EQ(f.Game.AltMusic, 1);
+    EXPECT_NE(f.MusicSlot, slot);                   // asked again with force: a new cross-fade
+    g.Click(Row(kBtnMusic));
+    EXPECT_EQ(f.Game.AltMusic, 0);
+    EXPECT_EQ(f.MusicSlot, slot);
+    EXPECT_EQ(f.Text.MsgNo, 0);
 }
 
 TEST(WindowButtons, DetachedRowReactsOnlyFromY164AndDetachMovesTheWindow) {
