@@ -113,6 +113,9 @@ bool TForm1::FormCreate() {
     NOVL_ClearScenarioFlg();
     Game.MusicName[0] = '\0';
 
+    // 14. The gallery and scene-replay tables.
+    FillAlbumTables(Album.CgAlbumData, Album.EvAlbumData);
+
     // 15 - 18.
     NOVL_ClearMsgLog();
     ButtonsEnabled = true;

@@ -21,6 +21,7 @@
 #include "data/script_container.h"
 #include "graphics/abitmap.h"
 #include "graphics/text_render.h"
+#include "menus/album_layout.h"
 #include "menus/comment_edit.h"
 #include "graphics/theora_lib.h"
 #include "menus/query_form.h"
@@ -191,7 +192,8 @@ struct MessageWindowState {
 // Menus (menus/): the state the save, title and later menus share.
 struct MenuState {
     int32_t MenuHover = 0;              // element under the cursor, numbered per menu; 0 none
-    int32_t SaveMenuPage = 1;           // 1..10: page p shows slots 10(p-1)+1 .. 10p
+    int32_t SaveMenuPage = 1;           // 1..10: page p shows slots 10(p-1)+1 .. 10p; in the
+                                        // album: the gallery's page, the music room's track (0 none)
     int32_t SaveMenuSelected = 0;       // selected position on the page 1..10, 0 none
     uint8_t SaveMenuIsSave = 0;         // 1 save mode, 0 load mode
     uint8_t SaveMenuJumpToNewest = 0;   // on opening, turn to the newest save's page
@@ -354,8 +356,8 @@ public:
     bool CmdSkipEnd(const ScriptCommand& cmd);
     bool CmdEndOfScript(const ScriptCommand& cmd);
 
-    // --- routines whose subsystems come later (app/pending_routines.cpp): each body is empty
-    //     until its subsystem exists.
+    // --- routines the frame loop, start-up and the script call, each defined in its
+    //     subsystem's folder
     void NOVL_DispEffect_01();
     void NOVL_DispEffect_91();
     void NOVL_WaitMessage();
@@ -412,6 +414,17 @@ public:
     void QuickSave();                        // slot 100, with its notice
     void QuickLoad();                        // slot 100 when used, with its notice
     void WindowButtonAction(int button);     // what a latched bottom-row button does
+
+    // --- album menus (menus/album_menus.cpp; their Disp, Wait and Draw routines are declared
+    //     above with the other menus)
+    void StartMenuTransition(int32_t waitMode);      // 500-ms fade of NextPicture into waitMode
+    void DrawAlbumPageButtons(TABitmap& dest, bool withHover);
+    void DrawGridMenuHover();                        // gallery and scene replay: hover and buttons
+    void GridMenuPageOrBack(int32_t enterMode);      // their page and back buttons' clicks
+    void DrawQueueNumber(TABitmap& dest, Point anchor, int32_t number);
+    bool SceneUnlocked(int32_t scene) const;         // its album flag SystemFlg[100 + scene] is set
+    void StartSceneReplay();                         // play the queue from SceneTbl[1]
+    AlbumState Album;
 
     // --- PlatformEvents: window events only set latches
     void OnMouseDown(WindowId window, MouseButton button, Point client) override;
