@@ -186,6 +186,7 @@ struct MessageWindowState {
     int32_t ChoiceHighlight = 0;                     // answer under the cursor, 1-based; 0 none
     std::array<int32_t, 12> ButtonState{};           // window buttons: 0 normal … 4 disabled
     std::array<bool, 12> ButtonToggle{};             // window buttons switched on
+    std::array<bool, 12> ButtonLatch{};              // a click on the button waits to be acted on
 };
 
 // Menus (menus/): the state the save, title and later menus share.
@@ -196,6 +197,8 @@ struct MenuState {
     int32_t SaveMenuSelected = 0;       // selected position on the page 1..10, 0 none
     uint8_t SaveMenuIsSave = 0;         // 1 save mode, 0 load mode
     uint8_t SaveMenuJumpToNewest = 0;   // on opening, turn to the newest save's page
+    bool SliderDrag = false;            // configuration menu: a slider knob is being dragged
+    int32_t SliderId = 0;               // which knob, 51..56
 };
 
 // The movie library's binding, its two decoders and the playback state of the frame step
@@ -313,6 +316,14 @@ public:
     bool ShowQuery(QueryStrip strip);
     void LoadQueryFormPictures();            // the dialog's pictures from the archives
 
+    // --- the configuration menu (menus/config_menu_form.cpp)
+    void NOVL_DispConfigMenu();
+    void NOVL_WaitConfigMenu();
+    void NOVL_DrawConfigMenu();
+    void ConfigMenuClick(int control);       // what a click on a control does
+    void SetWindowDesign(int design);        // the message window's pictures for design 0 or 1
+    void ReturnToTitle();                    // script 1 from its title command (or its start)
+
     // --- script loading, interpreter and searches (script/)
     void NOVL_TaskInit();
     void NOVL_TaskScript();
@@ -347,8 +358,8 @@ public:
     bool CmdSkipEnd(const ScriptCommand& cmd);
     bool CmdEndOfScript(const ScriptCommand& cmd);
 
-    // --- routines whose subsystems come later (app/pending_routines.cpp): each body is empty
-    //     until its subsystem exists.
+    // --- routines the frame loop, start-up and the script call, each defined in its
+    //     subsystem's folder
     void NOVL_DispEffect_01();
     void NOVL_DispEffect_91();
     void NOVL_WaitMessage();
@@ -363,17 +374,12 @@ public:
     void NOVL_WaitCg();
     void NOVL_DispEvMenu();
     void NOVL_WaitEvMenu();
-    void NOVL_DispConfigMenu();
-    void NOVL_WaitConfigMenu();
-    void NOVL_CheckButton();
     void NOVL_DrawMessage();
     void NOVL_DrawSelect();
-    void NOVL_DrawButton();
     void NOVL_DrawAlbumMenu();
     void NOVL_DrawBgmMenu();
     void NOVL_DrawCgMenu();
     void NOVL_DrawEvMenu();
-    void NOVL_DrawConfigMenu();
     void NOVL_ClearMsgLog();
     void SetUpSound();
     void FreeSound();
@@ -403,6 +409,13 @@ public:
     void SetSoundVolumes();                  // the player's channel volumes from ConfigRec
     // The device buffer's refill event: mix the next half and write it where the device asks.
     void OutputWaveNotify(TDDSDGenWave& sender, TDDSDChannel* channel, uint32_t offset, uint32_t length);
+
+    // --- the message window's buttons (text/window_buttons_form.cpp)
+    void NOVL_CheckButton();
+    void NOVL_DrawButton();
+    void QuickSave();                        // slot 100, with its notice
+    void QuickLoad();                        // slot 100 when used, with its notice
+    void WindowButtonAction(int button);     // what a latched bottom-row button does
 
     // --- album menus (menus/album_menus.cpp; their Disp, Wait and Draw routines are declared
     //     above with the other menus)

@@ -2,36 +2,15 @@
 // a comment shows its thumbnail, time and comment, and loads back to the same message.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "data/cp932.h"
-#include "fixtures/game_fixture.h"
-#include "graphics/png_write.h"
+#include "demo_game.h"
 
 namespace orva {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct DemoGame : test::EngineHarness {
-    DemoGame() {
-        fs::copy_file(fs::path(ORVA_DEMO_DIR) / "SCRIPT.DAT", GameDir / "SCRIPT.DAT", fs::copy_options::overwrite_existing);
-        fs::copy(fs::path(ORVA_DEMO_DIR) / "data", GameDir / "data", fs::copy_options::recursive);
-    }
-    bool RunUntilMode(int32_t mode, int limit = 2000) {
-        for (int i = 0; i < limit && Form->EngineMode != mode; ++i) Form->IdleEvent();
-        return Form->EngineMode == mode;
-    }
-    void Click(Point p) {
-        Plat->Inject({.Verb = TimelineVerb::Click, .Pos = p});
-        Passes(2);
-    }
-    void Capture(const std::string& name) {
-        const char* dir = std::getenv("ORVA_MENU_CAPTURES");
-        std::vector<uint8_t> png;
-        if (dir && EncodePng(Plat->LastPresented(WindowId::Main), png)) test::WriteBytes(fs::path(dir) / (name + ".png"), png);
-    }
-};
+using test::DemoGame;
 
 TEST(DemoSaves, ANewGameSavedWithACommentLoadsBackToTheSameMessage) {
     DemoGame g;
