@@ -288,6 +288,9 @@ void TForm1::NOVL_WaitCg() {
 
 void TForm1::NOVL_DispEvMenu() {
     PictureSet& p = *Pics;
+    // The page is shared with the save menu, which a replay can open: back here, a page this
+    // menu does not have starts again from the first.
+    if (!HasPageBackground(Menus.SaveMenuPage)) Menus.SaveMenuPage = 1;
     if (HasPageBackground(Menus.SaveMenuPage)) NOVL_ReadGraphic2011(0, "SysEvAlbum" + std::to_string(Menus.SaveMenuPage) + ".png");
     NOVL_ReadGraphic2011(51, "SysEvAlbumP.png");
     // Queued scenes carry their place in the queue, written into the page background.

@@ -311,6 +311,14 @@ TEST(SceneReplay, QueueNumbersThenReplayOfTwoScenesBackToTheMenu) {
     EXPECT_FALSE(HasQueueBlue(scene, 128, 328));
     g.Click({700, 560});
     EXPECT_EQ(f.EngineMode, 0x700201);
+
+    // A save menu opened during a replay may leave its own page (here 7) behind: the scene
+    // replay menu opens on its first page instead of an empty one.
+    f.Menus.SaveMenuPage = 7;
+    f.EngineMode = 0x700501;
+    ASSERT_TRUE(g.RunUntilMode(0x700502));
+    EXPECT_EQ(f.Menus.SaveMenuPage, 1);
+    EXPECT_TRUE(IsColour(Px(scene, 130, 100), 50, 70, 90));
 }
 
 TEST(MusicRoom, TrackControlsFollowTheScreenOrderAndBackRestartsTheTitleMusic) {
