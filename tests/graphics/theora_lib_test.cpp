@@ -124,7 +124,7 @@ TEST(TheoraLib, DecodesTheSoundTrackIntoStereoSamples) {
     int32_t rate = 0;
     std::memcpy(&rate, raw + 8, 4);
     EXPECT_EQ(rate, 22050);
-    EXPECT_EQ(theoralib_w_info(movie.W)->Channels, 1);
+    EXPECT_EQ(int32_t(theoralib_w_info(movie.W)->Channels), 1);  // a copy: the record is packed
 
     // Two frames more than the track: they come out silent.
     std::vector<int16_t> pcm(size_t(n + 2) * 2, 1234);
@@ -177,7 +177,7 @@ TEST(TheoraLib, StreamsWithoutATrackOrWithBadBytesLeaveTheHandleEmpty) {
         EXPECT_EQ(theoralib_w_exists(m->W), 0);
         theoralib_m_decodeframe(m->M, 0);
         EXPECT_EQ(theoralib_m_nowframe(m->M), -1);
-        EXPECT_EQ(theoralib_m_info(m->M)->FpsNumerator, 0);
+        EXPECT_EQ(int32_t(theoralib_m_info(m->M)->FpsNumerator), 0);
     }
 
     // Init forgets the movie; freed and unknown handles are ignored.
