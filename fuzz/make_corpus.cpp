@@ -1,14 +1,17 @@
 // Writes the seed corpora of the fuzz targets, one folder per target, with the project's own
 // writers: usage make_corpus DIR.
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
 
+#include "app/engine_state.h"
 #include "data/archive_writer.h"
 #include "data/container_writer.h"
 #include "data/mitayo.h"
 #include "fuzz_common.h"
+#include "fuzz_story.h"
 #include "graphics/bmp_file.h"
 #include "graphics/png_write.h"
 #include "graphics/theora_fixture.h"
@@ -18,44 +21,6 @@
 using namespace orva;
 
 namespace {
-
-constexpr const char* kStory = R"(.script 1 "opening"
-system 2 1
-system 3 1
-system 101
-bg "bg_room"
-bgm "bgm01" 1 2
-char2 2 "aya_smile" show
-trans
-msg "朝の光がカーテンの隙間から差し込んでいる。"
-msg "【アヤ】「おはよう。今日はどうする？」" "v_aya001" 7
-choice "海へ行く,家にいる"
-if W1 == 1
-    set F10 1
-    se1 "se_door"
-else
-    rand F10 5 2
-    call *stay_home
-end
-system 7 1
-wait 1000 1
-skipend
-jump 2 *beach
-*stay_home
-msg "家でゆっくり過ごすことにした。"
-wait -1
-return
-
-.script 2 "beach"
-*beach
-mul F11 F10 -3
-div F12 F11 0
-if F12 >= F11
-  bg "bg_beach"
-end
-wait -6
-system 444
-)";
 
 std::vector<uint8_t> Png(int w, int h, int seed) {
     TABitmap b(w, h);
@@ -88,11 +53,11 @@ int main(int argc, char** argv) {
     AssembledSource story;
     std::vector<Diagnostic> errors;
     std::vector<uint8_t> container;
-    if (!AssembleSource(kStory, "story.txt", story, errors) || !BuildContainerFromSources({story}, container, errors)) {
+    if (!AssembleSource(fuzz::kStory, "story.txt", story, errors) || !BuildContainerFromSources({story}, container, errors)) {
         for (const auto& d : errors) std::fprintf(stderr, "%s\n", d.Format().c_str());
         return 1;
     }
-    c.AddText("assembler", "story.txt", kStory);
+    c.AddText("assembler", "story.txt", fuzz::kStory);
     c.AddText("assembler", "exact.txt",
               ".script 3 \"x\"\n.labels \"a\" \"a\"\nlabel 1\n.line 0x70 0x14 9 1 2 0 7\n.breaks labels WN\n"
               ".header 000102030405060708090a0b0c0d0e0f\n.noend\n.script 4 \"y\" empty\n");
@@ -148,5 +113,39 @@ int main(int argc, char** argv) {
     c.Add("movie", "video.ogv", test::EncodeTestMovie({.Frames = 5, .KeyFrameEvery = 2, .Sound = false}));
     movie.resize(movie.size() * 2 / 3);
     c.Add("movie", "cut.ogv", movie);
+    // Saves: a slot in the middle of the story (background, a character, music, an effect, a
+    // call pending, a comment) with the default configuration, beside a seen-pictures list; the
+    // same cut short; the slot with no SAVE2.DAT.
+    GameRec slot{};
+    slot.InUse = 1;
+    slot.SaveTime = 46000.5;
+    slot.ScenarioFlg[9] = 3;
+    slot.ScriptNo = 1;
+    slot.ScriptStep = 9;
+    slot.ReturnTbl[0] = {1, 12};
+    slot.ReturnCount = 1;
+    std::strcpy(slot.BgLayerName, "bg_room");
+    std::strcpy(slot.LayerName[1], "aya_smile");
+    slot.LayerPos[1][0] = 250;
+    slot.LayerAlpha[1] = 255;
+    std::strcpy(slot.MusicName, "bgm01");
+    slot.MusicLoop = 1;
+    std::strcpy(slot.EffectName[0], "se_door");
+    slot.CursorShown = slot.MenuButtonsAllowed = slot.SkipAllowed = 1;
+    std::strcpy(slot.Comment, "\x82\xa0test");
+    const ConfigRec config = DefaultConfig();
+    std::vector<uint8_t> save{0x04, 4};
+    const auto* slotBytes = reinterpret_cast<const uint8_t*>(&slot);
+    const auto* configBytes = reinterpret_cast<const uint8_t*>(&config);
+    save.insert(save.end(), slotBytes, slotBytes + sizeof(slot));
+    save.insert(save.end(), configBytes, configBytes + sizeof(config));
+    const std::vector<uint8_t> seen = EncodeMitayoFile({"bg_room", "aya_smile"});
+    save.insert(save.end(), seen.begin(), seen.end());
+    c.Add("save", "slot5.dat", save);
+    save[0] = 0x01;
+    c.Add("save", "cut.dat", save);
+    save[0] = 0x00;
+    save.resize(2 + sizeof(slot) + sizeof(config));
+    c.Add("save", "no-save2.dat", save);
     return 0;
 }
