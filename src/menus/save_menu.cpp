@@ -40,7 +40,7 @@ bool TForm1::SaveToSlot(int slot) {
     if (slot < 1 || slot > kSaveSlots) return false;
     Game.Comment[0] = '\0';
     Game.InUse = 1;
-    Game.SaveTime = DateTimeNow();
+    Game.SaveTime = DateTimeOf(Plat.WallClock());
     Sys->SaveSlots[slot - 1] = Game;
     Trace.Event("save", TraceFields().Int("slot", slot));
 

@@ -79,8 +79,7 @@ std::tm TmFromDateTime(double days) {
     return t;
 }
 
-double DateTimeNow() {
-    const std::time_t now = std::time(nullptr);
+double DateTimeOf(std::time_t now) {
     std::tm t{};
     localtime_r(&now, &t);
     return DateTimeFromTm(t);

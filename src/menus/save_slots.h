@@ -24,8 +24,8 @@ std::string SlotLabel(int slot);
 // A local calendar time as a day count, and back (rounded to the millisecond).
 double DateTimeFromTm(const std::tm& t);
 std::tm TmFromDateTime(double days);
-// The current local time as a day count.
-double DateTimeNow();
+// A calendar time (std::time) as a local day count.
+double DateTimeOf(std::time_t now);
 
 // A save time in the short date and long time form of the time locale `locale` ("" takes it
 // from the environment as the C library does): "yyyy/mm/dd h:mm:ss" for a Japanese locale

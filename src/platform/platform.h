@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
@@ -65,6 +66,9 @@ public:
     // Milliseconds since program start (wraps after 49 days; the engine compares signed).
     virtual uint32_t Ticks() = 0;
     virtual void Sleep(uint32_t ms) = 0;
+    // The calendar time that stamps saves: the system's clock, or a clock that follows the
+    // virtual one on the headless platform so that identical runs write identical saves.
+    virtual std::time_t WallClock() { return std::time(nullptr); }
     // Delivers every pending window event to `events`.
     virtual void PumpMessages(PlatformEvents& events) = 0;
 

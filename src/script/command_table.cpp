@@ -10,8 +10,8 @@ namespace {
 using R = OperandRole;
 constexpr R U = R::Unused;
 
-constexpr std::array<int8_t, kOperandCount> Ord(int a = -1, int b = -1, int c = -1, int d = -1, int e = -1) {
-    return {int8_t(a), int8_t(b), int8_t(c), int8_t(d), int8_t(e)};
+constexpr std::array<int, kOperandCount> Ord(int a = -1, int b = -1, int c = -1, int d = -1, int e = -1) {
+    return {a, b, c, d, e};
 }
 constexpr std::array<int32_t, kOperandCount> kNoDefaults{0, 0, 0, 0, 0};
 

@@ -39,7 +39,7 @@ struct CommandInfo {
     PassEnd Ends;
     std::string_view Summary;                       // one line for listings
     // Text form: the operand slots (0..4) in the order they are written; -1 ends the list.
-    std::array<int8_t, kOperandCount> Order;
+    std::array<int, kOperandCount> Order;
     uint8_t Required;                               // leading operands of Order that must be written
     std::array<int32_t, kOperandCount> Defaults;    // P1..P5 when not written
     bool LeadingOptional;                           // Order[0] may be left out (then the rest are all written)

@@ -25,7 +25,8 @@ void LimitBlock(LimiterState& s, int32_t* block, uint32_t frames) {
     }
     if (s.Level == 0x7FFF00) return;
     if (s.Level < 0x10000) s.Level = 0x10000;
-    const int64_t gain = 0x7FFF00u / static_cast<uint32_t>(s.Level / 256);
+    const uint32_t level = static_cast<uint32_t>(s.Level) / 256u;  // at least 256
+    const int64_t gain = level == 0 ? 0 : 0x7FFF00u / level;
     for (uint32_t i = 0; i < frames * 2; ++i) block[i] = static_cast<int32_t>(block[i] * gain / 256);
 }
 

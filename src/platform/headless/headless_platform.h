@@ -35,6 +35,9 @@ public:
     uint32_t Ticks() override { return Now; }
     // Advances the virtual clock; audio plays and tickers tick on the way, in time order.
     void Sleep(uint32_t ms) override { AdvanceTo(Now + ms); }
+    // 2026-01-01 12:00:00 UTC at virtual time 0, then the virtual clock.
+    std::time_t WallClock() override { return kVirtualEpoch + static_cast<std::time_t>(Now / 1000); }
+    static constexpr std::time_t kVirtualEpoch = 1767268800;
     void PumpMessages(PlatformEvents& events) override;
     bool KeyDown(Key key) override { return Keys[static_cast<size_t>(key)]; }
     Point CursorIn(WindowId window) override;
