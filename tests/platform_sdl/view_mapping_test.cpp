@@ -56,6 +56,66 @@ TEST(ViewMapping, WindowPixelsMapToLogicalPixelsAndBarsFallOutside) {
     EXPECT_EQ(LogicalToWindow(wide, {0, 0}), (Point{240, 0}));
 }
 
+TEST(ViewMapping, WholePixelFitTakesTheLargestIntegerScaleAndCentresOnWholePixels) {
+    // 2560 × 1440: 2.4 fits, so whole pixels give 2 (1600 × 1200) with 480 / 120 pixel bars.
+    const ViewFit qhd = FitPicture(800, 600, 2560, 1440, false);
+    EXPECT_DOUBLE_EQ(qhd.Scale, 2.0);
+    EXPECT_DOUBLE_EQ(qhd.OffsetX, 480.0);
+    EXPECT_DOUBLE_EQ(qhd.OffsetY, 120.0);
+    // Smooth fills the height: 2.4, 1920 wide, 320 pixel bars.
+    const ViewFit smooth = FitPicture(800, 600, 2560, 1440, true);
+    EXPECT_DOUBLE_EQ(smooth.Scale, 2.4);
+    EXPECT_DOUBLE_EQ(smooth.OffsetX, 320.0);
+    EXPECT_DOUBLE_EQ(smooth.OffsetY, 0.0);
+
+    // An exact fit stays exact; an odd spare pixel goes to the right and bottom bars, so the
+    // picture starts on a whole pixel.
+    const ViewFit exact = FitPicture(800, 600, 2400, 1800, false);
+    EXPECT_DOUBLE_EQ(exact.Scale, 3.0);
+    EXPECT_DOUBLE_EQ(exact.OffsetX, 0.0);
+    const ViewFit odd = FitPicture(800, 600, 1601, 1203, false);
+    EXPECT_DOUBLE_EQ(odd.Scale, 2.0);
+    EXPECT_DOUBLE_EQ(odd.OffsetX, 0.0);
+    EXPECT_DOUBLE_EQ(odd.OffsetY, 1.0);
+    // 1920 × 1080 fits 1.8: whole pixels give 1, centred.
+    const ViewFit fhd = FitPicture(800, 600, 1920, 1080, false);
+    EXPECT_DOUBLE_EQ(fhd.Scale, 1.0);
+    EXPECT_DOUBLE_EQ(fhd.OffsetX, 560.0);
+    EXPECT_DOUBLE_EQ(fhd.OffsetY, 240.0);
+
+    // Smaller than the picture: no whole scale fits, so it shrinks like the smooth fit.
+    const ViewFit small = FitPicture(800, 600, 400, 300, false);
+    EXPECT_DOUBLE_EQ(small.Scale, 0.5);
+    // Degenerate sizes stay the identity.
+    EXPECT_DOUBLE_EQ(FitPicture(800, 600, 0, 0, false).Scale, 1.0);
+}
+
+TEST(ViewMapping, HiDpiOutputMapsBackToWindowUnitsForTheMouse) {
+    // A 1280 × 720 full-screen window on a display of twice the density: the renderer draws
+    // 2560 × 1440 and puts the picture at 2× (480, 120); the mouse speaks window units.
+    const ViewFit out = FitPicture(800, 600, 2560, 1440, false);
+    const ViewFit win = ToWindowUnits(out, 2560, 1440, 1280, 720);
+    EXPECT_DOUBLE_EQ(win.Scale, 1.0);
+    EXPECT_DOUBLE_EQ(win.OffsetX, 240.0);
+    EXPECT_DOUBLE_EQ(win.OffsetY, 60.0);
+    EXPECT_EQ(WindowToLogical(win, {240, 60}), (Point{0, 0}));
+    EXPECT_EQ(WindowToLogical(win, {1039, 659}), (Point{799, 599}));
+    EXPECT_EQ(WindowToLogical(win, {239, 60}).X, -1);  // left bar
+    EXPECT_EQ(WindowToLogical(win, {1040, 60}).X, 800);  // right bar
+
+    // A --scale 2 window of 1600 × 1200 units drawn at 3200 × 2400: a logical pixel is 2 units.
+    const ViewFit dense = ToWindowUnits(FitPicture(800, 600, 3200, 2400, false), 3200, 2400, 1600, 1200);
+    EXPECT_DOUBLE_EQ(dense.Scale, 2.0);
+    for (int x = 0; x < 800; x += 7) {
+        const Point w = LogicalToWindow(dense, {x, x % 600});
+        ASSERT_EQ(WindowToLogical(dense, w), (Point{x, x % 600})) << "x = " << x;
+    }
+    // Without HiDPI the output is the window: nothing changes; bad sizes leave the fit alone.
+    const ViewFit same = ToWindowUnits(out, 2560, 1440, 2560, 1440);
+    EXPECT_DOUBLE_EQ(same.OffsetX, 480.0);
+    EXPECT_DOUBLE_EQ(ToWindowUnits(out, 2560, 1440, 0, 0).Scale, 2.0);
+}
+
 TEST(ViewMapping, DragStripIsTheTop33LogicalRows) {
     EXPECT_TRUE(InMsgDragStrip(0, 1));
     EXPECT_TRUE(InMsgDragStrip(32, 1));
