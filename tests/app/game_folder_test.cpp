@@ -31,6 +31,12 @@ struct Scene {
     }
 };
 
+void ExpectPlan(const GameFolderPlan& plan, GameFolderSource source, const path& dir, bool remember) {
+    EXPECT_EQ(plan.Source, source);
+    EXPECT_EQ(plan.Dir, dir);
+    EXPECT_EQ(plan.Remember, remember);
+}
+
 GameFolderRequest Windowed() {
     GameFolderRequest r;
     r.ProgramDir = "/opt/orva/bin";
@@ -44,15 +50,11 @@ TEST(GameFolder, NamedFolderIsPlayedAsGivenAndRememberedOnlyInWindowedRuns) {
     GameFolderRequest r = Windowed();
     r.Named = "/somewhere/else";
     GameFolderPlan plan = ChooseGameFolder(r, s.Probe(), s.Picker());
-    EXPECT_EQ(plan.Source, GameFolderSource::Named);
-    EXPECT_EQ(plan.Dir, "/somewhere/else");
-    EXPECT_TRUE(plan.Remember);
+    ExpectPlan(plan, GameFolderSource::Named, "/somewhere/else", true);
     EXPECT_TRUE(plan.Notes.empty());
 
     r.Headless = true;
-    plan = ChooseGameFolder(r, s.Probe(), s.Picker());
-    EXPECT_EQ(plan.Dir, "/somewhere/else");
-    EXPECT_FALSE(plan.Remember);
+    ExpectPlan(ChooseGameFolder(r, s.Probe(), s.Picker()), GameFolderSource::Named, "/somewhere/else", false);
     EXPECT_EQ(s.PickerCalls, 0);
 }
 
@@ -62,10 +64,7 @@ TEST(GameFolder, HeadlessRunsUseTheProgramFolderAndIgnoreWhatWasRemembered) {
     s.PickerAnswer = path("/picked");
     GameFolderRequest r = Windowed();
     r.Headless = true;
-    const GameFolderPlan plan = ChooseGameFolder(r, s.Probe(), s.Picker());
-    EXPECT_EQ(plan.Source, GameFolderSource::BesideProgram);
-    EXPECT_EQ(plan.Dir, "/opt/orva/bin");
-    EXPECT_FALSE(plan.Remember);
+    ExpectPlan(ChooseGameFolder(r, s.Probe(), s.Picker()), GameFolderSource::BesideProgram, "/opt/orva/bin", false);
     EXPECT_EQ(s.PickerCalls, 0);
 }
 
@@ -78,24 +77,18 @@ TEST(GameFolder, WindowedOrderIsProgramFolderRememberedPickedThenDemo) {
     EXPECT_EQ(ChooseGameFolder(r, s.Probe(), s.Picker()).Source, GameFolderSource::BesideProgram);
     s.Games.erase("/opt/orva/bin");
     GameFolderPlan plan = ChooseGameFolder(r, s.Probe(), s.Picker());
-    EXPECT_EQ(plan.Source, GameFolderSource::Remembered);
-    EXPECT_FALSE(plan.Remember);  // already stored
+    ExpectPlan(plan, GameFolderSource::Remembered, "/home/u/games/last", false);  // already stored
     EXPECT_EQ(s.PickerCalls, 0);
 
     s.Games.erase("/home/u/games/last");  // the remembered folder was deleted or emptied
     plan = ChooseGameFolder(r, s.Probe(), s.Picker());
-    EXPECT_EQ(plan.Source, GameFolderSource::Picked);
-    EXPECT_EQ(plan.Dir, "/picked");
-    EXPECT_TRUE(plan.Remember);
+    ExpectPlan(plan, GameFolderSource::Picked, "/picked", true);
     ASSERT_EQ(plan.Notes.size(), 1u);
     EXPECT_NE(plan.Notes[0].find("/home/u/games/last"), std::string::npos);
 
     s.PickerAnswer.reset();  // cancelled: the first playable demo
     s.Games.erase("/opt/orva/share/orva/demo");
-    plan = ChooseGameFolder(r, s.Probe(), s.Picker());
-    EXPECT_EQ(plan.Source, GameFolderSource::Demo);
-    EXPECT_EQ(plan.Dir, "/build/demo");
-    EXPECT_FALSE(plan.Remember);
+    ExpectPlan(ChooseGameFolder(r, s.Probe(), s.Picker()), GameFolderSource::Demo, "/build/demo", false);
 }
 
 TEST(GameFolder, PickedFolderWithoutAGameFallsBackWithANoteAndNothingLeavesAClearMessage) {
@@ -104,17 +97,14 @@ TEST(GameFolder, PickedFolderWithoutAGameFallsBackWithANoteAndNothingLeavesAClea
     GameFolderRequest r = Windowed();
     r.Remembered.reset();
     GameFolderPlan plan = ChooseGameFolder(r, s.Probe(), s.Picker());
-    EXPECT_EQ(plan.Source, GameFolderSource::None);
-    EXPECT_TRUE(plan.Dir.empty());
-    EXPECT_FALSE(plan.Remember);
+    ExpectPlan(plan, GameFolderSource::None, path(), false);
     ASSERT_EQ(plan.Notes.size(), 2u);
     EXPECT_NE(plan.Notes[0].find("/home/u/Pictures"), std::string::npos);
     EXPECT_NE(plan.Notes[1].find("--game DIR"), std::string::npos);
 
     // No picker at all (no display, no dialog program) behaves like a cancel.
     s.Games = {"/opt/orva/share/orva/demo"};
-    plan = ChooseGameFolder(r, s.Probe(), FolderPicker{});
-    EXPECT_EQ(plan.Source, GameFolderSource::Demo);
+    ExpectPlan(ChooseGameFolder(r, s.Probe(), FolderPicker{}), GameFolderSource::Demo, "/opt/orva/share/orva/demo", false);
 }
 
 TEST(GameFolder, PickAsksAgainEvenWhenTheProgramFolderOrTheRememberedOneHoldsAGame) {
@@ -123,10 +113,7 @@ TEST(GameFolder, PickAsksAgainEvenWhenTheProgramFolderOrTheRememberedOneHoldsAGa
     s.PickerAnswer = path("/other");
     GameFolderRequest r = Windowed();
     r.Pick = true;
-    const GameFolderPlan plan = ChooseGameFolder(r, s.Probe(), s.Picker());
-    EXPECT_EQ(plan.Source, GameFolderSource::Picked);
-    EXPECT_EQ(plan.Dir, "/other");
-    EXPECT_TRUE(plan.Remember);
+    ExpectPlan(ChooseGameFolder(r, s.Probe(), s.Picker()), GameFolderSource::Picked, "/other", true);
     EXPECT_EQ(s.PickerCalls, 1);
 }
 

@@ -57,37 +57,26 @@ TEST(ViewMapping, WindowPixelsMapToLogicalPixelsAndBarsFallOutside) {
 }
 
 TEST(ViewMapping, WholePixelFitTakesTheLargestIntegerScaleAndCentresOnWholePixels) {
-    // 2560 × 1440: 2.4 fits, so whole pixels give 2 (1600 × 1200) with 480 / 120 pixel bars.
-    const ViewFit qhd = FitPicture(800, 600, 2560, 1440, false);
-    EXPECT_DOUBLE_EQ(qhd.Scale, 2.0);
-    EXPECT_DOUBLE_EQ(qhd.OffsetX, 480.0);
-    EXPECT_DOUBLE_EQ(qhd.OffsetY, 120.0);
-    // Smooth fills the height: 2.4, 1920 wide, 320 pixel bars.
-    const ViewFit smooth = FitPicture(800, 600, 2560, 1440, true);
-    EXPECT_DOUBLE_EQ(smooth.Scale, 2.4);
-    EXPECT_DOUBLE_EQ(smooth.OffsetX, 320.0);
-    EXPECT_DOUBLE_EQ(smooth.OffsetY, 0.0);
-
-    // An exact fit stays exact; an odd spare pixel goes to the right and bottom bars, so the
-    // picture starts on a whole pixel.
-    const ViewFit exact = FitPicture(800, 600, 2400, 1800, false);
-    EXPECT_DOUBLE_EQ(exact.Scale, 3.0);
-    EXPECT_DOUBLE_EQ(exact.OffsetX, 0.0);
-    const ViewFit odd = FitPicture(800, 600, 1601, 1203, false);
-    EXPECT_DOUBLE_EQ(odd.Scale, 2.0);
-    EXPECT_DOUBLE_EQ(odd.OffsetX, 0.0);
-    EXPECT_DOUBLE_EQ(odd.OffsetY, 1.0);
-    // 1920 × 1080 fits 1.8: whole pixels give 1, centred.
-    const ViewFit fhd = FitPicture(800, 600, 1920, 1080, false);
-    EXPECT_DOUBLE_EQ(fhd.Scale, 1.0);
-    EXPECT_DOUBLE_EQ(fhd.OffsetX, 560.0);
-    EXPECT_DOUBLE_EQ(fhd.OffsetY, 240.0);
-
-    // Smaller than the picture: no whole scale fits, so it shrinks like the smooth fit.
-    const ViewFit small = FitPicture(800, 600, 400, 300, false);
-    EXPECT_DOUBLE_EQ(small.Scale, 0.5);
-    // Degenerate sizes stay the identity.
-    EXPECT_DOUBLE_EQ(FitPicture(800, 600, 0, 0, false).Scale, 1.0);
+    struct Case {
+        int OutW, OutH;
+        bool Smooth;
+        double Scale, OffsetX, OffsetY;
+    };
+    const Case cases[] = {
+        {2560, 1440, false, 2.0, 480, 120},  // 2.4 fits: whole pixels give 2, 1600 × 1200
+        {2560, 1440, true, 2.4, 320, 0},     // smooth fills the height, 1920 wide
+        {2400, 1800, false, 3.0, 0, 0},      // an exact fit stays exact
+        {1601, 1203, false, 2.0, 0, 1},      // odd spare pixels go right and down: whole-pixel start
+        {1920, 1080, false, 1.0, 560, 240},  // 1.8 fits: 1, centred
+        {400, 300, false, 0.5, 0, 0},        // smaller than the picture: shrinks like smooth
+        {0, 0, false, 1.0, 0, 0},            // degenerate: the identity
+    };
+    for (const Case& c : cases) {
+        const ViewFit fit = FitPicture(800, 600, c.OutW, c.OutH, c.Smooth);
+        EXPECT_DOUBLE_EQ(fit.Scale, c.Scale) << c.OutW << "x" << c.OutH << (c.Smooth ? " smooth" : "");
+        EXPECT_DOUBLE_EQ(fit.OffsetX, c.OffsetX) << c.OutW << "x" << c.OutH;
+        EXPECT_DOUBLE_EQ(fit.OffsetY, c.OffsetY) << c.OutW << "x" << c.OutH;
+    }
 }
 
 TEST(ViewMapping, HiDpiOutputMapsBackToWindowUnitsForTheMouse) {
