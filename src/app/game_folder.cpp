@@ -189,8 +189,10 @@ std::optional<std::filesystem::path> PickFolderWithDesktopDialog() {
         out = RunAndRead({"zenity", "--file-selection", "--directory", "--title=" + title});
     else if (OnPath("kdialog"))
         out = RunAndRead({"kdialog", "--title", title, "--getexistingdirectory", "."});
-    else
+    else {
+        std::fprintf(stderr, "orva: no folder picker (zenity or kdialog) is installed; orva --game DIR names the game folder\n");
         return std::nullopt;
+    }
     if (!out) return std::nullopt;  // cancelled
     auto parsed = ParseRememberedFolder(*out);
     return parsed;
