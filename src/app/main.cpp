@@ -52,7 +52,11 @@ std::vector<std::filesystem::path> DemoFolders(const std::filesystem::path& prog
 // the folder should be remembered once it has started a game.
 std::filesystem::path ChooseFolder(const CommandLine& cmd, const std::filesystem::path& configDir, bool& remember) {
     GameFolderRequest request;
-    request.Named = cmd.GameDir.empty() ? cmd.GameDir : Absolute(cmd.GameDir);
+    if (!cmd.GameDir.empty()) {
+        // One spelling per folder ("games/x/", "./games/x"), so the remembered line is stable.
+        request.Named = Absolute(cmd.GameDir).lexically_normal();
+        if (!request.Named.has_filename() && request.Named.has_relative_path()) request.Named = request.Named.parent_path();
+    }
     request.ProgramDir = ExecutableFolder();
     request.Headless = cmd.Headless;
     request.Pick = cmd.Pick;
