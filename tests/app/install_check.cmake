@@ -48,7 +48,13 @@ execute_process(COMMAND ${PREFIX}/${BINDIR}/orva --check ${PREFIX}/${DATADIR}/or
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "orva --check on the installed demo exited with ${status}:\n${out}${err}")
 endif()
+# A headless run of the installed demo plays and leaves the remembered game folder alone.
+execute_process(COMMAND ${PREFIX}/${BINDIR}/orva --headless --game ${PREFIX}/${DATADIR}/orva/demo --until 3000
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "a headless run of the installed demo exited with ${status}:\n${out}${err}")
+endif()
 if(EXISTS ${PREFIX}/xdg-config/orva)
-  message(FATAL_ERROR "--check wrote to the config folder")
+  message(FATAL_ERROR "--check or a headless run wrote to the config folder")
 endif()
 file(REMOVE_RECURSE ${PREFIX})
