@@ -43,6 +43,9 @@ endforeach()
 # folder is a private one so the check reads no real saves.
 set(ENV{XDG_DATA_HOME} ${PREFIX}/xdg-data)
 set(ENV{XDG_CONFIG_HOME} ${PREFIX}/xdg-config)
+# A private runtime folder, so another orva running meanwhile does not hold the instance lock.
+file(MAKE_DIRECTORY ${PREFIX}/xdg-run)
+set(ENV{XDG_RUNTIME_DIR} ${PREFIX}/xdg-run)
 execute_process(COMMAND ${PREFIX}/${BINDIR}/orva --check ${PREFIX}/${DATADIR}/orva/demo
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT status EQUAL 0)
