@@ -67,6 +67,12 @@ std::filesystem::path ChooseFolder(const CommandLine& cmd, const std::filesystem
     const FolderPicker picker = cmd.Headless ? FolderPicker{} : FolderPicker{PickFolderWithDesktopDialog};
     GameFolderPlan plan = ChooseGameFolder(request, HoldsGame, picker);
     for (const auto& note : plan.Notes) std::cerr << "orva: " << note << "\n";
+    if (plan.Source == GameFolderSource::None && !cmd.Headless && !plan.Notes.empty())
+        ShowStartupMessage(kProductTitle,
+                           "There is no game to play.\n\n"
+                           "Start orva with  orva --game DIR  naming a folder that holds\n"
+                           "SCRIPT.DAT and data/DATA0n.cfp, or place the orva program\n"
+                           "in that folder.");
     remember = plan.Remember;
     return plan.Dir;
 }

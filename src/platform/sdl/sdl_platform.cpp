@@ -44,6 +44,10 @@ bool ToButton(uint8_t sdlButton, MouseButton& out) {
 
 }  // namespace
 
+bool ShowStartupMessage(const std::string& title, const std::string& text) {
+    return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr) == 0;
+}
+
 // ---- life cycle -----------------------------------------------------------------------------
 
 SdlPlatform::SdlPlatform(SdlOptions options) : Options(std::move(options)) {

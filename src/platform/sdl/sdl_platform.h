@@ -23,6 +23,10 @@ struct SdlOptions {
     std::string Title;      // the main window's title
 };
 
+// Shows a start-up problem in a message box, since a program started from a menu has no
+// terminal for its stderr. False when there is no display to show it on.
+bool ShowStartupMessage(const std::string& title, const std::string& text);
+
 class SdlPlatform : public Platform {
 public:
     explicit SdlPlatform(SdlOptions options);
