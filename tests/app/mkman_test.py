@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """The man-page converter: roff escaping, terms and descriptions, examples, and bad sources."""
-import importlib.util
 import sys
+import types
 import unittest
 
-spec = importlib.util.spec_from_file_location("mkman", sys.argv.pop(1))
-mkman = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(mkman)
+# The converter's path comes first on the command line; unittest reads the rest.
+mkman = types.ModuleType("mkman")
+with open(sys.argv.pop(1), encoding="utf-8") as source:
+    exec(compile(source.read(), "mkman.py", "exec"), mkman.__dict__)
 
 HEAD = "% orva(1) | orva @VERSION@\n"
 
