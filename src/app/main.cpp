@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "app/game_check.h"
+#include "app/game_folder.h"
 #include "app/main_form.h"
 #include "app/options.h"
 #include "app/single_instance.h"
@@ -38,6 +39,44 @@ std::filesystem::path Absolute(const std::filesystem::path& p) {
     return ec ? p : abs;
 }
 
+// Where the bundled demo may lie: installed beside the program's data, or, for a program run
+// from its build folder, the demo built there.
+std::vector<std::filesystem::path> DemoFolders(const std::filesystem::path& programDir) {
+    std::vector<std::filesystem::path> demos{(programDir / ORVA_BIN_TO_DATA / "orva" / "demo").lexically_normal()};
+    std::error_code ec;
+    if (std::filesystem::equivalent(programDir, ORVA_BUILD_PROGRAM_DIR, ec)) demos.push_back(ORVA_BUILD_DEMO_DIR);
+    return demos;
+}
+
+// The game folder of this run, or empty when there is nothing to play. Sets `remember` when
+// the folder should be remembered once it has started a game.
+std::filesystem::path ChooseFolder(const CommandLine& cmd, const std::filesystem::path& configDir, bool& remember) {
+    GameFolderRequest request;
+    if (!cmd.GameDir.empty()) {
+        // One spelling per folder ("games/x/", "./games/x"), so the remembered line is stable.
+        request.Named = Absolute(cmd.GameDir).lexically_normal();
+        if (!request.Named.has_filename() && request.Named.has_relative_path()) request.Named = request.Named.parent_path();
+    }
+    request.ProgramDir = ExecutableFolder();
+    request.Headless = cmd.Headless;
+    request.Pick = cmd.Pick;
+    if (!cmd.Headless && request.Named.empty()) {
+        request.Remembered = ReadRememberedFolder(configDir);
+        request.Demos = DemoFolders(request.ProgramDir);
+    }
+    const FolderPicker picker = cmd.Headless ? FolderPicker{} : FolderPicker{PickFolderWithDesktopDialog};
+    GameFolderPlan plan = ChooseGameFolder(request, HoldsGame, picker);
+    for (const auto& note : plan.Notes) std::cerr << "orva: " << note << "\n";
+    if (plan.Source == GameFolderSource::None && !cmd.Headless && !plan.Notes.empty())
+        ShowStartupMessage(kProductTitle,
+                           "There is no game to play.\n\n"
+                           "Start orva with  orva --game DIR  naming a folder that holds\n"
+                           "SCRIPT.DAT and data/DATA0n.cfp, or place the orva program\n"
+                           "in that folder.");
+    remember = plan.Remember;
+    return plan.Dir;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,7 +106,18 @@ int main(int argc, char** argv) {
     }
 
     EngineOptions options;
-    options.GameDir = cmd.GameDir.empty() ? ExecutableFolder() : Absolute(cmd.GameDir);
+    const std::filesystem::path configDir = ConfigFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    bool remember = false;
+    options.GameDir = ChooseFolder(cmd, configDir, remember);
+    if (options.GameDir.empty()) return 2;
+    if (remember) {
+        // Only a folder that really started a game is worth coming back to.
+        options.OnStarted = [&configDir, dir = options.GameDir] {
+            std::string writeError;
+            if (ReadRememberedFolder(configDir) != dir && !WriteRememberedFolder(configDir, dir, writeError))
+                std::cerr << "orva: cannot remember the game folder: " << writeError << "\n";
+        };
+    }
     options.SaveDir = SaveFolder();
     options.TracePath = cmd.TraceFile.empty() ? cmd.TraceFile : Absolute(cmd.TraceFile);
     options.HasSeed = cmd.HasSeed;

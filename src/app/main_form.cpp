@@ -36,6 +36,7 @@ int TForm1::Run() {
         }
     }
     if (!FormCreate()) return 2;
+    if (Options.OnStarted) Options.OnStarted();
     while (!Closed) IdleEvent();
     FormDestroy();
     return 0;

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,6 +50,7 @@ struct EngineOptions {
     std::filesystem::path TracePath; // empty: no trace
     bool HasSeed = false;
     uint32_t Seed = 0;
+    std::function<void()> OnStarted;  // called once the game has started (data opened, windows up)
 };
 
 // The program's random generator: a 32-bit linear congruential sequence, seedable so that

@@ -48,6 +48,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& out, st
             if (i + 1 < args.size() && !args[i + 1].starts_with("--")) out.GameDir = args[++i];
         }
         else if (a == "--smooth") out.Smooth = true;
+        else if (a == "--pick") out.Pick = true;
         else if (a == "--game") { if (!value(v)) return false; out.GameDir = v; }
         else if (a == "--input") { if (!value(v)) return false; out.InputFile = v; }
         else if (a == "--trace") { if (!value(v)) return false; out.TraceFile = v; }
@@ -79,16 +80,23 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& out, st
         error = "--input, --shot, --shot-msg, --shot-debug and --audio-out need --headless";
         return false;
     }
+    if (out.Pick && (out.Headless || out.Check || !out.GameDir.empty())) {
+        error = "--pick opens a folder picker; it goes with neither --headless, --check nor --game";
+        return false;
+    }
     return true;
 }
 
 std::string HelpText() {
     return "usage: orva [options]\n"
-           "Plays the game in the program's folder (or in --game DIR).\n"
+           "Plays the game in --game DIR; without it, the game beside the program, else the\n"
+           "last game folder played, else one picked in a folder picker, else the bundled demo.\n"
            "\n"
            "  --game DIR          play the game in DIR (SCRIPT.DAT and data/DATA0n.cfp)\n"
+           "  --pick              choose the game folder again in a folder picker\n"
            "  --scale N           show the window at N times its size (1-8)\n"
-           "  --smooth            smooth scaling instead of whole pixels\n"
+           "  --smooth            fill the screen keeping the aspect, smoothed, instead of\n"
+           "                      whole-pixel scaling with black borders\n"
            "  --seed N            fix the random generator\n"
            "  --trace FILE        write a JSON-lines trace of the run\n"
            "  --check [DIR]       check the game in DIR (or --game DIR) without playing it:\n"
@@ -113,7 +121,9 @@ std::string HelpText() {
            "  --shot-debug MS:FILE.png  the same for the debug window (shown with the marker file)\n"
            "  --audio-out FILE.wav  write the sound played, 16-bit stereo 44,100 Hz, from time 0\n"
            "\n"
-           "Saves live in $XDG_DATA_HOME/VELDORN/ORVA300SE (default ~/.local/share/...).\n";
+           "Saves live in $XDG_DATA_HOME/VELDORN/ORVA300SE (default ~/.local/share/...).\n"
+           "The last game folder played is kept in $XDG_CONFIG_HOME/orva/last-game\n"
+           "(default ~/.config/orva/); headless runs and --check neither read nor write it.\n";
 }
 
 }  // namespace orva

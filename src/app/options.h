@@ -16,7 +16,7 @@ struct ShotRequest {
 };
 
 struct CommandLine {
-    std::filesystem::path GameDir;   // --game DIR, default the executable's folder
+    std::filesystem::path GameDir;   // --game DIR; empty: chosen by ChooseGameFolder
     bool Headless = false;
     uint32_t UntilMs = 600000;       // headless: virtual time of the automatic close
     std::filesystem::path InputFile; // headless input timeline
@@ -30,6 +30,7 @@ struct CommandLine {
     bool ShowHelp = false;
     bool ShowVersion = false;
     bool Check = false;              // --check [DIR]: report on the game's data, play nothing
+    bool Pick = false;               // --pick: choose the game folder again in a picker
 };
 
 // Parses argv (without argv[0]). False with `error` set on a bad option.

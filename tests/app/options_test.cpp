@@ -1,6 +1,11 @@
 // The command line and the headless input timeline.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+
 #include "app/options.h"
 #include "platform/headless/input_timeline.h"
 
@@ -32,6 +37,48 @@ TEST(CommandLine, HeadlessOptions) {
     CommandLine e;
     EXPECT_FALSE(ParseCommandLine({"--audio-out", "a.wav"}, e, error));  // so does the audio capture
     EXPECT_FALSE(ParseCommandLine({"--bogus"}, d, error));
+}
+
+// The option names at the start of lines matching `pattern`'s first group.
+std::set<std::string> OptionNames(const std::string& text, const std::regex& pattern) {
+    std::set<std::string> names;
+    std::istringstream lines(text);
+    std::smatch m;
+    for (std::string line; std::getline(lines, line);)
+        if (std::regex_search(line, m, pattern)) names.insert(m[1]);
+    return names;
+}
+
+TEST(CommandLine, ManPageListsExactlyTheOptionsOfTheHelpText) {
+    std::ifstream in(std::string(ORVA_SOURCE_DIR) + "/docs/man/orva.1.md");
+    ASSERT_TRUE(in);
+    std::stringstream man;
+    man << in.rdbuf();
+    const auto inHelp = OptionNames(HelpText(), std::regex("^  (--[a-z-]+)"));
+    const auto inMan = OptionNames(man.str(), std::regex("^`(--[a-z-]+)"));
+    EXPECT_GE(inHelp.size(), 15u);
+    EXPECT_EQ(inHelp, inMan);
+    // Every option the help offers is one the parser knows.
+    for (const auto& name : inHelp) {
+        CommandLine c;
+        std::string error;
+        ParseCommandLine({name, "1:x.png"}, c, error);
+        EXPECT_EQ(error.find("unknown option '" + name + "'"), std::string::npos) << name;
+    }
+}
+
+TEST(CommandLine, PickAsksForAWindowedRunWithoutAFolder) {
+    CommandLine c;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine({"--pick", "--scale", "2", "--smooth"}, c, error)) << error;
+    EXPECT_TRUE(c.Pick);
+    EXPECT_TRUE(c.Smooth);
+    for (const auto& bad : std::vector<std::vector<std::string>>{
+             {"--pick", "--headless"}, {"--pick", "--check"}, {"--game", "g", "--pick"}}) {
+        CommandLine d;
+        EXPECT_FALSE(ParseCommandLine(bad, d, error)) << bad[1];
+        EXPECT_NE(error.find("--pick"), std::string::npos);
+    }
 }
 
 TEST(InputTimeline, EveryVerbParsesAndEventsAreSortedStably) {

@@ -56,6 +56,55 @@ TEST(ViewMapping, WindowPixelsMapToLogicalPixelsAndBarsFallOutside) {
     EXPECT_EQ(LogicalToWindow(wide, {0, 0}), (Point{240, 0}));
 }
 
+TEST(ViewMapping, WholePixelFitTakesTheLargestIntegerScaleAndCentresOnWholePixels) {
+    struct Case {
+        int OutW, OutH;
+        bool Smooth;
+        double Scale, OffsetX, OffsetY;
+    };
+    const Case cases[] = {
+        {2560, 1440, false, 2.0, 480, 120},  // 2.4 fits: whole pixels give 2, 1600 × 1200
+        {2560, 1440, true, 2.4, 320, 0},     // smooth fills the height, 1920 wide
+        {2400, 1800, false, 3.0, 0, 0},      // an exact fit stays exact
+        {1601, 1203, false, 2.0, 0, 1},      // odd spare pixels go right and down: whole-pixel start
+        {1920, 1080, false, 1.0, 560, 240},  // 1.8 fits: 1, centred
+        {400, 300, false, 0.5, 0, 0},        // smaller than the picture: shrinks like smooth
+        {0, 0, false, 1.0, 0, 0},            // degenerate: the identity
+    };
+    for (const Case& c : cases) {
+        const ViewFit fit = FitPicture(800, 600, c.OutW, c.OutH, c.Smooth);
+        EXPECT_DOUBLE_EQ(fit.Scale, c.Scale) << c.OutW << "x" << c.OutH << (c.Smooth ? " smooth" : "");
+        EXPECT_DOUBLE_EQ(fit.OffsetX, c.OffsetX) << c.OutW << "x" << c.OutH;
+        EXPECT_DOUBLE_EQ(fit.OffsetY, c.OffsetY) << c.OutW << "x" << c.OutH;
+    }
+}
+
+TEST(ViewMapping, HiDpiOutputMapsBackToWindowUnitsForTheMouse) {
+    // A 1280 × 720 full-screen window on a display of twice the density: the renderer draws
+    // 2560 × 1440 and puts the picture at 2× (480, 120); the mouse speaks window units.
+    const ViewFit out = FitPicture(800, 600, 2560, 1440, false);
+    const ViewFit win = ToWindowUnits(out, 2560, 1440, 1280, 720);
+    EXPECT_DOUBLE_EQ(win.Scale, 1.0);
+    EXPECT_DOUBLE_EQ(win.OffsetX, 240.0);
+    EXPECT_DOUBLE_EQ(win.OffsetY, 60.0);
+    EXPECT_EQ(WindowToLogical(win, {240, 60}), (Point{0, 0}));
+    EXPECT_EQ(WindowToLogical(win, {1039, 659}), (Point{799, 599}));
+    EXPECT_EQ(WindowToLogical(win, {239, 60}).X, -1);  // left bar
+    EXPECT_EQ(WindowToLogical(win, {1040, 60}).X, 800);  // right bar
+
+    // A --scale 2 window of 1600 × 1200 units drawn at 3200 × 2400: a logical pixel is 2 units.
+    const ViewFit dense = ToWindowUnits(FitPicture(800, 600, 3200, 2400, false), 3200, 2400, 1600, 1200);
+    EXPECT_DOUBLE_EQ(dense.Scale, 2.0);
+    for (int x = 0; x < 800; x += 7) {
+        const Point w = LogicalToWindow(dense, {x, x % 600});
+        ASSERT_EQ(WindowToLogical(dense, w), (Point{x, x % 600})) << "x = " << x;
+    }
+    // Without HiDPI the output is the window: nothing changes; bad sizes leave the fit alone.
+    const ViewFit same = ToWindowUnits(out, 2560, 1440, 2560, 1440);
+    EXPECT_DOUBLE_EQ(same.OffsetX, 480.0);
+    EXPECT_DOUBLE_EQ(ToWindowUnits(out, 2560, 1440, 0, 0).Scale, 2.0);
+}
+
 TEST(ViewMapping, DragStripIsTheTop33LogicalRows) {
     EXPECT_TRUE(InMsgDragStrip(0, 1));
     EXPECT_TRUE(InMsgDragStrip(32, 1));

@@ -44,6 +44,10 @@ bool ToButton(uint8_t sdlButton, MouseButton& out) {
 
 }  // namespace
 
+bool ShowStartupMessage(const std::string& title, const std::string& text) {
+    return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr) == 0;
+}
+
 // ---- life cycle -----------------------------------------------------------------------------
 
 SdlPlatform::SdlPlatform(SdlOptions options) : Options(std::move(options)) {
@@ -62,7 +66,7 @@ bool SdlPlatform::Open(WindowId w, const char* title, int logicalW, int logicalH
     s.LogicalW = logicalW;
     s.LogicalH = logicalH;
     s.Window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, logicalW * Options.Scale,
-                                logicalH * Options.Scale, flags);
+                                logicalH * Options.Scale, flags | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!s.Window) {
         error = std::string("cannot create a window: ") + SDL_GetError();
         return false;
@@ -286,10 +290,22 @@ Point SdlPlatform::ClientOrigin(const Surface& s) const {
     return p;
 }
 
+ViewFit SdlPlatform::OutputFit(const Surface& s, int& outW, int& outH) const {
+    int winW = 0, winH = 0;
+    SDL_GetWindowSize(s.Window, &winW, &winH);
+    // On a HiDPI display the renderer draws more pixels than the window has units.
+    if (!s.Renderer || SDL_GetRendererOutputSize(s.Renderer, &outW, &outH) != 0 || outW <= 0 || outH <= 0) {
+        outW = winW;
+        outH = winH;
+    }
+    return FitPicture(s.LogicalW, s.LogicalH, outW, outH, Options.Smooth);
+}
+
 ViewFit SdlPlatform::WindowFit(const Surface& s) const {
-    int w = 0, h = 0;
-    SDL_GetWindowSize(s.Window, &w, &h);
-    return FitView(s.LogicalW, s.LogicalH, w, h);
+    int outW = 0, outH = 0, winW = 0, winH = 0;
+    const ViewFit fit = OutputFit(s, outW, outH);
+    SDL_GetWindowSize(s.Window, &winW, &winH);
+    return ToWindowUnits(fit, outW, outH, winW, winH);
 }
 
 Point SdlPlatform::GlobalCursor() const {
@@ -398,8 +414,7 @@ void SdlPlatform::Redraw(Surface& s) {
     SDL_RenderClear(s.Renderer);
     if (s.HasPicture && s.Texture) {
         int outW = 0, outH = 0;
-        if (SDL_GetRendererOutputSize(s.Renderer, &outW, &outH) != 0) SDL_GetWindowSize(s.Window, &outW, &outH);
-        const ViewFit fit = FitView(s.LogicalW, s.LogicalH, outW, outH);
+        const ViewFit fit = OutputFit(s, outW, outH);
         // The picture sits at the client's (0, 0); what lies past the client area is not shown.
         const SDL_Rect src{0, 0, std::min(s.TextureW, s.LogicalW), std::min(s.TextureH, s.LogicalH)};
         const SDL_FRect dst{static_cast<float>(fit.OffsetX), static_cast<float>(fit.OffsetY),
@@ -415,7 +430,8 @@ void SdlPlatform::SetFullScreen(bool on) {
     Surface* s = Find(WindowId::Main);
     if (!s) return;
     if (on) {
-        // The desktop keeps its resolution; the picture is fitted with black bars.
+        // The desktop keeps its resolution; the picture is centred with black bars, scaled by
+        // whole pixels (or filled smoothly with --smooth).
         if (SDL_SetWindowFullscreen(s->Window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
             std::cerr << "orva: cannot switch to full screen: " << SDL_GetError() << "\n";
             return;

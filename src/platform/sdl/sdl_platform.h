@@ -19,9 +19,13 @@ namespace orva {
 
 struct SdlOptions {
     int Scale = 1;          // physical pixels per logical pixel in a window (below 1 counts as 1)
-    bool Smooth = false;    // linear filtering when the picture is scaled, else nearest pixel
+    bool Smooth = false;    // fill keeping the aspect, filtered; else whole-pixel scales, nearest pixel
     std::string Title;      // the main window's title
 };
+
+// Shows a start-up problem in a message box, since a program started from a menu has no
+// terminal for its stderr. False when there is no display to show it on.
+bool ShowStartupMessage(const std::string& title, const std::string& text);
 
 class SdlPlatform : public Platform {
 public:
@@ -92,7 +96,9 @@ private:
     Surface* Find(WindowId w);
     const Surface* Find(WindowId w) const;
     bool Open(WindowId w, const char* title, int logicalW, int logicalH, uint32_t flags, std::string& error);
-    // The logical picture's place in the window as it is now (letterboxed in full screen).
+    // The logical picture's place in the renderer's output, whose size is returned too.
+    ViewFit OutputFit(const Surface& s, int& outW, int& outH) const;
+    // The same place in window units, the units of mouse positions (letterboxed in full screen).
     ViewFit WindowFit(const Surface& s) const;
     // Draws the held picture again and shows it.
     void Redraw(Surface& s);

@@ -16,6 +16,23 @@ ViewFit FitView(int logicalW, int logicalH, int windowW, int windowH) {
     return fit;
 }
 
+ViewFit FitPicture(int logicalW, int logicalH, int outputW, int outputH, bool smooth) {
+    const ViewFit fit = FitView(logicalW, logicalH, outputW, outputH);
+    if (smooth || fit.Scale < 1.0 || logicalW <= 0 || logicalH <= 0 || outputW <= 0 || outputH <= 0) return fit;
+    ViewFit whole;
+    // The bias keeps an exact ratio such as 1440 / 600 = 2.4 from flooring below its integer part.
+    whole.Scale = std::floor(fit.Scale + 1e-9);
+    whole.OffsetX = std::floor((outputW - logicalW * whole.Scale) / 2.0);
+    whole.OffsetY = std::floor((outputH - logicalH * whole.Scale) / 2.0);
+    return whole;
+}
+
+ViewFit ToWindowUnits(const ViewFit& outputFit, int outputW, int outputH, int windowW, int windowH) {
+    if (outputW <= 0 || outputH <= 0 || windowW <= 0 || windowH <= 0) return outputFit;
+    const double rx = static_cast<double>(outputW) / windowW, ry = static_cast<double>(outputH) / windowH;
+    return {outputFit.OffsetX / rx, outputFit.OffsetY / ry, outputFit.Scale / rx};
+}
+
 static int32_t ClampToInt(double v) {
     if (!(v == v)) return 0;  // NaN
     return static_cast<int32_t>(std::clamp(v, -2147483648.0, 2147483647.0));

@@ -1,7 +1,8 @@
 // Coordinate mapping between a window's pixels on screen and the engine's logical client
 // pixels (800×600, 800×184, ...): the picture is fitted into the window with its aspect kept
-// and centred, black bars filling the rest. Pure functions, so the SDL backend's drawing, its
-// mouse events and its cursor queries all go through one mapping.
+// and centred, black bars filling the rest, by whole pixels unless smooth scaling is asked for.
+// Pure functions, so the SDL backend's drawing, its mouse events and its cursor queries all go
+// through one mapping.
 #pragma once
 
 #include "platform/platform.h"
@@ -19,6 +20,17 @@ struct ViewFit {
 // The largest aspect-keeping fit, centred. A degenerate size (zero or negative) gives the
 // identity fit rather than a division by zero.
 ViewFit FitView(int logicalW, int logicalH, int windowW, int windowH);
+
+// The fit the SDL backend draws with, in the renderer's output pixels. Smooth: FitView.
+// Otherwise the largest whole scale that fits, with the bars rounded to whole pixels, so every
+// logical pixel is a sharp square of output pixels; an output smaller than the picture gets
+// the shrinking FitView (no whole scale fits there).
+ViewFit FitPicture(int logicalW, int logicalH, int outputW, int outputH, bool smooth);
+
+// A fit in output pixels restated in window units. On a HiDPI display the renderer's output
+// (the drawable) has more pixels than the window has units, and mouse positions come in window
+// units. Degenerate sizes leave the fit unchanged.
+ViewFit ToWindowUnits(const ViewFit& outputFit, int outputW, int outputH, int windowW, int windowH);
 
 // A window pixel to a logical pixel, rounding towards minus infinity, so a point in the left or
 // top bar gives a negative coordinate and one in the right or bottom bar lies past the picture

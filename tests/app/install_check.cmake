@@ -1,0 +1,63 @@
+# Installs the build into a fresh prefix and checks that everything lands where a desktop and
+# man(1) look for it, and that the installed orva checks the installed demo cleanly.
+# cmake -DBUILD_DIR=... -DPREFIX=... -DBINDIR=bin -DMANDIR=share/man -DDATADIR=share -P install_check.cmake
+file(REMOVE_RECURSE ${PREFIX})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
+                RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${err}")
+endif()
+
+set(expected
+  ${BINDIR}/orva
+  ${BINDIR}/orva-pack
+  ${BINDIR}/orva-asm
+  ${MANDIR}/man1/orva.1
+  ${MANDIR}/man1/orva-pack.1
+  ${MANDIR}/man1/orva-asm.1
+  ${DATADIR}/applications/orva.desktop
+  ${DATADIR}/icons/hicolor/scalable/apps/orva.svg
+  ${DATADIR}/orva/demo/SCRIPT.DAT
+  ${DATADIR}/orva/demo/data/DATA01.cfp
+  ${DATADIR}/orva/demo/data/DATA02.cfp)
+foreach(f ${expected})
+  if(NOT EXISTS ${PREFIX}/${f})
+    message(FATAL_ERROR "not installed: ${f}")
+  endif()
+endforeach()
+# Nothing but the listed files: no build leftovers in the installed tree.
+file(GLOB_RECURSE installed RELATIVE ${PREFIX} ${PREFIX}/*)
+list(SORT installed)
+list(SORT expected)
+if(NOT installed STREQUAL expected)
+  message(FATAL_ERROR "installed files differ from the expected ones:\n${installed}")
+endif()
+foreach(page orva orva-pack orva-asm)
+  file(STRINGS ${PREFIX}/${MANDIR}/man1/${page}.1 first LIMIT_COUNT 1)
+  if(NOT first MATCHES "^\\.TH ")
+    message(FATAL_ERROR "${page}.1 is not a man page: ${first}")
+  endif()
+endforeach()
+
+# The installed program, moved with its tree, still works on the installed demo; the save
+# folder is a private one so the check reads no real saves.
+set(ENV{XDG_DATA_HOME} ${PREFIX}/xdg-data)
+set(ENV{XDG_CONFIG_HOME} ${PREFIX}/xdg-config)
+# A private runtime folder, so another orva running meanwhile does not hold the instance lock.
+file(MAKE_DIRECTORY ${PREFIX}/xdg-run)
+set(ENV{XDG_RUNTIME_DIR} ${PREFIX}/xdg-run)
+execute_process(COMMAND ${PREFIX}/${BINDIR}/orva --check ${PREFIX}/${DATADIR}/orva/demo
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "orva --check on the installed demo exited with ${status}:\n${out}${err}")
+endif()
+# A headless run of the installed demo plays and leaves the remembered game folder alone.
+execute_process(COMMAND ${PREFIX}/${BINDIR}/orva --headless --game ${PREFIX}/${DATADIR}/orva/demo --until 3000
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "a headless run of the installed demo exited with ${status}:\n${out}${err}")
+endif()
+if(EXISTS ${PREFIX}/xdg-config/orva)
+  message(FATAL_ERROR "--check or a headless run wrote to the config folder")
+endif()
+file(REMOVE_RECURSE ${PREFIX})
