@@ -23,9 +23,11 @@
 #include "data/file_io.h"
 #include "graphics/png_write.h"
 #include "platform/headless/headless_platform.h"
+#include "bench_main.h"
 
 namespace {
 
+using orva::bench::MemcpyPeer;
 using namespace orva;
 namespace fs = std::filesystem;
 
@@ -142,14 +144,6 @@ void SaveShot(TEngine& engine, const char* name) {
         std::fprintf(stderr, "cannot write the %s capture %s\n", name, error.c_str());
 }
 
-void MemcpyPeer(benchmark::State& state, size_t bytes) {
-    std::vector<uint8_t> a(bytes, 1), b(bytes, 2);
-    for (auto _ : state) {
-        std::memcpy(b.data(), a.data(), bytes);
-        benchmark::DoNotOptimize(b.data());
-        benchmark::ClobberMemory();
-    }
-}
 
 // ---- painted frames ---------------------------------------------------------------------------
 
@@ -348,11 +342,4 @@ void RegisterAll() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    RegisterAll();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return orva::bench::RunBenchmarks(argc, argv, RegisterAll); }

@@ -114,37 +114,10 @@ void ComposeSse2(const uint32_t* colour, const uint32_t* mask, uint32_t* out, in
     if (i < n) ScalarKernels().Compose(colour + i, mask + i, out + i, n - i);
 }
 
-// One column's horizontal mix of both rows: [top, bottom] in 16-bit lanes. Neighbouring
-// columns (all but a repeated edge pixel) come in one 8-byte load per row.
-inline __m128i BilinearAcross(const uint32_t* a, const uint32_t* b, const TBilinearColumn& col) {
-    const __m128i zero = _mm_setzero_si128();
-    __m128i left, right;
-    if (col.Right == col.Left + 1) {
-        const __m128i pairs = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a + col.Left)),
-                                                 _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b + col.Left)));
-        left = _mm_unpacklo_epi8(pairs, zero);   // [a left, b left]
-        right = _mm_unpackhi_epi8(pairs, zero);  // [a right, b right]
-    } else {
-        auto pixel = [](const uint32_t* row, int32_t i) { return _mm_cvtsi32_si128(static_cast<int>(row[i])); };
-        left = _mm_unpacklo_epi8(_mm_unpacklo_epi32(pixel(a, col.Left), pixel(b, col.Left)), zero);
-        right = _mm_unpacklo_epi8(_mm_unpacklo_epi32(pixel(a, col.Right), pixel(b, col.Right)), zero);
-    }
-    const __m128i fx = _mm_set1_epi16(static_cast<short>(col.Fx)), nfx = _mm_set1_epi16(static_cast<short>(255 - col.Fx));
-    return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(left, nfx), _mm_mullo_epi16(right, fx)), 8);
-}
-
-// Two columns per step: their across mixes share one down mix.
+// The reduction needs byte shuffles that SSE2 lacks; here it runs the portable kernel.
 void BilinearSse2(const uint32_t* a, const uint32_t* b, const TBilinearColumn* cols, int n, unsigned fy,
                   uint32_t* out) {
-    const __m128i vfy = _mm_set1_epi16(static_cast<short>(fy)), vnfy = _mm_set1_epi16(static_cast<short>(255 - fy));
-    int c = 0;
-    for (; c + 2 <= n; c += 2) {
-        const __m128i p = BilinearAcross(a, b, cols[c]), q = BilinearAcross(a, b, cols[c + 1]);
-        const __m128i top = _mm_unpacklo_epi64(p, q), bottom = _mm_unpackhi_epi64(p, q);
-        const __m128i v = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(top, vnfy), _mm_mullo_epi16(bottom, vfy)), 8);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + c), _mm_packus_epi16(v, v));
-    }
-    if (c < n) ScalarKernels().Bilinear(a, b, cols + c, n - c, fy, out + c);
+    ScalarKernels().Bilinear(a, b, cols, n, fy, out);
 }
 
 const TKernels kSse2 = {"sse2",  BlendSse2,   AlphaSse2,   AlphaOpacitySse2, AlphaKeyedSse2,
@@ -274,8 +247,7 @@ ORVA_AVX2 void ComposeAvx2(const uint32_t* colour, const uint32_t* mask, uint32_
     if (i < n) ComposeSse2(colour + i, mask + i, out + i, n - i);
 }
 
-// The reduction with the AVX2 table's byte instructions, still 128 bits wide (its reads are
-// scattered): each channel's (left, right) byte pair meets the weights (255 − fx, fx) in one
+// The reduction, still 128 bits wide (its reads are scattered): each channel's (left, right) byte pair meets the weights (255 − fx, fx) in one
 // maddubs, the pixels entering as signed bytes (p − 128) and the 128 × 255 this takes off added
 // back. Neighbouring columns (all but a repeated edge pixel) come in one 8-byte load per row.
 ORVA_AVX2 inline __m128i BilinearAcrossPairs(const uint32_t* a, const uint32_t* b, const TBilinearColumn& col) {
