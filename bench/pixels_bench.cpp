@@ -17,9 +17,11 @@
 #include "graphics/abitmap.h"
 #include "graphics/png_load.h"
 #include "graphics/scene_compose.h"
+#include "bench_main.h"
 
 namespace {
 
+using orva::bench::MemcpyPeer;
 using orva::TABitmap;
 
 // A character-like picture: an opaque body, a soft edge and an invisible surround, with noise
@@ -68,15 +70,6 @@ struct TSize {
 
 // ---- peers ----------------------------------------------------------------------------------
 
-void MemcpyPeer(benchmark::State& state, size_t bytes) {
-    std::vector<uint8_t> a(bytes, 1), b(bytes, 2);
-    for (auto _ : state) {
-        std::memcpy(b.data(), a.data(), bytes);
-        benchmark::DoNotOptimize(b.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
-}
 
 pixman_image_t* PixmanImage(std::vector<uint32_t>& px, int w, int h) {
     return pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, px.data(), w * 4);
@@ -346,11 +339,4 @@ void RegisterAll() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    RegisterAll();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return orva::bench::RunBenchmarks(argc, argv, RegisterAll); }

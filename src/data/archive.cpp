@@ -60,7 +60,11 @@ TArchiveSet::InitResult TArchiveSet::Init(const std::filesystem::path& gameDir) 
         archive.Present = true;
     }
 
-    // Highest archive first, first line within an archive: emplace keeps the first.
+    // Highest archive first, first line within an archive: emplace keeps the first. The table
+    // is sized for every line at once, so that five full name lists never rehash it.
+    size_t lineCount = 0;
+    for (const Archive& archive : Archives) lineCount += archive.NameList.size();
+    Lookup.reserve(lineCount);
     for (int n = kArchiveCount; n >= 1; --n) {
         const auto& lines = Archives[n - 1].NameList;
         for (size_t k = 0; k < lines.size(); ++k) {

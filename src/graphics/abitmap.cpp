@@ -205,50 +205,40 @@ void TABitmap::StretchBilinear(int dw, int dh, const TABitmap& src, double sx, d
     }
 
     auto clampRow = [&](int64_t r) { return static_cast<int>(std::clamp<int64_t>(r, 0, src.H - 1)); };
-    auto clampCol = [&](int64_t c) { return static_cast<int>(std::clamp<int64_t>(c, 0, src.W - 1)); };
-    // The four channels side by side in 16-bit lanes of one 64-bit word: every weighted sum is
-    // at most 255 × 255 = 65,025, so no lane carries into the next and the 65,535 saturation of
-    // the formula can never apply.
-    constexpr uint64_t kLanes = 0x00FF00FF00FF00FFull;
-    auto spread = [](uint32_t p) {
-        const uint64_t v = p;
-        return ((v & 0xFF) | (v & 0xFF00) << 8 | (v & 0xFF0000) << 16 | (v & 0xFF000000u) << 24);
-    };
-    auto mix = [&](uint64_t a, uint64_t b, uint64_t f) { return ((a * (255 - f) + b * f) >> 8) & kLanes; };
-    auto pack = [](uint64_t v) {
-        return static_cast<uint32_t>((v & 0xFF) | (v >> 8 & 0xFF00) | (v >> 16 & 0xFF0000) | (v >> 24 & 0xFF000000u));
-    };
+    auto clampCol = [&](int64_t c) { return static_cast<int32_t>(std::clamp<int64_t>(c, 0, src.W - 1)); };
+    // The columns inside the destination, each with its two source columns and weight, worked
+    // out once for all rows.
+    const int64_t cBegin = std::max<int64_t>(0, -int64_t{ddx}), cEnd = std::min<int64_t>(dw, int64_t{dest.W} - ddx);
+    if (cBegin >= cEnd) return;
+    std::vector<pixel::TBilinearColumn> cols(static_cast<size_t>(cEnd - cBegin));
+    for (int64_t c = cBegin; c < cEnd; ++c) {
+        const int64_t x = c < c0 ? x0 + c * stepX : x0 + (c - 1) * stepX;
+        cols[static_cast<size_t>(c - cBegin)] = {clampCol(x >> 16), clampCol((x >> 16) + 1),
+                                                 static_cast<uint32_t>((x >> 8) & 255)};
+    }
+    const auto& k = pixel::ActiveKernels();
 
     int64_t m = 0, edgeCounter = (ish - 1) * 65536;
     for (int64_t r = 0; r < dh; ++r) {
         int rowA, rowB;
-        uint64_t fy;
+        unsigned fy;
         if (r < r0) {
             rowA = clampRow(isy + (m >> 16));
             rowB = clampRow(isy + (m >> 16) + 1);
-            fy = static_cast<uint64_t>((m >> 8) & 255);
+            fy = static_cast<unsigned>((m >> 8) & 255);
             m += stepY;
         } else {
             rowA = clampRow(isy + ish - 1);
             rowB = clampRow(isy + ish - 2);
-            fy = static_cast<uint64_t>((edgeCounter >> 8) & 255);
+            fy = static_cast<unsigned>((edgeCounter >> 8) & 255);
             edgeCounter += stepY;
         }
         const int64_t outY = ddy + r;
         if (outY < 0 || outY >= dest.H) continue;
         const uint32_t* a = src.Data.data() + static_cast<size_t>(rowA) * src.W;
         const uint32_t* b = src.Data.data() + static_cast<size_t>(rowB) * src.W;
-        uint32_t* o = dest.Data.data() + static_cast<size_t>(outY) * dest.W;
-        for (int64_t c = 0; c < dw; ++c) {
-            const int64_t outX = ddx + c;
-            const int64_t x = c < c0 ? x0 + c * stepX : x0 + (c - 1) * stepX;
-            if (outX < 0 || outX >= dest.W) continue;
-            const int i = clampCol(x >> 16), i1 = clampCol((x >> 16) + 1);
-            const uint64_t fx = static_cast<uint64_t>((x >> 8) & 255);
-            const uint64_t top = mix(spread(a[i]), spread(a[i1]), fx), bottom = mix(spread(b[i]), spread(b[i1]), fx);
-            const uint32_t px = pack(mix(top, bottom, fy));
-            o[outX] = px;
-        }
+        uint32_t* o = dest.Data.data() + static_cast<size_t>(outY) * dest.W + ddx + cBegin;
+        k.Bilinear(a, b, cols.data(), static_cast<int>(cEnd - cBegin), fy, o);
     }
 }
 

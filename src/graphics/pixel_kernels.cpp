@@ -56,7 +56,24 @@ void ComposeRow(const uint32_t* colour, const uint32_t* mask, uint32_t* out, int
     for (int i = 0; i < n; ++i) out[i] = (colour[i] & 0x00FFFFFFu) | (mask[i] << 24);
 }
 
-const TKernels kScalar = {"scalar", BlendRow, AlphaRow, AlphaOpacityRow, AlphaKeyedRow, AddRow, ComposeRow};
+// Each channel: (p·(255 − f) + q·f) >> 8 across, then the same down; no sum passes 65,025.
+void BilinearRow(const uint32_t* a, const uint32_t* b, const TBilinearColumn* cols, int n, unsigned fy,
+                 uint32_t* out) {
+    for (int c = 0; c < n; ++c) {
+        const TBilinearColumn& col = cols[c];
+        const uint32_t fx = col.Fx;
+        uint32_t r = 0;
+        for (int ch = 0; ch < 4; ++ch) {
+            const uint32_t top = (Channel(a[col.Left], ch) * (255 - fx) + Channel(a[col.Right], ch) * fx) >> 8;
+            const uint32_t bottom = (Channel(b[col.Left], ch) * (255 - fx) + Channel(b[col.Right], ch) * fx) >> 8;
+            r |= ((top * (255 - fy) + bottom * fy) >> 8) << (ch * 8);
+        }
+        out[c] = r;
+    }
+}
+
+const TKernels kScalar = {"scalar",         BlendRow, AlphaRow,   AlphaOpacityRow, AlphaKeyedRow,
+                          AddRow,           ComposeRow, BilinearRow};
 
 }  // namespace
 

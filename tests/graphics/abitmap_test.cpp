@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "graphics/pixel_kernels.h"
@@ -88,6 +89,41 @@ TEST(PixelKernels, EveryTableMatchesTheReferenceForAllTransparenciesAndOpacities
             k->Compose(s.data(), mask.data(), out.data(), n);
             for (int i = 0; i < n; ++i) ASSERT_EQ(out[i], (s[i] & 0xFFFFFFu) | (mask[i] & 255u) << 24);
             EXPECT_EQ(out[n], guard);
+        }
+    }
+}
+
+// The bilinear row kernels of every table against the per-channel formula, over every pair of
+// weights, columns that repeat their pixel (the right edge) and rows of odd lengths.
+TEST(PixelKernels, EveryBilinearTableMatchesTheChannelFormula) {
+    std::mt19937 rng(13);
+    std::vector<uint32_t> a(64), b(64);
+    for (size_t i = 0; i < a.size(); ++i) a[i] = RandomPixel(rng), b[i] = RandomPixel(rng);
+    a[5] = b[6] = 0xFFFFFFFFu;  // the largest products
+    for (const pixel::TKernels* k : AllKernels()) {
+        SCOPED_TRACE(k->Name);
+        for (unsigned fy = 0; fy <= 255; ++fy) {
+            const int n = static_cast<int>(fy % 11);
+            std::vector<pixel::TBilinearColumn> cols(n);
+            for (int c = 0; c < n; ++c) {
+                const int32_t left = static_cast<int32_t>(rng() % 63);
+                cols[c] = {left, rng() % 4 == 0 ? left : left + 1, (fy * 7 + static_cast<unsigned>(c) * 31) & 255u};
+            }
+            if (n > 0) cols[0] = {5, 6, 255 - fy};
+            const uint32_t guard = 0xDEADBEEF;
+            std::vector<uint32_t> out(n + 1, guard);
+            k->Bilinear(a.data(), b.data(), cols.data(), n, fy, out.data());
+            for (int c = 0; c < n; ++c) {
+                const auto& col = cols[c];
+                for (int ch = 0; ch < 4; ++ch) {
+                    auto at = [&](const std::vector<uint32_t>& row, int32_t i) { return (row[i] >> (8 * ch)) & 255u; };
+                    const unsigned top = (at(a, col.Left) * (255 - col.Fx) + at(a, col.Right) * col.Fx) >> 8;
+                    const unsigned bottom = (at(b, col.Left) * (255 - col.Fx) + at(b, col.Right) * col.Fx) >> 8;
+                    ASSERT_EQ((out[c] >> (8 * ch)) & 255u, (top * (255 - fy) + bottom * fy) >> 8)
+                        << "fy " << fy << " column " << c << " channel " << ch;
+                }
+            }
+            EXPECT_EQ(out[n], guard) << "wrote past the row";
         }
     }
 }
@@ -349,6 +385,30 @@ TEST(TABitmapStretch, OutOfRangeArgumentsDrawNothingOrStayInside) {
     // Partly outside the destination and a source extent past the source: clipped, no overrun.
     TABitmap::StretchBilinear(16, 16, src, 4, 4, 50, 50, -4, -4, dest);
     for (int i = 0; i < 64; ++i) EXPECT_EQ(dest.Pixels()[i], 0x00C66230u) << i;  // uniform colour: (((p × 255) >> 8) × 255) >> 8
+}
+
+// A reduction hanging over every edge of its destination draws exactly the part of the full
+// reduction that falls inside, and nothing else.
+TEST(TABitmapStretch, ClippedReductionIsTheVisiblePartOfTheWholeOne) {
+    std::mt19937 rng(17);
+    TABitmap scene(200, 150);
+    FillRandom(scene, rng);
+    TABitmap whole(48, 36);
+    whole.FillColor(0, 0, 0);
+    ref::Stretch(48, 36, scene, 0, 0, 200, 150, 0, 0, whole);
+    for (const auto& [dx, dy] : {std::pair{-7, -5}, std::pair{20, 10}, std::pair{-30, 25}}) {
+        TABitmap dest(40, 30);
+        dest.FillColor(3, 4, 5);
+        const uint32_t background = dest.Pixels()[0];
+        TABitmap::StretchBilinear(48, 36, scene, 0, 0, 200, 150, dx, dy, dest);
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const int wx = x - dx, wy = y - dy;
+                const bool inside = wx >= 0 && wx < 48 && wy >= 0 && wy < 36;
+                ASSERT_EQ(dest.Pixels()[y * 40 + x], inside ? whole.Pixels()[wy * 48 + wx] : background)
+                    << "offset " << dx << "," << dy << " pixel " << x << "," << y;
+            }
+    }
 }
 
 TEST(TABitmapCanvas, InvertFillCopyAndResize) {
