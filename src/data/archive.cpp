@@ -22,6 +22,52 @@ bool FitsIn(const ArchiveEntry& entry, uint64_t fileSize) {
     return static_cast<uint64_t>(entry.Offset) + entry.Size <= fileSize;
 }
 
+// The bytes of NormaliseName(text), one at a time, without building the string.
+class NormalisedBytes {
+public:
+    explicit NormalisedBytes(std::string_view text) : Text(text), End(text.size()) {
+        while (Pos < End && static_cast<unsigned char>(Text[Pos]) <= 0x20) ++Pos;
+        while (End > Pos && static_cast<unsigned char>(Text[End - 1]) <= 0x20) --End;
+    }
+    // The next byte, or -1 at the end.
+    int Next() {
+        if (Pos >= End) return -1;
+        const auto c = static_cast<unsigned char>(Text[Pos++]);
+        if (Trail) {  // the trail byte belongs to its character, whatever its value
+            Trail = false;
+            return c;
+        }
+        if (IsCp932LeadByte(c)) Trail = true;
+        else if (c >= 'a' && c <= 'z') return c - 'a' + 'A';
+        return c;
+    }
+
+private:
+    std::string_view Text;
+    size_t Pos = 0, End;
+    bool Trail = false;
+};
+
+// FNV-1a over the normalised bytes, finished with a 64-bit mix so that the low bits index well.
+uint32_t NameHash(std::string_view name) {
+    NormalisedBytes bytes(name);
+    uint64_t h = 14695981039346656037ull;
+    for (int c = bytes.Next(); c >= 0; c = bytes.Next()) h = (h ^ static_cast<uint64_t>(c)) * 1099511628211ull;
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    return static_cast<uint32_t>(h);
+}
+
+bool SameNormalisedName(std::string_view a, std::string_view b) {
+    NormalisedBytes x(a), y(b);
+    for (;;) {
+        const int c = x.Next();
+        if (c != y.Next()) return false;
+        if (c < 0) return true;
+    }
+}
+
 }  // namespace
 
 std::string TArchiveSet::NormaliseName(std::string_view name) {
@@ -60,29 +106,52 @@ TArchiveSet::InitResult TArchiveSet::Init(const std::filesystem::path& gameDir) 
         archive.Present = true;
     }
 
-    // Highest archive first, first line within an archive: emplace keeps the first. The table
-    // is sized for every line at once, so that five full name lists never rehash it.
+    // Highest archive first, first line within an archive: a name already in the table keeps
+    // its place. The table is sized for every line at once and never grows.
     size_t lineCount = 0;
     for (const Archive& archive : Archives) lineCount += archive.NameList.size();
-    Lookup.reserve(lineCount);
+    size_t capacity = 16;
+    while (capacity < lineCount + lineCount / 2) capacity *= 2;
+    Lookup.assign(capacity, Slot{0, 0, 0});
+    // The hashes first, so that each insertion can ask for the table's memory of one a little
+    // further on: with five full lists the table is larger than the caches and every insertion
+    // would otherwise wait for its line of it.
+    constexpr size_t kAhead = 16;
+    std::vector<uint32_t> hashes;
     for (int n = kArchiveCount; n >= 1; --n) {
         const auto& lines = Archives[n - 1].NameList;
+        hashes.resize(lines.size());
+        for (size_t k = 0; k < lines.size(); ++k) hashes[k] = NameHash(lines[k]);
         for (size_t k = 0; k < lines.size(); ++k) {
-            const uint32_t entryNo = k + 1 > kMaxStoredFiles + 1 ? kMaxStoredFiles + 1
-                                                                 : static_cast<uint32_t>(k + 1);
-            Lookup.emplace(NormaliseName(lines[k]), Location{n, entryNo});
+            if (k + kAhead < lines.size()) __builtin_prefetch(&Lookup[hashes[k + kAhead] & (capacity - 1)]);
+            const uint32_t hash = hashes[k];
+            if (Find(lines[k], hash)) continue;
+            size_t i = hash & (capacity - 1);
+            while (Lookup[i].ArchiveNo != 0) i = (i + 1) & (capacity - 1);
+            Lookup[i] = {hash, static_cast<uint32_t>(k), static_cast<uint32_t>(n)};
         }
     }
     return {true, {}};
 }
 
+const TArchiveSet::Slot* TArchiveSet::Find(std::string_view name, uint32_t hash) const {
+    if (Lookup.empty()) return nullptr;
+    const size_t mask = Lookup.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& slot = Lookup[i];
+        if (slot.ArchiveNo == 0) return nullptr;
+        if (slot.Hash == hash && SameNormalisedName(Archives[slot.ArchiveNo - 1].NameList[slot.Line], name))
+            return &slot;
+    }
+}
+
 bool TArchiveSet::Read(std::string_view name, TMemoryStream& stream) const {
-    const auto found = Lookup.find(NormaliseName(name));
-    if (found == Lookup.end()) return false;
-    const Location where = found->second;
-    if (where.EntryNo >= kIndexEntryCount) return false;  // line beyond the index
-    const Archive& archive = Archives[where.ArchiveNo - 1];
-    const ArchiveEntry entry = EntryAt(archive.Index, where.EntryNo);
+    const Slot* found = Find(name, NameHash(name));
+    if (!found) return false;
+    const uint64_t entryNo = uint64_t{found->Line} + 1;
+    if (entryNo >= kIndexEntryCount) return false;  // line beyond the index
+    const Archive& archive = Archives[found->ArchiveNo - 1];
+    const ArchiveEntry entry = EntryAt(archive.Index, static_cast<uint32_t>(entryNo));
 
     TReadFile file;
     std::string error;

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "data/memory_stream.h"
@@ -57,13 +56,20 @@ private:
         std::vector<uint8_t> Index;          // verbatim index block when present
         std::vector<std::string> NameList;   // name-list lines
     };
-    struct Location {
-        int ArchiveNo;   // 1..5
-        uint32_t EntryNo;  // line + 1; may exceed 65535 for a name list that is too long
+    // One name of the lookup: the hash of its normalised form and where it is listed. The
+    // names themselves stay in the name lists; a slot with ArchiveNo 0 is free.
+    struct Slot {
+        uint32_t Hash;
+        uint32_t Line;       // index into the archive's name list (entry Line + 1)
+        uint32_t ArchiveNo;  // 1..5
     };
+    // The slot of `name` (normalised or not), or nullptr.
+    const Slot* Find(std::string_view name, uint32_t hash) const;
 
     std::array<Archive, kArchiveCount> Archives;
-    std::unordered_map<std::string, Location> Lookup;  // normalised name → first match
+    // Open addressing with linear probing over a power-of-two table kept at most two-thirds
+    // full: normalised name → its first listing, the highest archive first.
+    std::vector<Slot> Lookup;
 };
 
 }  // namespace orva
