@@ -4,13 +4,17 @@
 // safety when a write fails or the program dies during one.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <csignal>
 #include <cstring>
+#include <limits>
 
 #include "data/cp932.h"
 #include "graphics/bmp_file.h"
 #include "graphics/reference.h"
 #include "menus/save_slots.h"
+#include "text/window_buttons.h"
 #include "menu_game.h"
 
 namespace orva {
@@ -272,6 +276,74 @@ TEST(SaveMenu, ACrashDuringASaveLeavesThePreviousSaveFileWhole) {
         testing::KilledBySignal(SIGABRT), "");
     EXPECT_EQ(g.SaveFileBytes(), before);
     EXPECT_FALSE(std::filesystem::exists(g.SaveDir / "THUMB" / "SAVE2.dat"));
+}
+
+TEST(SaveMenu, AFullDiskDuringAQuickSaveKeepsTheOldFilesAndTheNoticeSaysItFailed) {
+    MenuGame g(kStory);
+    TForm1& f = g.Boot();
+    ASSERT_TRUE(g.RunUntilMode(0x6002));
+    ASSERT_TRUE(f.SaveToSlot(1));
+    const std::vector<uint8_t> before = g.SaveFileBytes();
+
+    // The process may write no file beyond 64 KB: the 424,800-byte save file runs out of room
+    // part-way, exactly as on a full disk (the write fails with EFBIG instead of ENOSPC).
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    testing::internal::CaptureStderr();
+    f.WindowButtonAction(kBtnQuickSave);
+    const std::string err = testing::internal::GetCapturedStderr();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+
+    EXPECT_EQ(f.Timing.StatusText, u"クイックセーブできませんでした");
+    EXPECT_NE(err.find("SAVE.DAT"), std::string::npos) << err;
+    EXPECT_EQ(g.SaveFileBytes(), before);          // the previous file, whole
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(g.SaveDir))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+    EXPECT_EQ(f.Sys->SaveSlots[99].InUse, 1);      // kept in memory for the next write
+    g.Passes(5);
+    EXPECT_EQ(f.EngineMode, 0x6002);               // the game goes on
+    ASSERT_TRUE(f.SaveToSlot(2));                  // and saves again once there is room
+    EXPECT_EQ(g.SaveFileBytes()[SlotOffset(100)], 1);
+}
+
+TEST(SaveMenu, ASlotFullOfDamagedValuesIsListedLoadedAndPlayedOnWithoutHarm) {
+    // What a damaged or hand-edited SAVE.DAT of the right size can hold: no time, a line far past
+    // the script, a call table overflowing, names and the comment without their ends, layers
+    // far off screen with impossible opacities.
+    MenuGame g(kStory);
+    TForm1& f = g.Boot();
+    ASSERT_TRUE(g.RunUntilMode(0x6002));
+    GameRec& s = f.Sys->SaveSlots[6];
+    std::memset(&s, 0x7F, sizeof s);
+    s.InUse = 1;
+    s.SaveTime = std::numeric_limits<double>::quiet_NaN();
+    s.ScriptNo = 1;
+    s.ScriptStep = 1000000;
+    s.ReturnCount = 30000;
+    std::memset(s.BgLayerName, 'X', sizeof s.BgLayerName);
+    std::memset(s.LayerName, 'Y', sizeof s.LayerName);
+    std::memset(s.MusicName, 'Z', sizeof s.MusicName);
+    std::memset(s.Comment, 0x82, sizeof s.Comment);  // lead bytes to the end, no trail, no end
+    s.LayerPos[0][0] = INT32_MIN, s.LayerPos[1][1] = INT32_MAX;
+    s.LayerAlpha[0] = -5, s.LayerAlpha[1] = 999;
+
+    f.OpenSaveMenu(false);
+    g.Passes(2);
+    ASSERT_EQ(f.EngineMode, 0x700702);            // the page with the slot is drawn
+    g.Click(SlotPoint(7));
+    g.Click(SlotPoint(7));                        // and the slot is loaded
+    g.Passes(400);
+    // The line past the script reads as its end line, which ends the story: it starts over
+    // and waits at its first message again.
+    EXPECT_EQ(f.Game.ScriptNo, 1);
+    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_LT(f.Game.ScriptStep, 10);
+    EXPECT_TRUE(f.Plat.IsWindowVisible(WindowId::Main));
 }
 
 TEST(SaveMenu, AnUnwritableFolderKeepsTheSaveInMemoryWithOneLineAndTheGameGoesOn) {
