@@ -208,11 +208,12 @@ void TTextRenderer::TextOut(TABitmap& dest, int x, int y, std::u16string_view te
         const int y0 = std::max(0, -oy), y1 = std::min(gl.H, dest.Height() - oy);
         for (int row = y0; row < y1; ++row) {
             const uint8_t* cov = gl.Coverage.data() + static_cast<size_t>(row) * static_cast<size_t>(gl.W);
-            uint8_t* d = dest.Row(oy + row) + static_cast<size_t>(ox) * 4;
+            // ox may be negative (a glyph reaching left of the picture); ox + col never is.
+            uint8_t* d = dest.Row(oy + row);
             for (int col = x0; col < x1; ++col) {
                 const int a = cov[col];
                 if (a == 0) continue;
-                uint8_t* px = d + static_cast<size_t>(col) * 4;
+                uint8_t* px = d + static_cast<size_t>(ox + col) * 4;
                 for (int c = 0; c < 3; ++c) px[c] = static_cast<uint8_t>(px[c] + ((colour[c] - px[c]) * a + (colour[c] >= px[c] ? 127 : -127)) / 255);
             }
         }
