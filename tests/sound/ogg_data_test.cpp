@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "sound_fixture.h"
 
 namespace orva {
@@ -142,6 +144,29 @@ TEST(OggData, GainsScaleTheOutput) {
     source.Play(false);
     const auto out = RenderLeft(source, 1);
     EXPECT_NEAR(ToneLevel(out, 0.05, 0.4), 8000 * 0.375, 100);
+}
+
+TEST(OggData, ASteadyGainGivesExactlyTheSamplesOfAFadeHoldingThatGain) {
+    // Without a fade the volume takes a shortcut; it must give the fade's per-frame result bit
+    // for bit. The fade below moves so slowly that its gain stays the same for the whole render.
+    auto render = [](bool fading) {
+        ToneRecipe recipe;
+        recipe.Amplitudes = {9000, -12000};
+        TOggData source(kHalf);
+        EXPECT_TRUE(LoadInto(source, EncodeTone(recipe)));
+        source.SetChannelGain(0.75);
+        source.SetMasterGain(0.5);
+        source.SetFadeVolume(3.0);
+        if (fading) source.FadeTo(100.0, 3.001);
+        EXPECT_EQ(source.FadeStepValue() != 0, fading);
+        source.Play(false);
+        return RenderLeft(source, 1);
+    };
+    const std::vector<int32_t> steady = render(false), fading = render(true);
+    ASSERT_EQ(steady.size(), fading.size());
+    ASSERT_FALSE(steady.empty());
+    EXPECT_EQ(steady, fading);
+    EXPECT_NE(*std::max_element(steady.begin(), steady.end()), 0);
 }
 
 TEST(OggData, HalfRateMonoPlaysAtTheRightPitchAndLength) {
