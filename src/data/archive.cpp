@@ -71,7 +71,10 @@ bool SameNormalisedName(std::string_view a, std::string_view b) {
 }  // namespace
 
 std::string TArchiveSet::NormaliseName(std::string_view name) {
-    return Cp932UpperAscii(TrimBlanksAndControls(name));
+    std::string out;
+    NormalisedBytes bytes(name);
+    for (int c = bytes.Next(); c >= 0; c = bytes.Next()) out += static_cast<char>(c);
+    return out;
 }
 
 TArchiveSet::InitResult TArchiveSet::Init(const std::filesystem::path& gameDir) {
