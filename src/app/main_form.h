@@ -306,7 +306,7 @@ public:
     // Opens the save menu in save (true) or load mode on page 1, turning to the newest save,
     // and returns to the current mode when it closes.
     void OpenSaveMenu(bool save);
-    // Copies GameRec into slot 1..100 with the time now and an empty comment, writes the system
+    // Copies GameRec, comment and all, into slot 1..100 with the time now, writes the system
     // save file and the slot's thumbnail. False when a file could not be written (the slot is
     // still saved in memory).
     bool SaveToSlot(int slot);
