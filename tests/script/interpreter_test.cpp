@@ -42,6 +42,16 @@ TEST(Interpreter, InitialisationLoadsScriptOneAndTheDebugMarkerShowsTheDebugWind
     EXPECT_TRUE(marked.Plat->IsWindowVisible(WindowId::Debug));
 }
 
+TEST(Interpreter, InitialisationResetsTheBottomRowOfWindowButtons) {
+    ScriptGame g(".script 1 \"a\"\nwait -1\n");
+    TForm1& f = g.Start();
+    // States an earlier game left behind: disabled, switched on, under the cursor.
+    f.Msg.ButtonState = {4, 4, 4, 4, 2, 4, 1, 3, 2, 4, 4, 1};
+    g.Passes(1);
+    ASSERT_EQ(f.EngineMode, 0);
+    for (size_t b = 0; b < 10; ++b) EXPECT_EQ(f.Msg.ButtonState[b], 0) << b;
+}
+
 TEST(Interpreter, JumpEndsThePassAndAMissingLabelRestartsTheScript) {
     ScriptGame g(R"(.script 1 "a"
 add W1 W1 1
