@@ -16,6 +16,7 @@
 #include "app/main_form.h"
 #include "data/cp932.h"
 #include "script/script_search.h"
+#include "text/window_buttons.h"
 
 namespace orva {
 
@@ -103,6 +104,8 @@ void TForm1::NOVL_TaskInit() {
     const bool debugMarker = std::filesystem::exists(std::filesystem::current_path() / kDebugMarkerFile, ec);
     ShowDebugForm(debugMarker);
 
+    // The bottom row of window buttons starts normal; the two small ones keep their state.
+    for (int b = kBtnQuickSave; b <= kBtnConfig; ++b) Msg.ButtonState[static_cast<size_t>(b)] = kBtnNormal;
     Plat.SetCursorVisible(false);
     Game.SkipAllowed = 0;
     Game.MenuButtonsAllowed = 0;

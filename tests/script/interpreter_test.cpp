@@ -1,6 +1,7 @@
 // The interpreter on the headless platform: scripts written in the text form, run pass by pass.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
@@ -40,6 +41,16 @@ TEST(Interpreter, InitialisationLoadsScriptOneAndTheDebugMarkerShowsTheDebugWind
     std::ofstream(marked.GameDir / "ポプリ萌え萌え.txt") << "";
     marked.Boot();
     EXPECT_TRUE(marked.Plat->IsWindowVisible(WindowId::Debug));
+}
+
+TEST(Interpreter, InitialisationResetsTheBottomRowOfWindowButtons) {
+    ScriptGame g(".script 1 \"a\"\nwait -1\n");
+    TForm1& f = g.Start();
+    // States an earlier game left behind: disabled, switched on, under the cursor.
+    f.Msg.ButtonState = {4, 4, 4, 4, 2, 4, 1, 3, 2, 4, 4, 1};
+    g.Passes(1);
+    ASSERT_EQ(f.EngineMode, 0);
+    for (size_t b = 0; b < 10; ++b) EXPECT_EQ(f.Msg.ButtonState[b], 0) << b;
 }
 
 TEST(Interpreter, JumpEndsThePassAndAMissingLabelRestartsTheScript) {
@@ -564,6 +575,33 @@ TEST(ScriptLoader, EmptyAndTruncatedEntriesReadAsTheEndLineAlone) {
     f.NOVL_ReadScript(70000);  // no such entry
     EXPECT_EQ(f.ScriptLine(0), kEndLine);
     h.Passes(5);  // the end line alone keeps the engine running
+}
+
+TEST(ScriptLoader, ALineTableWithAPartialLastLineRunsItsWholeLinesAndSaysSo) {
+    // The assembler's image with five stray bytes after its lines, written by the container
+    // writer: L1 is then 5 more than a multiple of 16 and the sections follow those bytes.
+    AssembledSource source;
+    std::vector<Diagnostic> errors;
+    ASSERT_TRUE(AssembleSource(".script 1 \"ragged\"\n*top\nset W1 7\nset W2 8\nwait -1\n", "t.txt", source, errors));
+    ScriptImage image = source.Scripts.at(0).Image;
+    const size_t lines = image.Lines.size();
+    image.LineTableTail = {0x41, 0x00, 0x01, 0x00, 0x07};
+    test::EngineHarness h;
+    test::WriteContainer(h.GameDir, {{1, BuildScriptEntry(image)}}, {"ragged"});
+
+    TForm1& f = h.Start();
+    h.Passes(2);
+    EXPECT_EQ(f.Script.LineCount, int32_t(lines));
+    EXPECT_EQ(f.Script.LabelNames, std::vector<std::string>{"top"});
+    EXPECT_EQ(f.WorkFlg[0], 7);
+    EXPECT_EQ(f.WorkFlg[1], 8);
+    EXPECT_EQ(f.EngineMode, 0x800102);  // waiting for a key
+    // One line about the script among the start's picture read errors.
+    ASSERT_EQ(std::count_if(f.DebugMemo.begin(), f.DebugMemo.end(),
+                            [](const std::string& l) { return l.starts_with("script error"); }),
+              1);
+    EXPECT_EQ(f.DebugMemo.back(), "script error : 1 (5 bytes after the line table's " + std::to_string(lines) +
+                                      " whole lines are ignored)");
 }
 
 }  // namespace

@@ -62,6 +62,19 @@ TEST(MessageLayout, SlashForcesABreakWithoutHanging) {
     EXPECT_EQ(l[1], Repeat(u"あ", 25));
     EXPECT_EQ(l[2], u"い");
     EXPECT_EQ(l[3], u"");
+    // The same after the character that hangs at the end of a full line.
+    l = LayoutMessage(Repeat(u"あ", 25) + u"。/x");
+    EXPECT_EQ(l[1], Repeat(u"あ", 25) + u"。");
+    EXPECT_EQ(l[2], u"x");
+    EXPECT_EQ(l[3], u"");
+    // A second slash is an empty line of its own.
+    l = LayoutMessage(Repeat(u"あ", 25) + u"。//x");
+    EXPECT_EQ(l[2], u"");
+    EXPECT_EQ(l[3], u"x");
+    // In speech the line after such a break is indented once.
+    l = LayoutMessage(u"「" + Repeat(u"あ", 24) + u"。/x」");
+    EXPECT_EQ(l[1], u"「" + Repeat(u"あ", 24) + u"。");
+    EXPECT_EQ(l[2], u"　x」");
 
     // In speech the line after a slash is indented.
     l = LayoutMessage(u"母「ただいま/おかえり」");

@@ -46,6 +46,7 @@ public:
     void ShowWindow(WindowId window, bool visible) override;
     bool IsWindowVisible(WindowId window) override { return Visible[Index(window)]; }
     void PlaceWindow(WindowId window, Point mainClient) override { Origin[Index(window)] = mainClient; }
+    void SetWindowTitle(WindowId window, const std::string& title) override { Titles[Index(window)] = title; }
     void Present(WindowId window, const TABitmap& picture) override;
     void SetFullScreen(bool on) override { FullScreen = on; }
     bool IsFullScreen() override { return FullScreen; }
@@ -74,6 +75,7 @@ public:
     bool TextInputOn() const { return TextInput; }
     const TABitmap& LastPresented(WindowId window) const { return Presented[Index(window)]; }
     const std::string& ShotError() const { return PendingError; }
+    const std::string& WindowTitle(WindowId window) const { return Titles[Index(window)]; }
 
 private:
     static size_t Index(WindowId w) { return static_cast<size_t>(w); }
@@ -106,6 +108,7 @@ private:
     std::array<bool, 4> Visible{true, false, false, false};
     std::array<Point, 4> Origin{Point{0, 0}, Point{0, 416}, Point{240, 236}, Point{0, 0}};
     std::array<TABitmap, 4> Presented;                // the last picture shown in each window
+    std::array<std::string, 4> Titles;                // each window's caption as last set
     std::string PendingError;                         // first capture that could not be written
     AudioSource* Audio = nullptr;                     // the open audio output's source
     uint64_t AudioFrames = 0;                         // frames played since virtual time 0
