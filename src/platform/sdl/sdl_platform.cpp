@@ -452,8 +452,7 @@ void SdlPlatform::Present(WindowId window, const TABitmap& picture) {
         s->Stale = true;
         return;
     }
-    const bool all = s->Stale;
-    Upload(*s, rects, all);
+    const bool all = Upload(*s, rects, s->Stale);
     Show(*s, rects, all);
 }
 
@@ -523,12 +522,10 @@ bool SdlPlatform::EnsureOutput(Surface& s) {
     return true;
 }
 
-void SdlPlatform::Upload(Surface& s, const std::vector<PixelRect>& rects, bool all) {
-    if (!s.Renderer) {
-        UploadToSurface(s, rects, all);
-        return;
-    }
-    if (s.HeldW <= 0 || s.HeldH <= 0) return;
+bool SdlPlatform::Upload(Surface& s, const std::vector<PixelRect>& rects, bool all) {
+    if (!s.Renderer) return UploadToSurface(s, rects, all);
+    // The renderer path shows its whole texture every time; what matters is what is uploaded.
+    if (s.HeldW <= 0 || s.HeldH <= 0) return true;
     if (!s.Texture || s.TextureW != s.HeldW || s.TextureH != s.HeldH) {
         if (s.Texture) SDL_DestroyTexture(s.Texture);
         s.TextureW = s.TextureH = 0;
@@ -536,7 +533,7 @@ void SdlPlatform::Upload(Surface& s, const std::vector<PixelRect>& rects, bool a
                                       s.HeldH);
         if (!s.Texture) {
             std::cerr << "orva: cannot show a " << s.HeldW << "x" << s.HeldH << " picture: " << SDL_GetError() << "\n";
-            return;
+            return true;
         }
         s.TextureW = s.HeldW;
         s.TextureH = s.HeldH;
@@ -551,7 +548,7 @@ void SdlPlatform::Upload(Surface& s, const std::vector<PixelRect>& rects, bool a
         int pitch = 0;
         if (SDL_LockTexture(s.Texture, &area, &out, &pitch) != 0) {
             std::cerr << "orva: cannot show a picture: " << SDL_GetError() << "\n";
-            return;
+            return true;
         }
         // The picture's fourth byte is its transparency; on screen the picture is opaque.
         for (int y = 0; y < r.H; ++y) {
@@ -563,12 +560,13 @@ void SdlPlatform::Upload(Surface& s, const std::vector<PixelRect>& rects, bool a
         ++s.Stats.Uploads;
         s.Stats.UploadedPixels += static_cast<uint64_t>(r.W) * r.H;
     }
+    return true;
 }
 
-void SdlPlatform::UploadToSurface(Surface& s, const std::vector<PixelRect>& rects, bool all) {
+bool SdlPlatform::UploadToSurface(Surface& s, const std::vector<PixelRect>& rects, bool all) {
     // SDL makes a new surface after the window's size changed; everything is drawn again then.
     SDL_Surface* target = SDL_GetWindowSurface(s.Window);
-    if (!target) return;
+    if (!target) return true;
     if (target != s.Target || target->w != s.TargetW || target->h != s.TargetH) all = true;
     s.Target = target;
     s.TargetW = target->w;
@@ -576,7 +574,7 @@ void SdlPlatform::UploadToSurface(Surface& s, const std::vector<PixelRect>& rect
     if (all) SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
     // What lies past the client area is not shown.
     const int visW = std::min(s.HeldW, s.LogicalW), visH = std::min(s.HeldH, s.LogicalH);
-    if (visW <= 0 || visH <= 0) return;
+    if (visW <= 0 || visH <= 0) return all;
     const ViewFit fit = FitPicture(s.LogicalW, s.LogicalH, target->w, target->h, Options.Smooth);
     const int scale = static_cast<int>(fit.Scale);
     const bool wholeScale = scale >= 1 && fit.Scale == scale && fit.OffsetX == std::floor(fit.OffsetX) &&
@@ -639,6 +637,7 @@ void SdlPlatform::UploadToSurface(Surface& s, const std::vector<PixelRect>& rect
         SDL_LockSurface(target);
     }
     SDL_UnlockSurface(target);
+    return all;
 }
 
 void SdlPlatform::Show(Surface& s, const std::vector<PixelRect>& rects, bool all) {

@@ -141,10 +141,11 @@ private:
     bool EnsureOutput(Surface& s);
     void ChoosePath(Surface& s);
     // Copies rectangles of the held picture into the output; the whole picture when `all`.
-    void Upload(Surface& s, const std::vector<PixelRect>& rects, bool all);
+    // Returns whether it drew the whole output (asked to, or because the output was new).
+    bool Upload(Surface& s, const std::vector<PixelRect>& rects, bool all);
     // Puts the output on the screen: the renderer's whole frame, or the surface's rectangles.
     void Show(Surface& s, const std::vector<PixelRect>& rects, bool all);
-    void UploadToSurface(Surface& s, const std::vector<PixelRect>& rects, bool all);
+    bool UploadToSurface(Surface& s, const std::vector<PixelRect>& rects, bool all);
     // Draws the held picture again and shows it (shown windows only).
     void Redraw(Surface& s);
     Point ClientOrigin(const Surface& s) const;
