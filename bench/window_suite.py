@@ -102,6 +102,7 @@ def click(window, x, y):
 def run_once(name, argv, env, orva):
     work = tempfile.mkdtemp(prefix="orva-window-")
     env = dict(os.environ, **env, XDG_DATA_HOME=os.path.join(work, "data"), XDG_CONFIG_HOME=os.path.join(work, "config"),
+               XDG_RUNTIME_DIR=work,
                HOME=os.environ.get("HOME", work), SDL_AUDIODRIVER="dummy", SDL_VIDEO_CENTERED="1",
                ORVA_REPORT_FIRST_FRAME="1")
     timefile, errfile = os.path.join(work, "time.txt"), os.path.join(work, "stderr.txt")
