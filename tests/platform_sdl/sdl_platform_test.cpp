@@ -318,6 +318,35 @@ TEST_F(SdlPlatformTest, OnlyShownWindowsGetAnOutputAndAPicturePresentedHiddenIsS
     }
 }
 
+TEST_F(SdlPlatformTest, TheAutomaticPathTakesANamedRendererElseNeverASoftwareOne) {
+    // A renderer named by SDL_RENDER_DRIVER (the tests name the software one) is used as named.
+    {
+        SdlPlatform p(Opts(1));
+        std::string error;
+        ASSERT_TRUE(p.Init(error)) << error;
+        EXPECT_EQ(p.ActivePath(), PresentPath::Renderer);
+        EXPECT_TRUE(p.HasRenderer(WindowId::Main));
+    }
+    // Unnamed: the dummy display has no accelerated renderer, GPU or not, so the windows draw
+    // into their own surfaces.
+    SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "", SDL_HINT_OVERRIDE);
+    {
+        SdlPlatform p(Opts(1));
+        std::string error;
+        ASSERT_TRUE(p.Init(error)) << error;
+        EXPECT_EQ(p.ActivePath(), PresentPath::Surface);
+        EXPECT_TRUE(p.HasOutput(WindowId::Main));
+        EXPECT_FALSE(p.HasRenderer(WindowId::Main));
+        p.ShowWindow(WindowId::Debug, true);
+        EXPECT_TRUE(p.HasOutput(WindowId::Debug));
+        EXPECT_FALSE(p.HasRenderer(WindowId::Debug));
+        const TABitmap pic = Pattern();
+        p.Present(WindowId::Main, pic);
+        EXPECT_TRUE(ShowsPicture(Shown(p, WindowId::Main), pic, 1));
+    }
+    SDL_ResetHint(SDL_HINT_RENDER_DRIVER);
+}
+
 TEST_F(SdlPlatformTest, AnUnchangedFrameIsNotUploadedAndAChangeUploadsItsRectangleOnly) {
     for (PresentPath path : {PresentPath::Renderer, PresentPath::Surface}) {
         for (int scale : {1, 2}) {
