@@ -387,6 +387,43 @@ TEST_F(SdlPlatformTest, AnUnchangedFrameIsNotUploadedAndAChangeUploadsItsRectang
     }
 }
 
+TEST_F(SdlPlatformTest, AResizedWindowSurfaceIsDrawnWholeWithBarsAtWholeAndSmoothScales) {
+    for (bool smooth : {false, true}) {
+        SCOPED_TRACE(smooth ? "smooth" : "whole pixels");
+        SdlOptions o = Opts(1, PresentPath::Surface);
+        o.Smooth = smooth;
+        SdlPlatform p(o);
+        std::string error;
+        ASSERT_TRUE(p.Init(error)) << error;
+        TABitmap pic(800, 600);
+        pic.FillColor(200, 100, 50);
+        p.Present(WindowId::Main, pic);
+
+        // The window grows (as full screen makes it): SDL gives it a new surface, drawn whole.
+        SDL_SetWindowSize(Win(p, WindowId::Main), 1000, 700);
+        Push(WindowEvent(p.SdlWindowId(WindowId::Main), SDL_WINDOWEVENT_SIZE_CHANGED));
+        EXPECT_TRUE(Pump(p).empty());
+        std::vector<uint32_t> shown = Shown(p, WindowId::Main);
+        ASSERT_EQ(shown.size(), size_t(1000) * 700);
+        const uint32_t colour = 0xFFC86432u, black = 0xFF000000u;
+        EXPECT_EQ(shown[size_t(350) * 1000 + 500], colour);
+        EXPECT_EQ(shown[0], black);
+        // Whole pixels: scale 1 centred, bars of 100 and 50; smooth: 933 × 700, bars left and right.
+        EXPECT_EQ(shown[size_t(350) * 1000 + 20], black);
+        EXPECT_EQ(shown[size_t(350) * 1000 + 980], black);
+        EXPECT_EQ(shown[size_t(20) * 1000 + 500], smooth ? colour : black);
+
+        // A change after the resize lands in the right place at the right scale.
+        for (int y = 0; y < 10; ++y) std::memset(pic.Row(y), 0, 10 * 4);
+        p.Present(WindowId::Main, pic);
+        shown = Shown(p, WindowId::Main);
+        const int left = smooth ? 34 : 100, top = smooth ? 0 : 50;
+        EXPECT_EQ(shown[size_t(top + 2) * 1000 + left + 2], 0xFF000000u);
+        EXPECT_EQ(shown[size_t(top + 30) * 1000 + left + 30], colour);
+        EXPECT_EQ(shown[size_t(350) * 1000 + 500], colour);
+    }
+}
+
 // The dummy driver has no screen pointer; this platform reads it from the test.
 class PointerPlatform : public SdlPlatform {
 public:
