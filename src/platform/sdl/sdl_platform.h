@@ -1,26 +1,48 @@
-// The SDL2 platform: the four program windows with one renderer and streaming texture each,
-// the event pump, key and cursor queries, full screen on the desktop's own resolution and the
-// confirmation dialog's modal run. The only place in the program that includes SDL.
+// The SDL2 platform: the four program windows, each given its way to the screen (a renderer with
+// a streaming texture, or the window's own surface) when it is first shown; the event pump, key
+// and cursor queries, full screen on the desktop's own resolution and the confirmation dialog's
+// modal run. The only place in the program that includes SDL.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
 
+#include <vector>
+
 #include "platform/platform.h"
+#include "platform/sdl/frame_diff.h"
 #include "platform/sdl/view_mapping.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
+struct SDL_Surface;
 union SDL_Event;
 
 namespace orva {
+
+// How the windows' pictures reach the screen.
+enum class PresentPath : uint8_t {
+    Auto,       // an accelerated renderer on a machine with a hardware GPU, else the window surface
+    Renderer,   // an SDL renderer (SDL_RENDER_DRIVER chooses which) with a streaming texture
+    Surface,    // the window's own surface, updated by rectangles; no renderer, no GL
+};
 
 struct SdlOptions {
     int Scale = 1;          // physical pixels per logical pixel in a window (below 1 counts as 1)
     bool Smooth = false;    // fill keeping the aspect, filtered; else whole-pixel scales, nearest pixel
     std::string Title;      // the main window's title
+    PresentPath Path = PresentPath::Auto;
+};
+
+// What one window's presentation has cost so far.
+struct PresentStats {
+    uint64_t Frames = 0;           // pictures handed to Present
+    uint64_t Unchanged = 0;        // of those, equal to the one before: nothing uploaded or shown
+    uint64_t Uploads = 0;          // rectangles copied into the texture or the window surface
+    uint64_t UploadedPixels = 0;   // picture pixels in those rectangles
+    uint64_t Shows = 0;            // times the window's output went to the screen (frames, exposes)
 };
 
 // Shows a start-up problem in a message box, since a program started from a menu has no
@@ -77,6 +99,14 @@ public:
     // Delivers one SDL event the way PumpMessages does.
     void HandleEvent(const SDL_Event& ev, PlatformEvents& events);
 
+    PresentStats Stats(WindowId window) const;
+    // Whether a window has its way to the screen yet (made when it is first shown), and whether
+    // that way is a renderer.
+    bool HasOutput(WindowId window) const;
+    bool HasRenderer(WindowId window) const;
+    // The path the windows use: Auto until the first window is shown.
+    PresentPath ActivePath() const { return Path; }
+
 protected:
     // The pointer on the screen, in the same units as window positions.
     virtual Point GlobalCursor() const;
@@ -84,12 +114,18 @@ protected:
 private:
     struct Surface {
         SDL_Window* Window = nullptr;
-        SDL_Renderer* Renderer = nullptr;
-        SDL_Texture* Texture = nullptr;
+        SDL_Renderer* Renderer = nullptr;  // the renderer path's renderer, made at the first show
+        SDL_Texture* Texture = nullptr;    // its streaming texture, the size of the held picture
+        SDL_Surface* Target = nullptr;     // the surface path's window surface (owned by SDL)
+        SDL_Surface* Frame = nullptr;      // surface path: the opaque picture, when it must be scaled by SDL
         int LogicalW = 0, LogicalH = 0;    // client size in logical pixels
+        std::vector<uint32_t> Held;        // the last presented picture, engine pixel order
+        int HeldW = 0, HeldH = 0;          // its size (0 before the first picture)
         int TextureW = 0, TextureH = 0;    // size of the picture held in Texture
-        bool HasPicture = false;           // Texture holds a picture to show again on expose
+        int TargetW = 0, TargetH = 0;      // size of Target when it was last drawn
+        bool Stale = true;                 // the output does not show Held yet: draw it whole
         bool Visible = false;              // shown by ShowWindow / BeginModal
+        PresentStats Stats;
     };
 
     static size_t Index(WindowId w) { return static_cast<size_t>(w); }
@@ -100,7 +136,17 @@ private:
     ViewFit OutputFit(const Surface& s, int& outW, int& outH) const;
     // The same place in window units, the units of mouse positions (letterboxed in full screen).
     ViewFit WindowFit(const Surface& s) const;
-    // Draws the held picture again and shows it.
+    // Makes the window's renderer and texture or its window surface, choosing the path first
+    // when no window has one yet. False (with a message on stderr) when that fails.
+    bool EnsureOutput(Surface& s);
+    void ChoosePath(Surface& s);
+    // Copies rectangles of the held picture into the output; the whole picture when `all`.
+    // Returns whether it drew the whole output (asked to, or because the output was new).
+    bool Upload(Surface& s, const std::vector<PixelRect>& rects, bool all);
+    // Puts the output on the screen: the renderer's whole frame, or the surface's rectangles.
+    void Show(Surface& s, const std::vector<PixelRect>& rects, bool all);
+    bool UploadToSurface(Surface& s, const std::vector<PixelRect>& rects, bool all);
+    // Draws the held picture again and shows it (shown windows only).
     void Redraw(Surface& s);
     Point ClientOrigin(const Surface& s) const;
     void Destroy();
@@ -114,6 +160,8 @@ private:
     bool Composing = false;             // the input method holds uncommitted text
     bool QuitRequested = false;           // the system asked the program to end
     WindowId ModalWindow = WindowId::None;
+    PresentPath Path = PresentPath::Auto;  // chosen when the first window gets its output
+    bool FirstFrameReported = false;       // the first picture on screen has been logged
     std::array<Surface, 4> Windows;
     uint32_t AudioDevice = 0;          // the open SDL audio device, 0 when none
     AudioSource* Audio = nullptr;      // what the audio callback pulls from
