@@ -111,6 +111,7 @@ struct InputState {
     Point CursorMain;              // cursor in the main window's client area
     Point CursorMsgWin;            // cursor in MsgForm's client area
     int32_t KeyRepeatDelay = 0;    // 10-ms ticks during which keys set no flag (Ctrl exempt)
+    bool AltReturnHeld = false;    // Alt and Return were both down at the last sampling
 };
 
 // Skip and auto modes.
