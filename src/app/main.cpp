@@ -11,6 +11,7 @@
 #include "app/main_form.h"
 #include "app/options.h"
 #include "app/single_instance.h"
+#include "app/version.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_platform.h"
 
@@ -91,7 +92,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (cmd.ShowVersion) {
-        std::cout << "orva " << kMainTag / 1000 << "." << kMainTag % 1000 << "\n";
+        std::cout << "orva " << kVersion << "\n";
         return 0;
     }
 

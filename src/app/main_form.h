@@ -42,7 +42,6 @@ namespace orva {
 
 inline constexpr const char* kProductTitle = "ORVA";  // the application and window title
 inline constexpr double kFramePeriod = 100.0 / 3.0;   // ms between painted frames: 30 per second
-inline constexpr int kMainTag = 92;                   // the main form's tag: version 0.92
 
 struct EngineOptions {
     std::filesystem::path GameDir;   // made the current directory at start-up

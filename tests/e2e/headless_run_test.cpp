@@ -111,5 +111,12 @@ TEST(HeadlessRun, ASecondInstanceExitsAtOnceAndSilently) {
     EXPECT_FALSE(std::filesystem::exists(root.Path() / "data" / "VELDORN"));
 }
 
+TEST(HeadlessRun, TheVersionIsTheProjectsVersion) {
+    TempDir root;
+    const RunResult r = RunOrva(root.Path(), "--version >'" + (root.Path() / "out.txt").string() + "'");
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(ReadText(root.Path() / "out.txt"), "orva " ORVA_PROJECT_VERSION "\n");
+}
+
 }  // namespace
 }  // namespace orva
