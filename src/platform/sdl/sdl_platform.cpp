@@ -121,6 +121,7 @@ bool SdlPlatform::Init(std::string& error) {
     // SDL starts with text input on; the engine wants it only while the comment field is shown.
     SDL_StopTextInput();
     for (Surface& s : Windows) Redraw(s);
+    if (SDL_Window* under = SDL_GetMouseFocus()) PointerOver = FromSdlWindowId(SDL_GetWindowID(under));
     return true;
 }
 
@@ -131,7 +132,12 @@ void SdlPlatform::Destroy() {
         if (s.Window) SDL_DestroyWindow(s.Window);
         s = Surface{};
     }
-    if (VideoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (VideoStarted) {
+        SDL_ShowCursor(SDL_ENABLE);  // the cursor is SDL's, and outlives these windows
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+    MainCursorHidden = false;
+    PointerOver = WindowId::None;
     VideoStarted = false;
     FullScreen = false;
     ModalOpen = false;
@@ -250,6 +256,16 @@ void SdlPlatform::HandleEvent(const SDL_Event& ev, PlatformEvents& events) {
                     if (w == WindowId::Main && !ModalOpen) events.OnCloseRequest();
                     else if (w == WindowId::Debug) ShowWindow(WindowId::Debug, false);
                     return;
+                // SDL's cursor is one for the whole program: it follows the pointer from window
+                // to window.
+                case SDL_WINDOWEVENT_ENTER:
+                    PointerOver = w;
+                    ApplyCursor();
+                    return;
+                case SDL_WINDOWEVENT_LEAVE:
+                    if (PointerOver == w) PointerOver = WindowId::None;
+                    ApplyCursor();
+                    return;
                 case SDL_WINDOWEVENT_EXPOSED:
                 case SDL_WINDOWEVENT_SIZE_CHANGED:
                 case SDL_WINDOWEVENT_RESTORED:
@@ -330,7 +346,14 @@ Point SdlPlatform::CursorIn(WindowId window) {
 }
 
 void SdlPlatform::SetCursorVisible(bool visible) {
-    if (VideoStarted) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+    MainCursorHidden = !visible;
+    ApplyCursor();
+}
+
+void SdlPlatform::ApplyCursor() {
+    if (!VideoStarted) return;
+    const int wanted = MainCursorHidden && PointerOver == WindowId::Main ? SDL_DISABLE : SDL_ENABLE;
+    if (SDL_ShowCursor(SDL_QUERY) != wanted) SDL_ShowCursor(wanted);
 }
 
 WindowId SdlPlatform::Foreground() {

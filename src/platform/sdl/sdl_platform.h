@@ -104,6 +104,8 @@ private:
     void Redraw(Surface& s);
     Point ClientOrigin(const Surface& s) const;
     void Destroy();
+    // Shows the pointer unless it is over the main window while the engine hides it there.
+    void ApplyCursor();
 
     SdlOptions Options;
     uint64_t StartTicks = 0;           // SDL_GetTicks64 when the platform was made
@@ -113,6 +115,8 @@ private:
     bool TextInputOn = false;           // the comment field takes typed text
     bool Composing = false;             // the input method holds uncommitted text
     bool QuitRequested = false;           // the system asked the program to end
+    bool MainCursorHidden = false;      // the engine hides the pointer over the main window
+    WindowId PointerOver = WindowId::None;  // the window under the pointer, from enter/leave events
     WindowId ModalWindow = WindowId::None;
     std::array<Surface, 4> Windows;
     uint32_t AudioDevice = 0;          // the open SDL audio device, 0 when none
