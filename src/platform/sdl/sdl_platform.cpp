@@ -48,6 +48,11 @@ bool ShowStartupMessage(const std::string& title, const std::string& text) {
     return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr) == 0;
 }
 
+bool DisplayAvailable() {
+    auto set = [](const char* value) { return value && *value; };
+    return set(SDL_GetHint(SDL_HINT_VIDEODRIVER)) || set(std::getenv("DISPLAY")) || set(std::getenv("WAYLAND_DISPLAY"));
+}
+
 // ---- life cycle -----------------------------------------------------------------------------
 
 SdlPlatform::SdlPlatform(SdlOptions options) : Options(std::move(options)) {

@@ -27,6 +27,11 @@ struct SdlOptions {
 // terminal for its stderr. False when there is no display to show it on.
 bool ShowStartupMessage(const std::string& title, const std::string& text);
 
+// Whether there is a display to open the windows on: one named by DISPLAY or WAYLAND_DISPLAY,
+// or a video driver chosen explicitly (SDL_VIDEODRIVER). Without either SDL would settle on a
+// driver that shows nothing, and the game would play unseen.
+bool DisplayAvailable();
+
 class SdlPlatform : public Platform {
 public:
     explicit SdlPlatform(SdlOptions options);
