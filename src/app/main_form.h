@@ -42,7 +42,6 @@ namespace orva {
 
 inline constexpr const char* kProductTitle = "ORVA";  // the application and window title
 inline constexpr double kFramePeriod = 100.0 / 3.0;   // ms between painted frames: 30 per second
-inline constexpr int kMainTag = 92;                   // the main form's tag: version 0.92
 
 struct EngineOptions {
     std::filesystem::path GameDir;   // made the current directory at start-up
@@ -111,6 +110,7 @@ struct InputState {
     Point CursorMain;              // cursor in the main window's client area
     Point CursorMsgWin;            // cursor in MsgForm's client area
     int32_t KeyRepeatDelay = 0;    // 10-ms ticks during which keys set no flag (Ctrl exempt)
+    bool AltReturnHeld = false;    // Alt and Return were both down at the last sampling
 };
 
 // Skip and auto modes.

@@ -122,9 +122,9 @@ void TForm1::NOVL_TaskScript() {
         Game.ScriptStep = Game.ScriptStep + 1;
         const ScriptCommand& cmd = Script.CurCmd = ResolveCommand(ScriptLine(Game.ScriptStep), Vars());
         if (Trace.Enabled()) {
-            const std::string p = "[" + std::to_string(cmd.P1) + "," + std::to_string(cmd.P2) + "," +
-                                  std::to_string(cmd.P3) + "," + std::to_string(cmd.P4) + "," +
-                                  std::to_string(cmd.P5) + "]";
+            std::string p = "[";
+            p += std::to_string(cmd.P1) + "," + std::to_string(cmd.P2) + "," + std::to_string(cmd.P3) + "," +
+                 std::to_string(cmd.P4) + "," + std::to_string(cmd.P5) + "]";
             Trace.Event("line", TraceFields()
                                     .Int("script", Game.ScriptNo)
                                     .Int("step", Game.ScriptStep)

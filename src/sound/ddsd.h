@@ -94,7 +94,7 @@ private:
     uint32_t BufferSize;             // bytes
     uint32_t Half = 0;               // BufferSize >> 1 with Notify, else 0
     bool Notify;
-    bool FX;
+    [[maybe_unused]] bool FX;        // effects were asked for; the mixer applies none
     std::vector<uint8_t> Ring;       // the PCM bytes; empty when the device is not open
     uint32_t PlayCursor = 0;         // byte the device plays next
     bool Playing = false;            // status bit 0

@@ -41,7 +41,7 @@ TEST(DebugWindow, ShowsLiveStatusLinesThatFreezeWhileTheScriptWaits) {
     TForm1& f = g.Boot();
     ASSERT_NE(f.DebugForm, nullptr);
     EXPECT_TRUE(g.Plat->IsWindowVisible(WindowId::Debug));
-    EXPECT_EQ(f.DebugForm->Caption(), "Debug Window : ORVA Ver.0.92");
+    EXPECT_EQ(f.DebugForm->Caption(), "Debug Window : ORVA Ver." ORVA_PROJECT_VERSION);
 
     g.Passes(1);  // the script runs to its key wait: the last command executed is the wait
     EXPECT_EQ(f.DebugForm->Label1(), u"TC:8388866 NO:1 ST:3 CD:128 P1:-1 P2:0 P3:0");

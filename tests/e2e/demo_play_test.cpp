@@ -35,7 +35,11 @@ jump 2 *prologue
 system 101
 )";
 
-std::string Quote(const fs::path& p) { return "'" + p.string() + "'"; }
+std::string Quote(const fs::path& p) {
+    std::string quoted = "'";
+    quoted += p.string();
+    return quoted + "'";
+}
 
 // The value of a string field in one trace line (no escapes other than \" are expected).
 std::string Field(const std::string& line, const std::string& key) {
@@ -80,7 +84,10 @@ protected:
         for (const auto& e : fs::directory_iterator(ORVA_DEMO_SCRIPTS))
             if (e.path().extension() == ".txt" && e.path().filename() != "01_title.txt") scripts.push_back(e.path());
         std::sort(scripts.begin(), scripts.end());
-        for (const fs::path& s : scripts) sources += " " + Quote(s);
+        for (const fs::path& s : scripts) {
+            sources += ' ';
+            sources += Quote(s);
+        }
         ASSERT_EQ(RunCommand(std::string(ORVA_ASM_BINARY) + " build " + sources + " -o " + Quote(Game / "SCRIPT.DAT")),
                   0);
     }

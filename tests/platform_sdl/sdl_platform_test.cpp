@@ -620,5 +620,45 @@ TEST_F(SdlPlatformTest, KeysReadTheKeyboardStateWithBothVariants) {
     only({});
 }
 
+TEST_F(SdlPlatformTest, AHiddenCursorHidesOverTheMainWindowOnly) {
+    SdlPlatform p(Opts(1));
+    std::string error;
+    ASSERT_TRUE(p.Init(error)) << error;
+    // The pointer crossing from window to window, as the window system reports it.
+    WindowId over = WindowId::None;
+    auto moveTo = [&](WindowId w) {
+        if (over != WindowId::None) Push(WindowEvent(p.SdlWindowId(over), SDL_WINDOWEVENT_LEAVE));
+        Push(WindowEvent(p.SdlWindowId(w), SDL_WINDOWEVENT_ENTER));
+        EXPECT_EQ(Pump(p), std::vector<std::string>{});
+        over = w;
+    };
+    moveTo(WindowId::Main);
+    p.SetCursorVisible(false);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+
+    p.BeginModal(WindowId::Query);
+    moveTo(WindowId::Query);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE) << "the dialog keeps its pointer";
+    p.EndModal(WindowId::Query);
+    moveTo(WindowId::Main);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    for (WindowId w : {WindowId::Msg, WindowId::Debug}) {
+        p.ShowWindow(w, true);
+        moveTo(w);
+        EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    }
+    // Off every window of the program the pointer is the desktop's.
+    Push(WindowEvent(p.SdlWindowId(over), SDL_WINDOWEVENT_LEAVE));
+    Pump(p);
+    over = WindowId::None;
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    // Shown again while elsewhere, it stays shown back over the main window.
+    p.SetCursorVisible(true);
+    moveTo(WindowId::Main);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    p.SetCursorVisible(false);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+}
+
 }  // namespace
 }  // namespace orva

@@ -30,7 +30,7 @@ TEST(Interpreter, InitialisationLoadsScriptOneAndTheDebugMarkerShowsTheDebugWind
     EXPECT_EQ(f.Game.ScriptNo, 1);
     EXPECT_EQ(f.Game.ScriptStep, -1);
     EXPECT_TRUE(f.Skip.ControlSkipEnabled);
-    EXPECT_FALSE(g.Plat->CursorShown());
+    EXPECT_FALSE(g.Plat->CursorShown(WindowId::Main));
     EXPECT_FALSE(g.Plat->IsWindowVisible(WindowId::Debug));
     EXPECT_EQ(g.W(1), 0);
     g.Passes(1);
@@ -372,7 +372,7 @@ wait -1
     f.Skip.SectionSkipRequested = true;
     g.Passes(1);
     EXPECT_EQ(f.Game.CursorShown, 1);
-    EXPECT_TRUE(g.Plat->CursorShown());
+    EXPECT_TRUE(g.Plat->CursorShown(WindowId::Main));
     EXPECT_EQ(f.Game.MenuButtonsAllowed, 1);
     EXPECT_EQ(f.Game.SkipAllowed, 1);
     EXPECT_TRUE(f.Skip.SkippableSection);
@@ -381,7 +381,11 @@ wait -1
     f.Text.MsgOnScreen = f.Text.MsgWinShown = f.Skip.AutoMode = true;
     g.Resume();
     EXPECT_EQ(f.Game.CursorShown, 0);
-    EXPECT_FALSE(g.Plat->CursorShown());
+    EXPECT_FALSE(g.Plat->CursorShown(WindowId::Main));
+    // Hidden over the main window only: the dialog and the other windows keep their pointer.
+    EXPECT_TRUE(g.Plat->CursorShown(WindowId::Query));
+    EXPECT_TRUE(g.Plat->CursorShown(WindowId::Msg));
+    EXPECT_TRUE(g.Plat->CursorShown(WindowId::Debug));
     EXPECT_EQ(f.Game.MenuButtonsAllowed, 0);
     EXPECT_EQ(f.Game.SkipAllowed, 0);
     EXPECT_FALSE(f.Skip.SkippableSection);

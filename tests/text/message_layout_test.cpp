@@ -6,7 +6,9 @@
 namespace orva {
 namespace {
 
-std::u16string Repeat(std::u16string_view s, int n) {
+// Returned const, so that u"「" + Repeat(...) builds a new string rather than inserting at the
+// front of the temporary, which GCC 12 at -O3 misreads as an overlapping copy (-Wrestrict).
+const std::u16string Repeat(std::u16string_view s, int n) {
     std::u16string out;
     for (int i = 0; i < n; ++i) out += s;
     return out;

@@ -41,7 +41,7 @@ public:
     void PumpMessages(PlatformEvents& events) override;
     bool KeyDown(Key key) override { return Keys[static_cast<size_t>(key)]; }
     Point CursorIn(WindowId window) override;
-    void SetCursorVisible(bool visible) override { CursorVisible = visible; }
+    void SetCursorVisible(bool visible) override { MainCursorVisible = visible; }
     WindowId Foreground() override { return Focus; }
     void ShowWindow(WindowId window, bool visible) override;
     bool IsWindowVisible(WindowId window) override { return Visible[Index(window)]; }
@@ -71,7 +71,8 @@ public:
     // Writes every capture still due (used at exit so shots at or after the last pass are kept).
     // Returns false and sets `error` when a file cannot be written.
     bool FlushShots(bool all, std::string& error);
-    bool CursorShown() const { return CursorVisible; }
+    // Whether the pointer shows while it is over `window`.
+    bool CursorShown(WindowId window) const { return window != WindowId::Main || MainCursorVisible; }
     bool TextInputOn() const { return TextInput; }
     const TABitmap& LastPresented(WindowId window) const { return Presented[Index(window)]; }
     const std::string& ShotError() const { return PendingError; }
@@ -99,7 +100,7 @@ private:
     std::vector<HeadlessShot> Shots;
     std::array<bool, static_cast<size_t>(Key::Count)> Keys{};
     Point Cursor;                                     // in the main window's client coordinates
-    bool CursorVisible = true;
+    bool MainCursorVisible = true;                    // the pointer shows over the main window
     WindowId Focus = WindowId::Main;
     WindowId FocusBeforeModal = WindowId::Main;
     bool ModalOpen = false;

@@ -95,6 +95,11 @@ bool ShowStartupMessage(const std::string& title, const std::string& text) {
     return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr) == 0;
 }
 
+bool DisplayAvailable() {
+    auto set = [](const char* value) { return value && *value; };
+    return set(SDL_GetHint(SDL_HINT_VIDEODRIVER)) || set(std::getenv("DISPLAY")) || set(std::getenv("WAYLAND_DISPLAY"));
+}
+
 // ---- life cycle -----------------------------------------------------------------------------
 
 SdlPlatform::SdlPlatform(SdlOptions options) : Options(std::move(options)) {
@@ -170,6 +175,7 @@ bool SdlPlatform::Init(std::string& error) {
         Destroy();
         return false;
     }
+    if (SDL_Window* under = SDL_GetMouseFocus()) PointerOver = FromSdlWindowId(SDL_GetWindowID(under));
     return true;
 }
 
@@ -181,7 +187,12 @@ void SdlPlatform::Destroy() {
         if (s.Window) SDL_DestroyWindow(s.Window);
         s = Surface{};
     }
-    if (VideoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (VideoStarted) {
+        SDL_ShowCursor(SDL_ENABLE);  // the cursor is SDL's, and outlives these windows
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+    MainCursorHidden = false;
+    PointerOver = WindowId::None;
     VideoStarted = false;
     FullScreen = false;
     ModalOpen = false;
@@ -301,6 +312,16 @@ void SdlPlatform::HandleEvent(const SDL_Event& ev, PlatformEvents& events) {
                     if (w == WindowId::Main && !ModalOpen) events.OnCloseRequest();
                     else if (w == WindowId::Debug) ShowWindow(WindowId::Debug, false);
                     return;
+                // SDL's cursor is one for the whole program: it follows the pointer from window
+                // to window.
+                case SDL_WINDOWEVENT_ENTER:
+                    PointerOver = w;
+                    ApplyCursor();
+                    return;
+                case SDL_WINDOWEVENT_LEAVE:
+                    if (PointerOver == w) PointerOver = WindowId::None;
+                    ApplyCursor();
+                    return;
                 case SDL_WINDOWEVENT_EXPOSED:
                 case SDL_WINDOWEVENT_SIZE_CHANGED:
                 case SDL_WINDOWEVENT_RESTORED:
@@ -381,7 +402,14 @@ Point SdlPlatform::CursorIn(WindowId window) {
 }
 
 void SdlPlatform::SetCursorVisible(bool visible) {
-    if (VideoStarted) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+    MainCursorHidden = !visible;
+    ApplyCursor();
+}
+
+void SdlPlatform::ApplyCursor() {
+    if (!VideoStarted) return;
+    const int wanted = MainCursorHidden && PointerOver == WindowId::Main ? SDL_DISABLE : SDL_ENABLE;
+    if (SDL_ShowCursor(SDL_QUERY) != wanted) SDL_ShowCursor(wanted);
 }
 
 WindowId SdlPlatform::Foreground() {

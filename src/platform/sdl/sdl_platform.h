@@ -49,6 +49,11 @@ struct PresentStats {
 // terminal for its stderr. False when there is no display to show it on.
 bool ShowStartupMessage(const std::string& title, const std::string& text);
 
+// Whether there is a display to open the windows on: one named by DISPLAY or WAYLAND_DISPLAY,
+// or a video driver chosen explicitly (SDL_VIDEODRIVER). Without either SDL would settle on a
+// driver that shows nothing, and the game would play unseen.
+bool DisplayAvailable();
+
 class SdlPlatform : public Platform {
 public:
     explicit SdlPlatform(SdlOptions options);
@@ -150,6 +155,8 @@ private:
     void Redraw(Surface& s);
     Point ClientOrigin(const Surface& s) const;
     void Destroy();
+    // Shows the pointer unless it is over the main window while the engine hides it there.
+    void ApplyCursor();
 
     SdlOptions Options;
     uint64_t StartTicks = 0;           // SDL_GetTicks64 when the platform was made
@@ -159,6 +166,8 @@ private:
     bool TextInputOn = false;           // the comment field takes typed text
     bool Composing = false;             // the input method holds uncommitted text
     bool QuitRequested = false;           // the system asked the program to end
+    bool MainCursorHidden = false;      // the engine hides the pointer over the main window
+    WindowId PointerOver = WindowId::None;  // the window under the pointer, from enter/leave events
     WindowId ModalWindow = WindowId::None;
     PresentPath Path = PresentPath::Auto;  // chosen when the first window gets its output
     bool FirstFrameReported = false;       // the first picture on screen has been logged
