@@ -222,8 +222,9 @@ void TOggData::SeekLocked(double seconds) {
 
 // [SECTION] rendering ----------------------------------------------------------------------
 
-uint32_t TOggData::Render() {
+uint32_t TOggData::Render(uint32_t bytes) {
     if (!Loaded || !Playing) return 0;
+    bytes = std::min(bytes, Size) / 8 * 8;
     PreviousHalf = CurrentHalf;
     CurrentHalf = CurrentHalf == 0 ? Size / 4 : 0;
     TSemaphoreGuard g(Guard);
@@ -236,13 +237,13 @@ uint32_t TOggData::Render() {
     uint32_t produced = 0;
     if (Loaded && Playing && Stream) {
         StreamTime = VorbisFile().ov_time_tell(VF.get());
-        while (produced < Size) {
-            const uint32_t got = RenderChunk(dst + produced / 4, std::min(kChunkOutputBytes, Size - produced));
+        while (produced < bytes) {
+            const uint32_t got = RenderChunk(dst + produced / 4, std::min(kChunkOutputBytes, bytes - produced));
             if (got == 0) break;
             produced += got;
         }
     }
-    std::fill(dst + produced / 4, dst + Size / 4, 0);
+    std::fill(dst + produced / 4, dst + bytes / 4, 0);
     return produced;
 }
 

@@ -103,8 +103,10 @@ public:
     void SetChannelGain(double g);
     void SeekTime(double seconds);
 
-    // Renders the next half (refill thread); returns the bytes produced, 0 when silent.
-    uint32_t Render();
+    // Renders the next block (refill thread) of `bytes` (at most one half, whole frames) into
+    // the other half; returns the bytes produced, 0 when silent.
+    uint32_t Render(uint32_t bytes);
+    uint32_t Render() { return Render(Size); }
     const int32_t* GetBuffer() const { return RenderBuffer.data() + CurrentHalf; }
     uint32_t HalfBytes() const { return Size; }
 

@@ -239,5 +239,49 @@ TEST(Playback, TheDevicePlaysTheLoopAndTheCrossFadeWhereTheTraceSaysTheyStart) {
     EXPECT_EQ(f.SoundPlayer->GetState(1), 1);  // the old piece stopped itself
 }
 
+// An effect, a voice and a piece of music, each started over silence: in the device's capture
+// each begins within 50 ms after the trace's event for it.
+TEST(Playback, EachSoundIsHeardWithin50MsOfItsTraceEvent) {
+    SoundGame g;
+    TForm1& f = g.H.Start({}, 600000, false);
+    const auto wavPath = g.H.Root.Path() / "played.wav";
+    const auto tracePath = g.H.Root.Path() / "trace.jsonl";
+    std::string error;
+    ASSERT_TRUE(g.H.Plat->SetAudioOut(wavPath, error)) << error;
+    ASSERT_TRUE(f.Trace.Open(tracePath, error)) << error;
+    ASSERT_TRUE(f.FormCreate());
+    auto wait = [&](uint32_t ms) {
+        const uint32_t until = g.H.Plat->Ticks() + ms;
+        while (g.H.Plat->Ticks() < until) g.H.Passes(1);
+    };
+    wait(203);  // off the 10-ms grid of the first passes
+    ASSERT_TRUE(f.NOVL_PlaySE2011(1, "SE1", 0, 0));
+    wait(1507);
+    ASSERT_TRUE(f.NOVL_PlayVOICE2011("V1", false));
+    wait(1503);
+    ASSERT_TRUE(f.NOVL_PlayBGM2011("M02", 0, false, 0));
+    wait(500);
+    f.Trace.Close();
+    ASSERT_TRUE(g.H.Plat->FinishAudio(error)) << error;
+
+    std::vector<uint32_t> events;
+    std::ifstream trace(tracePath);
+    for (std::string line; std::getline(trace, line);)
+        if (line.find("\"ev\":\"se\"") != std::string::npos || line.find("\"ev\":\"voice\"") != std::string::npos ||
+            line.find("\"ev\":\"bgm\"") != std::string::npos)
+            events.push_back(static_cast<uint32_t>(std::stoul(line.substr(5))));
+    ASSERT_EQ(events.size(), 3u);
+    WavData wav;
+    ASSERT_TRUE(ReadWav16(wavPath, wav, error)) << error;
+    const auto& s = wav.Samples;
+    for (uint32_t t : events) {
+        const size_t from = static_cast<size_t>(t) * 441 / 10;
+        EXPECT_EQ(std::abs(s[2 * from]) + std::abs(s[2 * from + 1]), 0) << "at " << t;  // silence before
+        size_t onset = from;
+        while (onset < s.size() / 2 && std::abs(s[2 * onset]) < 200) ++onset;
+        EXPECT_LE((onset - from) / 44.1, 50.0) << "event at " << t << " ms";
+    }
+}
+
 }  // namespace
 }  // namespace orva
