@@ -69,6 +69,7 @@ int TVorbisFileDLL::ov_time_seek(OggVorbis_File* vf, double seconds) { return ::
 double TVorbisFileDLL::ov_time_tell(OggVorbis_File* vf) { return ::ov_time_tell(vf); }
 int TVorbisFileDLL::ov_pcm_seek(OggVorbis_File* vf, int64_t frame) { return ::ov_pcm_seek(vf, frame); }
 int64_t TVorbisFileDLL::ov_pcm_tell(OggVorbis_File* vf) { return ::ov_pcm_tell(vf); }
+int64_t TVorbisFileDLL::ov_pcm_total(OggVorbis_File* vf, int link) { return ::ov_pcm_total(vf, link); }
 long TVorbisFileDLL::ov_read(OggVorbis_File* vf, char* buffer, int length, int* bitstream) {
     return ::ov_read(vf, buffer, length, 0, 2, 1, bitstream);
 }
@@ -134,6 +135,7 @@ bool TOggData::Open(std::unique_ptr<TMemoryStream> stream) {
         SampleRate = static_cast<int32_t>(vi->rate);
     }
     Total = static_cast<float>(VorbisFile().ov_time_total(VF.get(), -1));
+    TotalFrameCount = std::max<int64_t>(VorbisFile().ov_pcm_total(VF.get(), -1), 0);
     ReadLoopPoints(CommentList, SampleRate, LoopTbl);
     Converting = ChannelCount > 2 || (SampleRate != 44100 && SampleRate != 22050);
     if (Converting && ChannelCount > 0 && SampleRate > 0) {
@@ -154,6 +156,7 @@ void TOggData::Close() {
     ChannelCount = 0;
     SampleRate = 0;
     Total = 0;
+    TotalFrameCount = 0;
     Loaded = false;
     if (Stream) {
         VorbisFile().ov_clear(VF.get());  // frees the stream through the close callback

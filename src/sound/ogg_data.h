@@ -70,6 +70,7 @@ public:
     int ov_time_seek(OggVorbis_File* vf, double seconds);
     double ov_time_tell(OggVorbis_File* vf);
     int ov_pcm_seek(OggVorbis_File* vf, int64_t frame);
+    int64_t ov_pcm_total(OggVorbis_File* vf, int link);
     int64_t ov_pcm_tell(OggVorbis_File* vf);
     long ov_read(OggVorbis_File* vf, char* buffer, int length, int* bitstream);
 };
@@ -119,6 +120,7 @@ public:
     int32_t Channels() const { return ChannelCount; }
     int32_t Rate() const { return SampleRate; }
     float TotalTime() const { return Total; }
+    int64_t TotalFrames() const { return TotalFrameCount; }  // in the file's own rate
     const LoopTable& Loops() const { return LoopTbl; }
     // The file is outside the mixer's own formats and is down-mixed and/or resampled.
     bool Converted() const { return Converting; }
@@ -150,6 +152,7 @@ private:
     int32_t ChannelCount = 0;
     int32_t SampleRate = 0;
     float Total = 0;
+    int64_t TotalFrameCount = 0;
     std::atomic<bool> Loaded{false};
     std::atomic<bool> Playing{false};
     std::atomic<bool> Looping{false};
