@@ -38,6 +38,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The program's output ring: 1,024 frames (23 ms) refilled in blocks of 256 frames (5.8 ms,
+// eight limiter blocks) as the device plays them, so that a sound started now reaches the
+// device within about 30 ms.
+inline constexpr uint32_t kOutputRingBytes = 1024 * 4;
+inline constexpr uint32_t kOutputBlockBytes = 256 * 4;
+
 // [SECTION] TDDSDGenWave / TDDSDWaveData ---------------------------------------------------
 
 class TDDSDNotifyThread;

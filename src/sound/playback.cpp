@@ -15,10 +15,6 @@ namespace {
 
 constexpr uint32_t kSoundBufferSize = 0x28000;  // bytes of the player's and each source's halves
 constexpr uint32_t kPlayerChannels = 10;
-// The device ring: 1,024 frames (23 ms) refilled in blocks of 256 frames (5.8 ms, eight limiter
-// blocks) as the device plays them, so a sound started now reaches the device within 30 ms.
-constexpr uint32_t kOutputRingBytes = 1024 * 4;
-constexpr uint32_t kOutputBlockBytes = 256 * 4;
 
 }  // namespace
 
