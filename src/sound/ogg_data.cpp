@@ -296,8 +296,11 @@ int64_t TOggData::DecodeWithLoops(int16_t* out, uint32_t m, double t) {
         const bool eligible = counter < e.Count || e.Count == -1;
         if (eligible && t <= e.End && e.End <= chunkEnd) {
             if (e.Count != -1) ++counter;
-            // The bytes up to the loop end, in whole source frames.
-            const double exact = std::round((e.End - t) * kOutputBytesPerSecond16);
+            // The bytes up to the loop end, in whole source frames. The end is placed on the
+            // output's frame grid before the chunk's start is taken off, so the jump lands on
+            // the same frame however the renders cut the stream into chunks.
+            const double endByte = std::floor(std::round(static_cast<double>(e.End) * kOutputBytesPerSecond16) / unit) * unit;
+            const double exact = endByte - std::round(t * kOutputBytesPerSecond16);
             uint32_t d = static_cast<uint32_t>(std::min<double>(std::max(exact, 0.0), m)) / unit * unit;
             if (d > done) {
                 const int64_t r = DecodeStraight(out + done / 2, d - done);

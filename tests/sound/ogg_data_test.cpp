@@ -275,6 +275,32 @@ TEST(OggData, UndecodableDataPlaysNothing) {
     EXPECT_GT(broken.Render(), 0u);
 }
 
+// Renders in 256-frame blocks, as the device asks, and in whole halves, as it used to: looping
+// pieces at the mixer's own rates give the same samples either way, loop jumps included.
+TEST(OggData, BlocksAndHalvesRenderTheSameSamplesAndJumpOnTheSameFrames) {
+    for (const int rate : {44100, 22050}) {
+        ToneRecipe recipe = ThreeSegments("*looptime,0,0.3,0.77713,-1\r\n*looptime,1,0.2,1.31234,2");
+        recipe.Rate = rate;
+        const auto file = EncodeTone(recipe);
+        auto render = [&](uint32_t block) {
+            TOggData source(kHalf);
+            EXPECT_TRUE(LoadInto(source, file));
+            source.Play(false);
+            std::vector<int32_t> out;
+            while (out.size() < 3u * 44100u * 2u) {
+                const uint32_t bytes = source.Render(block);
+                if (bytes == 0) break;
+                out.insert(out.end(), source.GetBuffer(), source.GetBuffer() + bytes / 4);
+            }
+            return out;
+        };
+        const auto blocks = render(256 * 8), halves = render(kHalf);
+        ASSERT_GE(blocks.size(), 3u * 44100u * 2u);
+        ASSERT_GE(halves.size(), blocks.size());
+        EXPECT_TRUE(std::equal(blocks.begin(), blocks.end(), halves.begin())) << rate;
+    }
+}
+
 // Zero crossings of the left channel per second: twice the frequency of a pure tone.
 double Frequency(const std::vector<int32_t>& left, double from, double to) {
     int crossings = 0;
