@@ -85,8 +85,10 @@ TDDSDGenWave::TDDSDGenWave(TDDSD& owner, uint32_t samplesPerSec, uint16_t bitsPe
 }
 
 TDDSDGenWave::~TDDSDGenWave() {
-    // The notify thread ends before the buffer goes, so no refill can reach a freed ring.
+    // The notify thread ends before the buffer goes, and a refill the device started waits for
+    // no one once RefillLock is ours, so no refill can reach a freed ring.
     Thread.reset();
+    std::lock_guard<std::mutex> r(Owner.RefillLock);
     std::lock_guard<std::mutex> g(Owner.Lock);
     if (Channel && Channel->Current == this) Channel->Current = nullptr;
     Playing = false;
@@ -178,6 +180,13 @@ void TDDSDNotifyThread::Start(Platform& platform) {
 }
 
 void TDDSDNotifyThread::Poll() {
+    std::lock_guard<std::mutex> r(Wave.Owner.RefillLock);
+    Wave.Refill();
+}
+
+// Asks for every whole block the ring has room for, in ring order; the caller holds RefillLock.
+void TDDSDGenWave::Refill() {
+    TDDSDGenWave& Wave = *this;
     for (;;) {
         uint32_t offset = 0, length = 0;
         TDDSDChannel* channel = nullptr;
@@ -284,6 +293,27 @@ void TDDSD::SetDebugOption(uint32_t value) {
 
 void TDDSD::PullAudio(int16_t* out, uint32_t frames) {
     std::memset(out, 0, static_cast<size_t>(frames) * 4);
+    // A streaming ring that would run short is refilled here first, on the device's own thread,
+    // rather than waiting for the next poll: a notify thread held back by a busy machine then
+    // costs no silence. (Before the first poll the ring is left to it.)
+    TDDSDGenWave* shortRing = nullptr;
+    {
+        std::lock_guard<std::mutex> g(Lock);
+        for (auto& c : Channels) {
+            TDDSDGenWave* w = c->Current;
+            if (w && w->Notify && w->Playing && w->Committed > 0 && (w->Committed - w->Played) / 4 < frames)
+                shortRing = w;
+        }
+    }
+    if (shortRing) {
+        std::lock_guard<std::mutex> r(RefillLock);
+        bool attached = false;  // by pointer only: the wave may have been freed meanwhile
+        {
+            std::lock_guard<std::mutex> g(Lock);
+            for (auto& c : Channels) attached = attached || c->Current == shortRing;
+        }
+        if (attached) shortRing->Refill();
+    }
     std::lock_guard<std::mutex> g(Lock);
     for (auto& c : Channels)
         if (c->Current) c->Current->MixInto(out, frames);

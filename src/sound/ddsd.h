@@ -95,6 +95,7 @@ private:
     void PlayLooping();
     void StopPlaying();
     void MixInto(int16_t* out, uint32_t frames);
+    void Refill();  // refill thread or device thread, holding the owner's RefillLock
 
     TDDSD& Owner;
     uint32_t BufferSize;             // bytes
@@ -198,6 +199,9 @@ public:
     // Guards the rings, cursors and channel assignments between the device's audio thread, the
     // notify thread and the main thread. Held only for copies, never while calling out.
     mutable std::mutex Lock;
+    // Held while a ring is being refilled (taken before Lock): by the notify thread's poll, or by
+    // the device's thread when it finds a ring about to run short.
+    std::mutex RefillLock;
 
 private:
     void Fault(const std::string& text);  // a reported fault with the halt bit set

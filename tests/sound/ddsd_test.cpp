@@ -96,6 +96,15 @@ TEST(DDSD, TheDevicePlaysRefilledFramesInOrderAndSilenceWhenTheyRunShort) {
     poll.Poll();
     pull(10);  // the refills resume where they were: nothing skipped, nothing twice
     EXPECT_EQ(out[0], 2305);
+    // A pull that finds fewer frames than it needs refills the ring itself before playing, so a
+    // late poll costs nothing.
+    pull(1500);
+    const size_t asked = rig.Requests.size();
+    pull(100);
+    EXPECT_EQ(rig.Requests.size(), asked + 5);
+    EXPECT_EQ(out[0], 3815);
+    EXPECT_EQ(out[2 * 99], 3914);
+    EXPECT_EQ(rig.Wave->Underruns(), 1u);
 }
 
 TEST(DDSD, APollAsksForNothingWhileStopped) {
