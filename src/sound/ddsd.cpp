@@ -186,24 +186,23 @@ void TDDSDNotifyThread::Poll() {
 
 // Asks for every whole block the ring has room for, in ring order; the caller holds RefillLock.
 void TDDSDGenWave::Refill() {
-    TDDSDGenWave& Wave = *this;
     for (;;) {
         uint32_t offset = 0, length = 0;
         TDDSDChannel* channel = nullptr;
         {
-            std::lock_guard<std::mutex> g(Wave.Owner.Lock);
-            if (!Wave.Playing || Wave.Ring.empty()) return;
-            const uint64_t queued = Wave.Committed - Wave.Played;
-            if (queued + Wave.Block > Wave.Ring.size()) return;
-            offset = static_cast<uint32_t>(Wave.Committed % Wave.Ring.size());
-            length = Wave.Block;
-            channel = Wave.Channel;
+            std::lock_guard<std::mutex> g(Owner.Lock);
+            if (!Playing || Ring.empty()) return;
+            const uint64_t queued = Committed - Played;
+            if (queued + Block > Ring.size()) return;
+            offset = static_cast<uint32_t>(Committed % Ring.size());
+            length = Block;
+            channel = Channel;
         }
-        if (!Wave.OnNotify) return;
-        Wave.OnNotify(Wave, channel, offset, length);
-        std::lock_guard<std::mutex> g(Wave.Owner.Lock);
-        if (!Wave.Playing) return;  // stopped (or restarted) while the block was made
-        Wave.Committed += length;
+        if (!OnNotify) return;
+        OnNotify(*this, channel, offset, length);
+        std::lock_guard<std::mutex> g(Owner.Lock);
+        if (!Playing) return;  // stopped (or restarted) while the block was made
+        Committed += length;
     }
 }
 
