@@ -7,12 +7,14 @@
 // [SECTION] archives
 // [SECTION] scripts
 // [SECTION] calls
+// [SECTION] sounds
 // [SECTION] save files
 #include "app/game_check.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <functional>
@@ -30,6 +32,7 @@
 #include "script/command_table.h"
 #include "script/script_image.h"
 #include "script/script_search.h"
+#include "sound/ogg_data.h"
 #include "text/message_layout.h"
 
 namespace orva {
@@ -76,10 +79,15 @@ public:
         }
         return it->second;
     }
+    bool Read(const std::string& name, TMemoryStream& stream) const { return Set.Read(name, stream); }
+    // The sound files the scripts name and the archives hold, by the name first seen.
+    void NoteSound(const std::string& name) { Sounds.emplace(TArchiveSet::NormaliseName(name), name); }
+    const std::map<std::string, std::string>& SoundNames() const { return Sounds; }
 
 private:
     const TArchiveSet& Set;
     std::map<std::string, bool> Known;
+    std::map<std::string, std::string> Sounds;
 };
 
 void CheckArchives(const TArchiveSet& set, Report& report) {
@@ -141,6 +149,8 @@ void CheckFile(const LoadedScript& s, size_t line, const std::string* name, cons
     }
     if (!files.Has(*name + extension))
         report.Problem(Where(s, line) + ": " + what + " " + Utf8(*name + extension) + " is in no archive");
+    else if (std::strcmp(extension, ".ogg") == 0)
+        files.NoteSound(*name + extension);
 }
 
 void CheckScript(const LoadedScript& s, const std::map<int, LoadedScript>& scripts, FileIndex& files, Report& report) {
@@ -161,6 +171,7 @@ void CheckScript(const LoadedScript& s, const std::map<int, LoadedScript>& scrip
             const std::string* name = Entry(img.FileNames, l.P5);
             if (name && *name == "STOP") continue;  // fades the music out; there is no file
             CheckFile(s, j, name, ".ogg", "music", files, report);
+            if (name && files.Has(*name + "P.ogg")) files.NoteSound(*name + "P.ogg");
             if (name && *name != "M08" && files.Has(*name + ".ogg") && !files.Has(*name + "P.ogg"))
                 report.Warning(Where(s, j) + ": music " + Utf8(*name) + " has no alternative version " +
                                Utf8(*name + "P.ogg") + "; with that version chosen it plays nothing");
@@ -303,6 +314,67 @@ void CheckCallDepth(const std::map<int, LoadedScript>& scripts, Report& report) 
     }
 }
 
+// [SECTION] sounds ---------------------------------------------------------------------------
+
+// 48000 → "48,000".
+std::string Thousands(int64_t n) {
+    std::string digits = std::to_string(n < 0 ? -n : n), out;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+        out += digits[i];
+    }
+    return (n < 0 ? "-" : "") + out;
+}
+
+std::string Seconds(double s) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f s", s);
+    return text;
+}
+
+std::string ChannelText(int channels) {
+    return channels == 1 ? "mono" : channels == 2 ? "stereo" : std::to_string(channels) + " channels";
+}
+
+// Opens every sound the scripts name with the engine's own source: its format, what the engine
+// does with a rate or a channel count outside its own, and loop points the file cannot reach.
+void CheckSounds(const FileIndex& files, Report& report) {
+    if (files.SoundNames().empty()) return;
+    report.Section("Sounds");
+    TOggData source(4096);
+    for (const auto& [key, name] : files.SoundNames()) {
+        TMemoryStream stream;
+        if (!files.Read(name, stream)) continue;
+        const std::string shown = Utf8(name);
+        if (!source.LoadFromStream(stream)) {
+            report.Problem(shown + " cannot be decoded as Ogg Vorbis; it plays nothing");
+            continue;
+        }
+        const int rate = source.Rate(), channels = source.Channels();
+        const int64_t frames = source.TotalFrames();
+        const double length = rate > 0 ? static_cast<double>(frames) / rate : 0.0;
+        report.Info(shown + ": " + Thousands(rate) + " Hz " + ChannelText(channels) + ", " + Seconds(length));
+        if (source.Converted()) {
+            std::string what;
+            if (channels > 2) what = "down-mixed to stereo";
+            if (rate != 44100) what += std::string(what.empty() ? "" : " and ") + "resampled to 44,100 Hz";
+            report.Warning(shown + " is " + Thousands(rate) + " Hz " + ChannelText(channels) + ", not the engine's own " +
+                           "44,100 or 22,050 Hz mono or stereo; it plays " + what);
+        }
+        for (int i = 0; i < kLoopEntries; ++i) {
+            const LoopEntry& e = source.Loops()[static_cast<size_t>(i)];
+            if (e.Count == 0) continue;
+            const auto at = [&](int64_t frame) { return Seconds(rate > 0 ? static_cast<double>(frame) / rate : 0.0); };
+            if (e.EndFrame > frames)
+                report.Problem(shown + ": loop " + std::to_string(i) + " ends at " + at(e.EndFrame) +
+                               ", past the file's end at " + Seconds(length) + "; it never jumps back");
+            else if (e.StartFrame > frames)
+                report.Problem(shown + ": loop " + std::to_string(i) + " jumps back to " + at(e.StartFrame) +
+                               ", past the file's end at " + Seconds(length));
+        }
+    }
+}
+
 // [SECTION] save files -----------------------------------------------------------------------
 
 // A save time (days since 1899-12-30, the time of day as the fraction) as local text.
@@ -409,6 +481,7 @@ int RunGameCheck(const std::filesystem::path& gameDir, const std::filesystem::pa
     FileIndex files(archives);
     for (const auto& [number, s] : scripts) CheckScript(s, scripts, files, report);
     CheckCallDepth(scripts, report);
+    CheckSounds(files, report);
     CheckSaves(saveDir, report);
 
     out << "\n" << report.Problems << " problem(s), " << report.Warnings << " warning(s).\n";

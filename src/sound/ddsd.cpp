@@ -11,10 +11,6 @@
 namespace orva {
 namespace {
 
-// A playing buffer's write cursor leads its play cursor by one device period, as the hardware's
-// does: the bytes in between are already on their way out.
-constexpr uint32_t kWriteLead = 4096;
-
 std::filesystem::path ProgramFolder() {
     std::error_code ec;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -70,7 +66,7 @@ void TDDSD::Fault(const std::string& text) {
 // [SECTION] TDDSDGenWave -------------------------------------------------------------------
 
 TDDSDGenWave::TDDSDGenWave(TDDSD& owner, uint32_t samplesPerSec, uint16_t bitsPerSample, bool stereo, uint32_t size,
-                           bool fx, bool notify)
+                           bool fx, bool notify, uint32_t block)
     : Owner(owner), BufferSize(size), Notify(notify), FX(fx) {
     if (!Owner.Initialized()) return;  // no device: a wave without buffer or thread
     Channels = stereo ? 2 : 1;
@@ -81,14 +77,18 @@ TDDSDGenWave::TDDSDGenWave(TDDSD& owner, uint32_t samplesPerSec, uint16_t bitsPe
     Ring.assign(size, 0);
     if (Notify) {
         Half = size >> 1;
+        Block = block == 0 || block > size ? Half : block;
+        Block = std::max<uint32_t>(Block / BlockAlign * BlockAlign, BlockAlign);
         Thread = std::make_unique<TDDSDNotifyThread>(*this);
         Thread->Start(Owner.Plat());
     }
 }
 
 TDDSDGenWave::~TDDSDGenWave() {
-    // The notify thread ends before the buffer goes, so no refill can reach a freed ring.
+    // The notify thread ends before the buffer goes, and a refill the device started waits for
+    // no one once RefillLock is ours, so no refill can reach a freed ring.
     Thread.reset();
+    std::lock_guard<std::mutex> r(Owner.RefillLock);
     std::lock_guard<std::mutex> g(Owner.Lock);
     if (Channel && Channel->Current == this) Channel->Current = nullptr;
     Playing = false;
@@ -111,7 +111,7 @@ bool TDDSDGenWave::GetCurrentPosition(int64_t& play, int64_t& write) const {
     std::lock_guard<std::mutex> g(Owner.Lock);
     if (Ring.empty()) return false;
     play = PlayCursor;
-    write = Playing ? (PlayCursor + kWriteLead) % Ring.size() : PlayCursor;
+    write = Playing ? static_cast<int64_t>(Committed % Ring.size()) : PlayCursor;
     return true;
 }
 
@@ -126,17 +126,40 @@ uint32_t TDDSDGenWave::GetStatus() const {
     return Playing && !Ring.empty() ? 1u : 0u;
 }
 
+uint64_t TDDSDGenWave::Underruns() const {
+    std::lock_guard<std::mutex> g(Owner.Lock);
+    return UnderrunCount;
+}
+
+uint64_t TDDSDGenWave::UnderrunFrames() const {
+    std::lock_guard<std::mutex> g(Owner.Lock);
+    return UnderrunSilence;
+}
+
 void TDDSDGenWave::PlayLooping() {
-    if (!Ring.empty()) Playing = true;
+    if (Ring.empty()) return;
+    Playing = true;
+    Played = Committed = 0;
 }
 
 void TDDSDGenWave::StopPlaying() { Playing = false; }
 
-// Adds this ring's next frames to `out`, saturating, and advances the play cursor. Only 16-bit
-// stereo at the output rate can be played as is; anything else stays silent.
+// Adds this ring's next frames to `out`, saturating, and advances the play cursor. A streaming
+// wave plays only what has been refilled: when the refills fall behind, the device plays
+// silence (an underrun) and goes on where they resume, so nothing is played twice or skipped.
+// Only 16-bit stereo at the output rate can be played as is; anything else stays silent.
 void TDDSDGenWave::MixInto(int16_t* out, uint32_t frames) {
     if (!Playing || Ring.empty() || BlockAlign != 4 || BitsPerSample != 16 || SamplesPerSec != kAudioRate) return;
     const uint32_t size = static_cast<uint32_t>(Ring.size()) / 4 * 4;
+    if (Notify) {
+        const uint64_t ready = (Committed - Played) / 4;
+        if (ready < frames && Committed > 0) {
+            ++UnderrunCount;
+            UnderrunSilence += frames - ready;
+        }
+        frames = static_cast<uint32_t>(std::min<uint64_t>(frames, ready));
+        Played += static_cast<uint64_t>(frames) * 4;
+    }
     for (uint32_t i = 0; i < frames * 2; ++i) {
         int16_t v;
         std::memcpy(&v, Ring.data() + PlayCursor, 2);
@@ -153,36 +176,34 @@ TDDSDNotifyThread::TDDSDNotifyThread(TDDSDGenWave& wave) : Wave(wave) {}
 TDDSDNotifyThread::~TDDSDNotifyThread() { Ticker.reset(); }
 
 void TDDSDNotifyThread::Start(Platform& platform) {
-    Ticker = platform.StartTicker(10, [this] { Poll(); });
+    Ticker = platform.StartTicker(kPeriodMs, [this] { Poll(); });
 }
 
 void TDDSDNotifyThread::Poll() {
-    int64_t play = 0, write = 0;
-    if (!Wave.GetCurrentPosition(play, write)) return;
-    if ((play == 0 && write == 0) || play < 0 || write < 0) return;
-    const int64_t half = Wave.HalfSize();
-    bool raise = false;
-    if (State == 0) {
-        if (play < half && write < half) {
-            FirstHalfPlaying = true;
-            raise = true;
-            State = 1;
+    std::lock_guard<std::mutex> r(Wave.Owner.RefillLock);
+    Wave.Refill();
+}
+
+// Asks for every whole block the ring has room for, in ring order; the caller holds RefillLock.
+void TDDSDGenWave::Refill() {
+    for (;;) {
+        uint32_t offset = 0, length = 0;
+        TDDSDChannel* channel = nullptr;
+        {
+            std::lock_guard<std::mutex> g(Owner.Lock);
+            if (!Playing || Ring.empty()) return;
+            const uint64_t queued = Committed - Played;
+            if (queued + Block > Ring.size()) return;
+            offset = static_cast<uint32_t>(Committed % Ring.size());
+            length = Block;
+            channel = Channel;
         }
-    } else if (play > half && write > half) {
-        FirstHalfPlaying = false;
-        raise = true;
-        State = 0;
+        if (!OnNotify) return;
+        OnNotify(*this, channel, offset, length);
+        std::lock_guard<std::mutex> g(Owner.Lock);
+        if (!Playing) return;  // stopped (or restarted) while the block was made
+        Committed += length;
     }
-    if (!raise) return;
-    TDDSDChannel* channel = nullptr;
-    {
-        std::lock_guard<std::mutex> g(Wave.Owner.Lock);
-        if (!Wave.Playing || Wave.Ring.empty()) return;
-        channel = Wave.Channel;
-    }
-    if (!Wave.OnNotify) return;
-    if (FirstHalfPlaying) Wave.OnNotify(Wave, channel, Wave.HalfSize(), Wave.Size() - Wave.HalfSize());
-    else Wave.OnNotify(Wave, channel, 0, Wave.HalfSize());
 }
 
 // [SECTION] TDDSDChannel -------------------------------------------------------------------
@@ -271,6 +292,27 @@ void TDDSD::SetDebugOption(uint32_t value) {
 
 void TDDSD::PullAudio(int16_t* out, uint32_t frames) {
     std::memset(out, 0, static_cast<size_t>(frames) * 4);
+    // A streaming ring that would run short is refilled here first, on the device's own thread,
+    // rather than waiting for the next poll: a notify thread held back by a busy machine then
+    // costs no silence. (Before the first poll the ring is left to it.)
+    TDDSDGenWave* shortRing = nullptr;
+    {
+        std::lock_guard<std::mutex> g(Lock);
+        for (auto& c : Channels) {
+            TDDSDGenWave* w = c->Current;
+            if (w && w->Notify && w->Playing && w->Committed > 0 && (w->Committed - w->Played) / 4 < frames)
+                shortRing = w;
+        }
+    }
+    if (shortRing) {
+        std::lock_guard<std::mutex> r(RefillLock);
+        bool attached = false;  // by pointer only: the wave may have been freed meanwhile
+        {
+            std::lock_guard<std::mutex> g(Lock);
+            for (auto& c : Channels) attached = attached || c->Current == shortRing;
+        }
+        if (attached) shortRing->Refill();
+    }
     std::lock_guard<std::mutex> g(Lock);
     for (auto& c : Channels)
         if (c->Current) c->Current->MixInto(out, frames);

@@ -1,5 +1,6 @@
 // The sound output device: numbered playback channels and looping ring-buffer waves over the
-// platform's raw audio output, with the notify thread that asks for each half to be refilled.
+// platform's raw audio output, with the notify thread that asks for each block the device has
+// played to be refilled, so that the ring stays full a few milliseconds ahead of the device.
 //
 // [SECTION] error policy
 // [SECTION] TDDSDGenWave / TDDSDWaveData
@@ -37,6 +38,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The program's output ring: 1,024 frames (23 ms) refilled in blocks of 256 frames (5.8 ms,
+// eight limiter blocks) as the device plays them, so that a sound started now reaches the
+// device within about 30 ms.
+inline constexpr uint32_t kOutputRingBytes = 1024 * 4;
+inline constexpr uint32_t kOutputBlockBytes = 256 * 4;
+
 // [SECTION] TDDSDGenWave / TDDSDWaveData ---------------------------------------------------
 
 class TDDSDNotifyThread;
@@ -44,19 +51,21 @@ class TDDSDNotifyThread;
 // One looping ring buffer of 16-bit PCM with a play cursor that the device advances.
 class TDDSDGenWave {
 public:
-    // (sender, channel, offset, length): the half at `offset` is free to be written.
+    // (sender, channel, offset, length): the block at `offset` is free to be written, and the
+    // device plays it once the handler returns.
     using TNotifyEvent = std::function<void(TDDSDGenWave& sender, TDDSDChannel* channel, uint32_t offset, uint32_t length)>;
 
+    // `block`: bytes asked for per refill, a whole number of frames (0: half the ring).
     TDDSDGenWave(TDDSD& owner, uint32_t samplesPerSec, uint16_t bitsPerSample, bool stereo, uint32_t size,
-                 bool fx, bool notify);
+                 bool fx, bool notify, uint32_t block = 0);
     virtual ~TDDSDGenWave();
     TDDSDGenWave(const TDDSDGenWave&) = delete;
     TDDSDGenWave& operator=(const TDDSDGenWave&) = delete;
 
     // Copies `length` bytes to the ring from byte `offset`, wrapping past the end to its start.
     void WriteData(uint32_t offset, const void* source, uint32_t length);
-    // Play and write cursors in bytes; false when the wave has no buffer. A stopped buffer's
-    // write cursor equals its play cursor; a playing one's runs a fixed distance ahead.
+    // Play and write cursors in bytes; false when the wave has no buffer. The write cursor is
+    // where the next refill goes (the play cursor while stopped).
     bool GetCurrentPosition(int64_t& play, int64_t& write) const;
     // Moves the play cursor (rounded down to a whole frame).
     void SetCurrentPosition(uint32_t offset);
@@ -64,6 +73,11 @@ public:
     bool HasBuffer() const { return !Ring.empty(); }
     uint32_t Size() const { return BufferSize; }
     uint32_t HalfSize() const { return Half; }
+    uint32_t BlockSize() const { return Block; }
+    // Times the device found the ring short while playing, and the frames of silence it
+    // played instead.
+    uint64_t Underruns() const;
+    uint64_t UnderrunFrames() const;
     TDDSDNotifyThread* NotifyThread() { return Thread.get(); }
 
     TNotifyEvent OnNotify;           // raised on the notify thread; assign before playing
@@ -81,14 +95,19 @@ private:
     void PlayLooping();
     void StopPlaying();
     void MixInto(int16_t* out, uint32_t frames);
+    void Refill();  // refill thread or device thread, holding the owner's RefillLock
 
     TDDSD& Owner;
     uint32_t BufferSize;             // bytes
     uint32_t Half = 0;               // BufferSize >> 1 with Notify, else 0
+    uint32_t Block = 0;              // bytes per refill
     bool Notify;
     [[maybe_unused]] bool FX;        // effects were asked for; the mixer applies none
     std::vector<uint8_t> Ring;       // the PCM bytes; empty when the device is not open
     uint32_t PlayCursor = 0;         // byte the device plays next
+    uint64_t Played = 0;             // bytes played since Play
+    uint64_t Committed = 0;          // bytes refilled since Play: the device never passes them
+    uint64_t UnderrunCount = 0, UnderrunSilence = 0;
     bool Playing = false;            // status bit 0
     std::unique_ptr<TDDSDNotifyThread> Thread;
 };
@@ -96,23 +115,23 @@ private:
 // The streaming wave: a TDDSDGenWave with notification.
 class TDDSDWaveData : public TDDSDGenWave {
 public:
-    TDDSDWaveData(TDDSD& owner, uint32_t samplesPerSec, uint16_t bitsPerSample, bool stereo, uint32_t size, bool fx)
-        : TDDSDGenWave(owner, samplesPerSec, bitsPerSample, stereo, size, fx, true) {}
+    TDDSDWaveData(TDDSD& owner, uint32_t samplesPerSec, uint16_t bitsPerSample, bool stereo, uint32_t size, bool fx,
+                  uint32_t block = 0)
+        : TDDSDGenWave(owner, samplesPerSec, bitsPerSample, stereo, size, fx, true, block) {}
 };
 
-// Polls its wave's cursors every 10 ms and raises OnNotify when the device has moved into the
-// other half: the half it left is then free.
+// Polls its wave every few milliseconds while it plays and raises OnNotify for each whole
+// block the device has played, so the ring is full again after every poll.
 class TDDSDNotifyThread {
 public:
+    static constexpr uint32_t kPeriodMs = 5;
     explicit TDDSDNotifyThread(TDDSDGenWave& wave);
     ~TDDSDNotifyThread();                 // stops polling and waits for a poll in progress
-    void Start(Platform& platform);       // polls every 10 ms from then on
+    void Start(Platform& platform);       // polls every kPeriodMs from then on
     void Poll();                          // one poll (also called by tests)
-    bool FirstHalfPlaying = true;         // both cursors were last seen in the first half
 
 private:
     TDDSDGenWave& Wave;
-    int State = 0;                        // 0: waiting for the first half, 1: for the second
     std::unique_ptr<PlatformTicker> Ticker;
 };
 
@@ -180,6 +199,9 @@ public:
     // Guards the rings, cursors and channel assignments between the device's audio thread, the
     // notify thread and the main thread. Held only for copies, never while calling out.
     mutable std::mutex Lock;
+    // Held while a ring is being refilled (taken before Lock): by the notify thread's poll, or by
+    // the device's thread when it finds a ring about to run short.
+    std::mutex RefillLock;
 
 private:
     void Fault(const std::string& text);  // a reported fault with the halt bit set

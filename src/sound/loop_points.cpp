@@ -1,7 +1,9 @@
 // Loop-point comments.
 #include "sound/loop_points.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 
 namespace orva {
@@ -39,6 +41,12 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
         if (x != y) return false;
     }
     return true;
+}
+
+// The frame at `value` × `rate`, rounded, within what a file can hold.
+int64_t FrameOf(double value, int32_t rate) {
+    const double f = std::round(value * std::max(rate, 0));
+    return f != f ? 0 : static_cast<int64_t>(std::clamp(f, -9.0e15, 9.0e15));
 }
 
 }  // namespace
@@ -97,17 +105,23 @@ void ReadLoopPoints(const std::vector<std::string>& comments, int32_t rate, Loop
             if (!ParseNumber(f[2], start)) start = 0;
             if (!ParseNumber(f[3], end)) end = 0;
             if (!ParseInt(f[4], count)) count = -1;
+            int64_t startFrame = 0, endFrame = 0;
             if (samples) {
                 // Without a rate there is no time for a sample number; the entry is left alone.
                 if (rate <= 0) index = -1;
                 else {
+                    startFrame = FrameOf(start, 1);
+                    endFrame = FrameOf(end, 1);
                     start /= rate;
                     end /= rate;
                 }
+            } else {
+                startFrame = FrameOf(start, rate);
+                endFrame = FrameOf(end, rate);
             }
             if (index >= 0 && index < kLoopEntries)
                 table[static_cast<size_t>(index)] = {static_cast<float>(start), static_cast<float>(end),
-                                                     static_cast<int32_t>(count)};
+                                                     static_cast<int32_t>(count), startFrame, endFrame};
         }
         if (br == std::string_view::npos) break;
         rest.remove_prefix(br + 2);

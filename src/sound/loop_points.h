@@ -16,6 +16,9 @@ struct LoopEntry {
     float Start = 0;    // seconds
     float End = 0;      // seconds; reaching it jumps back to Start
     int32_t Count = 0;  // jumps to make; -1 without limit, 0 entry not in use
+    // The same points in the file's own sample frames, exact for "*loopsample" (a rate
+    // converter jumps on these, in the file's frames, before converting).
+    int64_t StartFrame = 0, EndFrame = 0;
 };
 using LoopTable = std::array<LoopEntry, kLoopEntries>;
 

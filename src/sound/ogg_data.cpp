@@ -67,6 +67,9 @@ long TVorbisFileDLL::ov_seekable(OggVorbis_File* vf) { return ::ov_seekable(vf);
 double TVorbisFileDLL::ov_time_total(OggVorbis_File* vf, int link) { return ::ov_time_total(vf, link); }
 int TVorbisFileDLL::ov_time_seek(OggVorbis_File* vf, double seconds) { return ::ov_time_seek(vf, seconds); }
 double TVorbisFileDLL::ov_time_tell(OggVorbis_File* vf) { return ::ov_time_tell(vf); }
+int TVorbisFileDLL::ov_pcm_seek(OggVorbis_File* vf, int64_t frame) { return ::ov_pcm_seek(vf, frame); }
+int64_t TVorbisFileDLL::ov_pcm_tell(OggVorbis_File* vf) { return ::ov_pcm_tell(vf); }
+int64_t TVorbisFileDLL::ov_pcm_total(OggVorbis_File* vf, int link) { return ::ov_pcm_total(vf, link); }
 long TVorbisFileDLL::ov_read(OggVorbis_File* vf, char* buffer, int length, int* bitstream) {
     return ::ov_read(vf, buffer, length, 0, 2, 1, bitstream);
 }
@@ -132,7 +135,16 @@ bool TOggData::Open(std::unique_ptr<TMemoryStream> stream) {
         SampleRate = static_cast<int32_t>(vi->rate);
     }
     Total = static_cast<float>(VorbisFile().ov_time_total(VF.get(), -1));
+    TotalFrameCount = std::max<int64_t>(VorbisFile().ov_pcm_total(VF.get(), -1), 0);
     ReadLoopPoints(CommentList, SampleRate, LoopTbl);
+    Converting = ChannelCount > 2 || (SampleRate != 44100 && SampleRate != 22050);
+    if (Converting && ChannelCount > 0 && SampleRate > 0) {
+        MixChannels = std::min(ChannelCount, 2);
+        if (SampleRate != kOutputRate) Converter = std::make_unique<TRateConverter>(SampleRate, MixChannels);
+        SourceFrames.resize(RawScratch.size() / static_cast<size_t>(ChannelCount) * static_cast<size_t>(MixChannels));
+        MonoScratch.resize(ChunkScratch.size());
+        ResetConversion();
+    }
     Loaded = true;
     return true;
 }
@@ -144,6 +156,7 @@ void TOggData::Close() {
     ChannelCount = 0;
     SampleRate = 0;
     Total = 0;
+    TotalFrameCount = 0;
     Loaded = false;
     if (Stream) {
         VorbisFile().ov_clear(VF.get());  // frees the stream through the close callback
@@ -151,6 +164,9 @@ void TOggData::Close() {
     }
     std::memset(VF.get(), 0, sizeof(OggVorbis_File));
     LoopTbl = LoopTable{};
+    Converting = false;
+    Converter.reset();
+    ResetConversion();
     // The render halves are not cleared: the player reads a half only after a render that
     // filled it, and it may be reading the last one right now.
 }
@@ -212,6 +228,7 @@ void TOggData::SeekTime(double seconds) {
     TSemaphoreGuard g(Guard);
     if (!Loaded || !Stream) return;
     SeekLocked(seconds);
+    ResetConversion();
 }
 
 void TOggData::SeekLocked(double seconds) {
@@ -222,8 +239,9 @@ void TOggData::SeekLocked(double seconds) {
 
 // [SECTION] rendering ----------------------------------------------------------------------
 
-uint32_t TOggData::Render() {
+uint32_t TOggData::Render(uint32_t bytes) {
     if (!Loaded || !Playing) return 0;
+    bytes = std::min(bytes, Size) / 8 * 8;
     PreviousHalf = CurrentHalf;
     CurrentHalf = CurrentHalf == 0 ? Size / 4 : 0;
     TSemaphoreGuard g(Guard);
@@ -236,13 +254,13 @@ uint32_t TOggData::Render() {
     uint32_t produced = 0;
     if (Loaded && Playing && Stream) {
         StreamTime = VorbisFile().ov_time_tell(VF.get());
-        while (produced < Size) {
-            const uint32_t got = RenderChunk(dst + produced / 4, std::min(kChunkOutputBytes, Size - produced));
+        while (produced < bytes) {
+            const uint32_t got = RenderChunk(dst + produced / 4, std::min(kChunkOutputBytes, bytes - produced));
             if (got == 0) break;
             produced += got;
         }
     }
-    std::fill(dst + produced / 4, dst + Size / 4, 0);
+    std::fill(dst + produced / 4, dst + bytes / 4, 0);
     return produced;
 }
 
@@ -255,7 +273,7 @@ uint32_t TOggData::RenderChunk(int32_t* out, uint32_t bytes) {
         // The chunk's start time is where the decoder stands, so a loop taken earlier in this
         // render is accounted for.
         const double t = VorbisFile().ov_time_tell(VF.get());
-        const int64_t got = DecodeWithLoops(ChunkScratch.data(), m, t);
+        const int64_t got = Converting ? DecodeConverted(ChunkScratch.data(), m) : DecodeWithLoops(ChunkScratch.data(), m, t);
         if (got <= 0) return 0;
         ApplyVolume(ChunkScratch.data(), out, static_cast<uint32_t>(got) / 4);
         return static_cast<uint32_t>(got / 4 * 8);
@@ -278,8 +296,11 @@ int64_t TOggData::DecodeWithLoops(int16_t* out, uint32_t m, double t) {
         const bool eligible = counter < e.Count || e.Count == -1;
         if (eligible && t <= e.End && e.End <= chunkEnd) {
             if (e.Count != -1) ++counter;
-            // The bytes up to the loop end, in whole source frames.
-            const double exact = std::round((e.End - t) * kOutputBytesPerSecond16);
+            // The bytes up to the loop end, in whole source frames. The end is placed on the
+            // output's frame grid before the chunk's start is taken off, so the jump lands on
+            // the same frame however the renders cut the stream into chunks.
+            const double endByte = std::floor(std::round(static_cast<double>(e.End) * kOutputBytesPerSecond16) / unit) * unit;
+            const double exact = endByte - std::round(t * kOutputBytesPerSecond16);
             uint32_t d = static_cast<uint32_t>(std::min<double>(std::max(exact, 0.0), m)) / unit * unit;
             if (d > done) {
                 const int64_t r = DecodeStraight(out + done / 2, d - done);
@@ -361,6 +382,119 @@ int64_t TOggData::ReadAndConvert(int16_t* out, uint32_t bytes) {
         return r / 2 * 4;
     }
     return -1;
+}
+
+// [SECTION] conversion of other formats ------------------------------------------------------
+
+void TOggData::ResetConversion() {
+    SourcePos = SourceLeft = 0;
+    SourceEnded = false;
+    FlushLeft = 0;
+    if (Converter) Converter->Reset();
+}
+
+// Reads the next frames of the file at its own rate into SourceFrames, down-mixed. A loop end
+// inside them cuts the read there and jumps to the loop's start, in whole frames of the file;
+// the converter then runs across the jump as across any other sample. Returns the frames read,
+// 0 at the end of the file (after the rewind of a looping source found nothing), -1 on an error.
+int64_t TOggData::ReadSourceFrames() {
+    TVorbisFileDLL& dll = VorbisFile();
+    const auto channels = static_cast<uint32_t>(ChannelCount);
+    const uint32_t capacity = static_cast<uint32_t>(RawScratch.size()) / channels;
+    char* raw = reinterpret_cast<char*>(RawScratch.data());
+    uint32_t got = 0;
+    bool rewound = false;
+    for (int attempt = 0; attempt < 2 && got == 0; ++attempt) {
+        const int64_t pos = dll.ov_pcm_tell(VF.get());
+        int64_t limit = capacity, jumpTo = -1;
+        for (int i = 0; attempt == 0 && i < kLoopEntries; ++i) {
+            const LoopEntry& e = LoopTbl[static_cast<size_t>(i)];
+            int32_t& counter = LoopCounter[static_cast<size_t>(i)];
+            const bool eligible = counter < e.Count || e.Count == -1;
+            if (eligible && jumpTo < 0 && pos >= 0 && pos <= e.EndFrame && e.EndFrame <= pos + limit) {
+                if (e.Count != -1) ++counter;
+                limit = e.EndFrame - pos;
+                jumpTo = e.StartFrame;
+            }
+            if (e.EndFrame < pos) counter = 0;
+        }
+        while (got < limit) {
+            const long r = dll.ov_read(VF.get(), raw + static_cast<size_t>(got) * channels * 2,
+                                       static_cast<int>((static_cast<uint32_t>(limit) - got) * channels * 2), nullptr);
+            if (r < 0) return -1;
+            if (r == 0) {
+                if (got > 0 || jumpTo >= 0) break;  // the end comes with the next read
+                if (!Looping || rewound) return 0;
+                dll.ov_pcm_seek(VF.get(), 0);
+                rewound = true;
+                continue;
+            }
+            got += static_cast<uint32_t>(r) / (channels * 2);
+        }
+        if (jumpTo >= 0) dll.ov_pcm_seek(VF.get(), std::max<int64_t>(jumpTo, 0));
+    }
+    DownmixToStereo(RawScratch.data(), ChannelCount, got, SourceFrames.data());
+    SourcePos = 0;
+    SourceLeft = got;
+    return got;
+}
+
+// Fills `bytes` of 44,100 Hz 16-bit stereo from a file outside the mixer's formats. At the end
+// of the file the converter is flushed with silence so its last frames come out; then the
+// source stops and rewinds, as any source does at its end.
+int64_t TOggData::DecodeConverted(int16_t* out, uint32_t bytes) {
+    const uint32_t want = bytes / 4;
+    const auto mix = static_cast<uint32_t>(MixChannels);
+    int16_t* target = mix == 1 ? MonoScratch.data() : out;
+    uint32_t done = 0;
+    while (done < want) {
+        if (SourceLeft == 0) {
+            if (!SourceEnded) {
+                const int64_t r = ReadSourceFrames();
+                if (r < 0) {
+                    Playing = false;
+                    Looping = false;
+                    return -1;
+                }
+                if (r == 0) {
+                    SourceEnded = true;
+                    FlushLeft = Converter ? Converter->FlushFrames() : 0;
+                }
+                continue;
+            }
+            if (FlushLeft == 0) {
+                Playing = false;
+                Looping = false;
+                SeekLocked(0);
+                ResetConversion();
+                break;
+            }
+            const uint32_t n = std::min<uint32_t>(FlushLeft, static_cast<uint32_t>(SourceFrames.size()) / mix);
+            std::fill(SourceFrames.begin(), SourceFrames.begin() + n * mix, 0);
+            SourcePos = 0;
+            SourceLeft = n;
+            FlushLeft -= n;
+        }
+        uint32_t in = SourceLeft, made = want - done;
+        if (Converter) {
+            Converter->Process(SourceFrames.data() + static_cast<size_t>(SourcePos) * mix, in, target + done * mix, made);
+            if (!Converter->Ok()) {
+                Playing = false;
+                Looping = false;
+                return -1;
+            }
+        } else {
+            in = made = std::min(in, made);
+            std::copy_n(SourceFrames.data() + static_cast<size_t>(SourcePos) * mix, in * mix, target + done * mix);
+        }
+        SourcePos += in;
+        SourceLeft -= in;
+        done += made;
+        if (in == 0 && made == 0) break;
+    }
+    if (mix == 1)
+        for (uint32_t f = 0; f < done; ++f) out[2 * f] = out[2 * f + 1] = MonoScratch[f];
+    return static_cast<int64_t>(done) * 4;
 }
 
 // Scales 16-bit stereo by the gains and the fade, advancing the fade one step per frame.

@@ -1,5 +1,6 @@
 // One sound source: an Ogg Vorbis file held in memory, decoded to 44,100 Hz stereo with its loop
-// points, at a volume with timed fades, rendered in fixed blocks for the stream player. Also the
+// points, at a volume with timed fades, rendered in blocks for the stream player. A file at
+// another rate or with more than two channels is down-mixed and resampled on the way. Also the
 // decoder binding TVorbisFileDLL and the lock TSemaphore shared with the player.
 //
 // [SECTION] TSemaphore
@@ -16,6 +17,7 @@
 
 #include "data/memory_stream.h"
 #include "sound/loop_points.h"
+#include "sound/resampler.h"
 
 struct OggVorbis_File;
 struct vorbis_info;
@@ -67,6 +69,9 @@ public:
     double ov_time_total(OggVorbis_File* vf, int link);
     int ov_time_seek(OggVorbis_File* vf, double seconds);
     double ov_time_tell(OggVorbis_File* vf);
+    int ov_pcm_seek(OggVorbis_File* vf, int64_t frame);
+    int64_t ov_pcm_total(OggVorbis_File* vf, int link);
+    int64_t ov_pcm_tell(OggVorbis_File* vf);
     long ov_read(OggVorbis_File* vf, char* buffer, int length, int* bitstream);
 };
 
@@ -103,8 +108,10 @@ public:
     void SetChannelGain(double g);
     void SeekTime(double seconds);
 
-    // Renders the next half (refill thread); returns the bytes produced, 0 when silent.
-    uint32_t Render();
+    // Renders the next block (refill thread) of `bytes` (at most one half, whole frames) into
+    // the other half; returns the bytes produced, 0 when silent.
+    uint32_t Render(uint32_t bytes);
+    uint32_t Render() { return Render(Size); }
     const int32_t* GetBuffer() const { return RenderBuffer.data() + CurrentHalf; }
     uint32_t HalfBytes() const { return Size; }
 
@@ -113,7 +120,10 @@ public:
     int32_t Channels() const { return ChannelCount; }
     int32_t Rate() const { return SampleRate; }
     float TotalTime() const { return Total; }
+    int64_t TotalFrames() const { return TotalFrameCount; }  // in the file's own rate
     const LoopTable& Loops() const { return LoopTbl; }
+    // The file is outside the mixer's own formats and is down-mixed and/or resampled.
+    bool Converted() const { return Converting; }
     const std::string& LastError() const { return Error; }
     // Fade state in 40-bit fixed point, gains in 8-bit fixed point.
     int64_t FadeCurrent() const { return FadeVolume.load(); }
@@ -130,6 +140,9 @@ private:
     void ApplyVolume(const int16_t* in, int32_t* out, uint32_t frames);
     void SeekLocked(double seconds);
     uint32_t OutputBytesPerSourceFrame() const;
+    int64_t DecodeConverted(int16_t* out, uint32_t bytes);
+    int64_t ReadSourceFrames();
+    void ResetConversion();
 
     TSemaphore Guard;                     // the decoder and the render buffers
     uint32_t Size;                        // bytes of one render half
@@ -139,6 +152,7 @@ private:
     int32_t ChannelCount = 0;
     int32_t SampleRate = 0;
     float Total = 0;
+    int64_t TotalFrameCount = 0;
     std::atomic<bool> Loaded{false};
     std::atomic<bool> Playing{false};
     std::atomic<bool> Looping{false};
@@ -154,6 +168,17 @@ private:
     std::atomic<int64_t> FadeVolume{0}, FadeVolumeTarget{0}, FadeStep{0};
     std::atomic<int32_t> MasterGain{256}, ChannelGain{256};
     std::string Error;                    // why the last Open failed
+
+    // Conversion of a file outside the mixer's formats: frames are read in the file's own
+    // rate (loop points jump there, exactly), down-mixed to MixChannels and resampled.
+    bool Converting = false;
+    int32_t MixChannels = 2;              // 1 or 2 after the down-mix
+    std::unique_ptr<TRateConverter> Converter;  // none at 44,100 Hz
+    std::vector<int16_t> SourceFrames;    // down-mixed frames waiting for the converter
+    uint32_t SourcePos = 0, SourceLeft = 0;     // in frames
+    bool SourceEnded = false;             // the file has ended; the converter is being flushed
+    uint32_t FlushLeft = 0;               // frames of silence still to push through
+    std::vector<int16_t> MonoScratch;     // a mono file's converted frames before widening
 };
 
 }  // namespace orva

@@ -91,10 +91,10 @@ int TOggPlayer::GetState(uint32_t channel) const {
     return s ? s->GetStatus() : 0;
 }
 
-void TOggPlayer::FillNextHalf() {
+void TOggPlayer::FillNext(uint32_t bytes) {
     PreviousHalf = CurrentHalf;
     CurrentHalf = CurrentHalf == 0 ? Size / 4 : 0;
-    Render(Output.data() + CurrentHalf, Size / 2);
+    Render(Output.data() + CurrentHalf, std::min(bytes, Size / 2));
 }
 
 uint32_t TOggPlayer::Render(int16_t* dest, uint32_t bytes) {
@@ -104,7 +104,7 @@ uint32_t TOggPlayer::Render(int16_t* dest, uint32_t bytes) {
     uint32_t inputs = 0;
     for (auto& c : Channels) {
         TOggData* s = c.load();
-        if (s && inputs < kMaxInputs && s->Render() > 0) {
+        if (s && inputs < kMaxInputs && s->Render(frames * 8) > 0) {
             // A source renders its own half size; a shorter one leaves the rest of the mix alone.
             if (s->HalfBytes() / 8 >= frames) Inputs[inputs++] = s->GetBuffer();
         }

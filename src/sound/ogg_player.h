@@ -46,7 +46,10 @@ public:
     TOggData* Source(uint32_t channel) const;
 
     // Renders the next half (refill thread); GetOutput then points at it.
-    void FillNextHalf();
+    void FillNextHalf() { FillNext(Size / 2); }
+    // Renders the next `bytes` (at most a half; a multiple of the limiter's block keeps its
+    // blocks where a whole half would put them) into the other half; GetOutput points at them.
+    void FillNext(uint32_t bytes);
     const int16_t* GetOutput() const { return Output.data() + CurrentHalf; }
     uint32_t HalfBytes() const { return Size / 2; }
     // Mixes `bytes` of 16-bit stereo into `dest`; returns `bytes`.

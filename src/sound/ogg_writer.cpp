@@ -18,7 +18,7 @@ void Append(std::vector<uint8_t>& out, const ogg_page& page) {
 bool EncodeOggVorbis(const std::vector<int16_t>& samples, const OggWriteOptions& options,
                      std::vector<uint8_t>& out, std::string& error) {
     out.clear();
-    if (options.Channels < 1 || options.Channels > 2 || options.Rate <= 0) {
+    if (options.Channels < 1 || options.Channels > 8 || options.Rate <= 0) {
         error = "unsupported channel count or rate";
         return false;
     }

@@ -10,7 +10,7 @@ namespace orva {
 
 struct OggWriteOptions {
     int Rate = 44100;
-    int Channels = 2;
+    int Channels = 2;                   // 1 .. 8, in Vorbis channel order
     float Quality = 0.6f;               // Vorbis VBR quality, -0.1 .. 1.0
     std::vector<std::string> Comments;  // "NAME=value", UTF-8
 };

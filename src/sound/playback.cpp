@@ -13,7 +13,7 @@
 namespace orva {
 namespace {
 
-constexpr uint32_t kSoundBufferSize = 0x28000;  // bytes of the device ring, the player and each source
+constexpr uint32_t kSoundBufferSize = 0x28000;  // bytes of the player's and each source's halves
 constexpr uint32_t kPlayerChannels = 10;
 
 }  // namespace
@@ -31,7 +31,7 @@ void TForm1::SetUpSound() {
     for (auto& s : EffectSource) s = std::make_unique<TOggData>(kSoundBufferSize);
     VoiceSource = std::make_unique<TOggData>(kSoundBufferSize);
 
-    OutputWave = std::make_unique<TDDSDWaveData>(*DDSD1, 44100, 16, true, kSoundBufferSize, false);
+    OutputWave = std::make_unique<TDDSDWaveData>(*DDSD1, 44100, 16, true, kOutputRingBytes, false, kOutputBlockBytes);
     OutputWave->OnNotify = [this](TDDSDGenWave& sender, TDDSDChannel* channel, uint32_t offset, uint32_t length) {
         OutputWaveNotify(sender, channel, offset, length);
     };
@@ -53,6 +53,9 @@ void TForm1::FreeSound() {
             channel->setWaveData(nullptr);
         }
     }
+    if (OutputWave && OutputWave->Underruns() > 0)
+        std::cerr << "orva: sound: the device ran short " << OutputWave->Underruns() << " times ("
+                  << OutputWave->UnderrunFrames() * 1000 / kAudioRate << " ms of silence)\n";
     OutputWave.reset();  // its notify thread ends first: no refill runs after this
     for (auto& s : MusicSource) s.reset();
     for (auto& s : EffectSource) s.reset();
@@ -70,7 +73,7 @@ void TForm1::SetSoundVolumes() {
 }
 
 void TForm1::OutputWaveNotify(TDDSDGenWave&, TDDSDChannel*, uint32_t offset, uint32_t length) {
-    SoundPlayer->FillNextHalf();
+    SoundPlayer->FillNext(length);
     OutputWave->WriteData(offset, SoundPlayer->GetOutput(), std::min(length, SoundPlayer->HalfBytes()));
 }
 

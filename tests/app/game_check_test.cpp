@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 
 #include "app/engine_state.h"
 #include "fixtures/script_game.h"
 #include "graphics/png_write.h"
+#include "sound/ogg_writer.h"
 
 namespace orva {
 namespace {
@@ -150,6 +152,59 @@ TEST(GameCheck, SavesAreCountedWithTheNewestSlotAndItsTime) {
     EXPECT_NE(r.Text.find("3 of 100 slots used, with a quick save"), std::string::npos) << r.Text;
     EXPECT_NE(r.Text.find("newest save: slot 37, 2025/12/10 06:00:00"), std::string::npos) << r.Text;
     EXPECT_NE(r.Text.find("messages marked as read: 3"), std::string::npos) << r.Text;
+}
+
+// Half a second of a quiet tone in the given format, with optional comments.
+std::vector<uint8_t> Sound(int rate, int channels, std::vector<std::string> comments = {}) {
+    std::vector<int16_t> pcm;
+    for (int i = 0; i < rate / 2; ++i)
+        for (int c = 0; c < channels; ++c) pcm.push_back(static_cast<int16_t>(3000 * std::sin(i * 0.05)));
+    OggWriteOptions options;
+    options.Rate = rate;
+    options.Channels = channels;
+    options.Comments = std::move(comments);
+    std::vector<uint8_t> out;
+    std::string error;
+    EXPECT_TRUE(EncodeOggVorbis(pcm, options, out, error)) << error;
+    return out;
+}
+
+TEST(GameCheck, SoundsAreOpenedAndTheirFormatsLoopsAndDamageReported) {
+    TempDir root;
+    const auto game = root.Path() / "game";
+    test::WriteBytes(game / "SCRIPT.DAT", test::AssembleContainer(R"(.script 1 "sounds"
+bgm "M01"
+bgm "M48"
+se1 "SE6"
+msg "a" "V_BAD"
+msg "b" "V01"
+)"));
+    test::WriteArchive(game, 1,
+                       {{"M01.ogg", Sound(44100, 2, {"COMMENT=*looptime,0,0.1,0.4,-1"})},
+                        {"M01P.ogg", Sound(22050, 1)},
+                        {"M48.ogg", Sound(48000, 2, {"COMMENT=*loopsample,0,1000,30000,-1\r\n*loopsample,1,30000,20000"})},
+                        {"M48P.ogg", Sound(44100, 2)},
+                        {"SE6.ogg", Sound(32000, 6)},
+                        {"V_BAD.ogg", {'O', 'g', 'g', 'S', 0, 1, 2}},
+                        {"V01.ogg", Sound(44100, 1)}});
+    const CheckRun r = Check(game, root.Path() / "saves");
+    EXPECT_EQ(r.Status, 1) << r.Text;
+    const char* expected[] = {
+        "  M01.ogg: 44,100 Hz stereo, 0.50 s\n",
+        "  M01P.ogg: 22,050 Hz mono, 0.50 s\n",
+        "  M48.ogg: 48,000 Hz stereo, 0.50 s\n",
+        "warning: M48.ogg is 48,000 Hz stereo, not the engine's own 44,100 or 22,050 Hz mono or stereo; it plays "
+        "resampled to 44,100 Hz\n",
+        "problem: M48.ogg: loop 0 ends at 0.62 s, past the file's end at 0.50 s; it never jumps back\n",
+        "problem: M48.ogg: loop 1 jumps back to 0.62 s, past the file's end at 0.50 s\n",
+        "warning: SE6.ogg is 32,000 Hz 6 channels, not the engine's own 44,100 or 22,050 Hz mono or stereo; it "
+        "plays down-mixed to stereo and resampled to 44,100 Hz\n",
+        "problem: V_BAD.ogg cannot be decoded as Ogg Vorbis; it plays nothing\n",
+        "  V01.ogg: 44,100 Hz mono, 0.50 s\n",
+        "3 problem(s), 2 warning(s).",
+    };
+    for (const char* line : expected) EXPECT_NE(r.Text.find(line), std::string::npos) << line << "\n" << r.Text;
+    EXPECT_EQ(r.Text.find("M01.ogg:", r.Text.find("M01.ogg:") + 1), std::string::npos) << "each sound once";
 }
 
 }  // namespace

@@ -260,15 +260,7 @@ TEST(OggData, ALoopingStreamWithNoSamplesStopsAtItsFirstRender) {
     EXPECT_EXIT(MixALoopingEmptyStreamAndExit(), testing::ExitedWithCode(0), "");
 }
 
-TEST(OggData, UnsupportedRatesAndUndecodableDataPlayNothing) {
-    ToneRecipe recipe;
-    recipe.Rate = 48000;
-    TOggData source(kHalf);
-    ASSERT_TRUE(LoadInto(source, EncodeTone(recipe)));
-    source.Play(true);
-    EXPECT_EQ(source.Render(), 0u);
-    EXPECT_EQ(source.GetStatus(), 1);
-
+TEST(OggData, UndecodableDataPlaysNothing) {
     TOggData broken(kHalf);
     EXPECT_FALSE(LoadInto(broken, std::vector<uint8_t>(5000, 0x4F)));
     EXPECT_EQ(broken.LastError(), "ファイルの読み込みに失敗");
@@ -281,6 +273,124 @@ TEST(OggData, UnsupportedRatesAndUndecodableDataPlayNothing) {
     ASSERT_TRUE(LoadInto(broken, EncodeTone(good)));
     broken.Play(false);
     EXPECT_GT(broken.Render(), 0u);
+}
+
+// Renders in 256-frame blocks, as the device asks, and in whole halves, as it used to: looping
+// pieces at the mixer's own rates give the same samples either way, loop jumps included.
+TEST(OggData, BlocksAndHalvesRenderTheSameSamplesAndJumpOnTheSameFrames) {
+    for (const int rate : {44100, 22050}) {
+        ToneRecipe recipe = ThreeSegments("*looptime,0,0.3,0.77713,-1\r\n*looptime,1,0.2,1.31234,2");
+        recipe.Rate = rate;
+        const auto file = EncodeTone(recipe);
+        auto render = [&](uint32_t block) {
+            TOggData source(kHalf);
+            EXPECT_TRUE(LoadInto(source, file));
+            source.Play(false);
+            std::vector<int32_t> out;
+            while (out.size() < 3u * 44100u * 2u) {
+                const uint32_t bytes = source.Render(block);
+                if (bytes == 0) break;
+                out.insert(out.end(), source.GetBuffer(), source.GetBuffer() + bytes / 4);
+            }
+            return out;
+        };
+        const auto blocks = render(256 * 8), halves = render(kHalf);
+        ASSERT_GE(blocks.size(), 3u * 44100u * 2u);
+        ASSERT_GE(halves.size(), blocks.size());
+        EXPECT_TRUE(std::equal(blocks.begin(), blocks.end(), halves.begin())) << rate;
+    }
+}
+
+// Zero crossings of the left channel per second: twice the frequency of a pure tone.
+double Frequency(const std::vector<int32_t>& left, double from, double to) {
+    int crossings = 0;
+    const auto a = static_cast<size_t>(from * 44100), b = std::min(left.size(), static_cast<size_t>(to * 44100));
+    for (size_t i = a + 1; i < b; ++i)
+        if ((left[i - 1] < 0) != (left[i] < 0)) ++crossings;
+    return crossings / 2.0 / (static_cast<double>(b - a) / 44100);
+}
+
+TEST(OggData, OtherRatesAndChannelCountsPlayResampledAtTheRightPitchAndLength) {
+    struct Case {
+        int Rate, Channels;
+    };
+    for (const Case c : {Case{48000, 2}, Case{32000, 6}, Case{24000, 1}, Case{44100, 4}}) {
+        ToneRecipe recipe;
+        recipe.Rate = c.Rate;
+        recipe.Channels = c.Channels;
+        recipe.SegmentSeconds = 1.0;
+        TOggData source(kHalf);
+        ASSERT_TRUE(LoadInto(source, EncodeTone(recipe)));
+        EXPECT_TRUE(source.Converted());
+        source.Play(false);
+        const auto out = RenderLeft(source, 10);
+        EXPECT_NEAR(out.size() / 44100.0, 1.0, 0.01) << c.Rate << " Hz " << c.Channels << " ch";
+        EXPECT_NEAR(Frequency(out, 0.05, 0.95), 440, 4.4) << c.Rate;
+        // Identical channels down-mix to the same level on both sides.
+        EXPECT_NEAR(ToneLevel(out, 0.1, 0.9), 8000, 300) << c.Rate;
+        EXPECT_EQ(source.GetStatus(), 1);
+        // At its end it rewinds: the next play starts over.
+        source.Play(false);
+        EXPECT_NEAR(RenderLeft(source, 10).size() / 44100.0, 1.0, 0.01);
+    }
+}
+
+TEST(OggData, TheMixersOwnFormatsAreNotConverted) {
+    for (const int rate : {44100, 22050})
+        for (const int channels : {1, 2}) {
+            ToneRecipe recipe;
+            recipe.Rate = rate;
+            recipe.Channels = channels;
+            TOggData source(kHalf);
+            ASSERT_TRUE(LoadInto(source, EncodeTone(recipe)));
+            EXPECT_FALSE(source.Converted()) << rate << " " << channels;
+        }
+}
+
+// 48 kHz music with loop points in its own samples: 0.5 s of the first segment, then the second
+// segment (samples 24,000 to 48,000) over and over, each pass exactly 22,050 output frames.
+TEST(OggData, A48kHzPieceLoopsAtItsSamplePoints) {
+    ToneRecipe recipe = ThreeSegments("*loopsample,0,24000,48000,-1");
+    recipe.Rate = 48000;
+    TOggData source(kHalf);
+    ASSERT_TRUE(LoadInto(source, EncodeTone(recipe)));
+    EXPECT_EQ(source.Loops()[0].StartFrame, 24000);
+    EXPECT_EQ(source.Loops()[0].EndFrame, 48000);
+    source.Play(false);
+    const auto out = RenderLeft(source, 10);
+    ASSERT_EQ(out.size(), 10u * 20480u);
+    EXPECT_EQ(source.GetStatus(), 2);
+    EXPECT_NEAR(ToneLevel(out, 0.1, 0.4), 4000, 250);
+    for (double t = 0.6; t < 4.5; t += 0.5) EXPECT_NEAR(ToneLevel(out, t, t + 0.3), 8000, 400) << "at " << t;
+    // Each pass repeats the one before it, sample for sample up to the resampler's rounding.
+    for (size_t pass : {1u, 5u}) {
+        size_t near = 0;
+        const size_t a = 22050 * pass, b = a + 22050;
+        for (size_t k = 100; k < 21950; ++k)
+            if (std::abs(out[b + k] - out[a + k]) <= 40) ++near;
+        EXPECT_GT(near, 21850u * 99 / 100) << "pass " << pass;
+    }
+}
+
+TEST(Downmix, FrontsStayCentreAndSurroundsGoToTheirSideAtMinus3dBAndTheLowChannelIsLeftOut) {
+    // 5.1 in Vorbis order: front left, centre, front right, surround left, surround right, LFE.
+    const int16_t in[] = {24142, 0, 0, 0, 0, 0,      // front left only
+                          0, 24142, 0, 0, 0, 0,      // centre only
+                          0, 0, 0, 0, 24142, 0,      // surround right only
+                          0, 0, 0, 0, 0, 30000,      // low-frequency only
+                          32767, 32767, 32767, 32767, 32767, 32767};
+    int16_t out[10] = {};
+    DownmixToStereo(in, 6, 5, out);
+    EXPECT_EQ(out[0], 10000);  // 1 / (1 + 2 × 0.7071)
+    EXPECT_EQ(out[1], 0);
+    EXPECT_EQ(out[2], 7071);
+    EXPECT_EQ(out[3], 7071);
+    EXPECT_EQ(out[4], 0);
+    EXPECT_EQ(out[5], 7071);
+    EXPECT_EQ(out[6], 0);
+    EXPECT_EQ(out[7], 0);
+    EXPECT_EQ(out[8], 32767);  // full scale everywhere stays full scale, never past it
+    EXPECT_EQ(out[9], 32767);
 }
 
 }  // namespace

@@ -239,5 +239,105 @@ TEST(Playback, TheDevicePlaysTheLoopAndTheCrossFadeWhereTheTraceSaysTheyStart) {
     EXPECT_EQ(f.SoundPlayer->GetState(1), 1);  // the old piece stopped itself
 }
 
+// An effect, a voice and a piece of music, each started over silence: in the device's capture
+// each begins within 50 ms after the trace's event for it.
+TEST(Playback, EachSoundIsHeardWithin50MsOfItsTraceEvent) {
+    SoundGame g;
+    TForm1& f = g.H.Start({}, 600000, false);
+    const auto wavPath = g.H.Root.Path() / "played.wav";
+    const auto tracePath = g.H.Root.Path() / "trace.jsonl";
+    std::string error;
+    ASSERT_TRUE(g.H.Plat->SetAudioOut(wavPath, error)) << error;
+    ASSERT_TRUE(f.Trace.Open(tracePath, error)) << error;
+    ASSERT_TRUE(f.FormCreate());
+    auto wait = [&](uint32_t ms) {
+        const uint32_t until = g.H.Plat->Ticks() + ms;
+        while (g.H.Plat->Ticks() < until) g.H.Passes(1);
+    };
+    wait(203);  // off the 10-ms grid of the first passes
+    ASSERT_TRUE(f.NOVL_PlaySE2011(1, "SE1", 0, 0));
+    wait(1507);
+    ASSERT_TRUE(f.NOVL_PlayVOICE2011("V1", false));
+    wait(1503);
+    ASSERT_TRUE(f.NOVL_PlayBGM2011("M02", 0, false, 0));
+    wait(500);
+    f.Trace.Close();
+    ASSERT_TRUE(g.H.Plat->FinishAudio(error)) << error;
+
+    std::vector<uint32_t> events;
+    std::ifstream trace(tracePath);
+    for (std::string line; std::getline(trace, line);)
+        if (line.find("\"ev\":\"se\"") != std::string::npos || line.find("\"ev\":\"voice\"") != std::string::npos ||
+            line.find("\"ev\":\"bgm\"") != std::string::npos)
+            events.push_back(static_cast<uint32_t>(std::stoul(line.substr(5))));
+    ASSERT_EQ(events.size(), 3u);
+    WavData wav;
+    ASSERT_TRUE(ReadWav16(wavPath, wav, error)) << error;
+    const auto& s = wav.Samples;
+    for (uint32_t t : events) {
+        const size_t from = static_cast<size_t>(t) * 441 / 10;
+        EXPECT_EQ(std::abs(s[2 * from]) + std::abs(s[2 * from + 1]), 0) << "at " << t;  // silence before
+        size_t onset = from;
+        while (onset < s.size() / 2 && std::abs(s[2 * onset]) < 200) ++onset;
+        EXPECT_LE((onset - from) / 44.1, 50.0) << "event at " << t << " ms";
+    }
+}
+
+// Voices as recording tools deliver them, 48 kHz stereo and 32 kHz 5.1, played by the engine
+// into the device's capture: each at its pitch and for its length, within 1 %.
+TEST(Playback, VoicesAtOtherRatesAndChannelCountsPlayAtTheirPitchAndLength) {
+    test::EngineHarness h;
+    ToneRecipe stereo48 = Tone(440, {8000}, 1.5), surround32 = Tone(330, {8000}, 2.0);
+    stereo48.Rate = 48000;
+    surround32.Rate = 32000;
+    surround32.Channels = 6;
+    test::WriteArchive(h.GameDir, 1, {{"V48.ogg", EncodeTone(stereo48)}, {"V32.ogg", EncodeTone(surround32)}});
+    TForm1& f = h.Start({}, 600000, false);
+    const auto wavPath = h.Root.Path() / "played.wav";
+    std::string error;
+    ASSERT_TRUE(h.Plat->SetAudioOut(wavPath, error)) << error;
+    ASSERT_TRUE(f.FormCreate());
+    auto wait = [&](uint32_t ms) {
+        const uint32_t until = h.Plat->Ticks() + ms;
+        while (h.Plat->Ticks() < until) h.Passes(1);
+    };
+    wait(100);
+    const uint32_t at48 = h.Plat->Ticks();
+    ASSERT_TRUE(f.NOVL_PlayVOICE2011("V48", false));
+    wait(2000);
+    const uint32_t at32 = h.Plat->Ticks();
+    ASSERT_TRUE(f.NOVL_PlayVOICE2011("V32", false));
+    wait(2500);
+    ASSERT_TRUE(h.Plat->FinishAudio(error)) << error;
+    WavData wav;
+    ASSERT_TRUE(ReadWav16(wavPath, wav, error)) << error;
+    const auto& s = wav.Samples;
+
+    struct Heard {
+        double Seconds, Hz;
+    };
+    // From the first to the last loud sample after `from` ms, and zero crossings between.
+    auto measure = [&](uint32_t from, uint32_t to) {
+        size_t first = 0, last = 0;
+        for (size_t i = static_cast<size_t>(from) * 441 / 10; i < static_cast<size_t>(to) * 441 / 10; ++i)
+            if (std::abs(s[2 * i]) > 1500) {
+                if (!first) first = i;
+                last = i;
+            }
+        int crossings = 0;
+        for (size_t i = first + 1; i <= last; ++i)
+            if ((s[2 * i - 2] < 0) != (s[2 * i] < 0)) ++crossings;
+        const double seconds = static_cast<double>(last - first) / 44100;
+        EXPECT_EQ(s[2 * first], s[2 * first + 1]);  // the same on both sides
+        return Heard{seconds, crossings / 2.0 / seconds};
+    };
+    const Heard a = measure(at48, at32), b = measure(at32, at32 + 2500);
+    EXPECT_NEAR(a.Seconds, 1.5, 0.015);
+    EXPECT_NEAR(a.Hz, 440, 4.4);
+    EXPECT_NEAR(b.Seconds, 2.0, 0.02);
+    EXPECT_NEAR(b.Hz, 330, 3.3);
+    EXPECT_FALSE(f.VoicePlaying());
+}
+
 }  // namespace
 }  // namespace orva

@@ -9,7 +9,7 @@
 namespace orva {
 namespace {
 
-constexpr uint16_t kDeviceFrames = 1024;  // frames per SDL callback (about 23 ms)
+constexpr uint16_t kDeviceFrames = 256;  // frames per SDL callback (about 6 ms)
 
 void AudioCallback(void* user, Uint8* stream, int len) {
     auto* source = static_cast<AudioSource*>(user);
