@@ -1,73 +1,27 @@
-// The frame loop: one IdleEvent pass samples input, runs the current mode's handler, paints a
-// frame when one is due (30 per second), sleeps 10 ms and pumps messages. The mode table is data.
+// The frame loop: one IdleEvent pass samples input, runs the current mode's step from the mode
+// table, paints a frame when one is due (30 per second), sleeps 10 ms and pumps messages.
 #include <cmath>
 
+#include "app/engine_modes.h"
 #include "app/main_form.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
-namespace {
-
-using ModeHandler = void (TForm1::*)();
-
-struct ModeRow {
-    int32_t Mode;
-    ModeHandler Handler;
-};
-
-// Every mode that runs a handler. Any other value, 0x6001 (a message printing) among them,
-// runs nothing: the printing advances inside the painting.
-constexpr ModeRow kModeTable[] = {
-    {-1, &TForm1::NOVL_TaskInit},
-    {0, &TForm1::NOVL_TaskScript},
-    {0x2001, &TForm1::NOVL_DispEffect_01},
-    {0x2091, &TForm1::NOVL_DispEffect_91},
-    {0x6002, &TForm1::NOVL_WaitMessage},
-    {0x6802, &TForm1::NOVL_WaitSelect},
-    {0x700101, &TForm1::NOVL_DispTitleMenu},
-    {0x700102, &TForm1::NOVL_WaitTitleMenu},
-    {0x700201, &TForm1::NOVL_DispAlbumMenu},
-    {0x700202, &TForm1::NOVL_WaitAlbumMenu},
-    {0x700301, &TForm1::NOVL_DispBgmMenu},
-    {0x700302, &TForm1::NOVL_WaitBgmMenu},
-    {0x700401, &TForm1::NOVL_DispCgMenu},
-    {0x700402, &TForm1::NOVL_WaitCgMenu},
-    {0x700491, &TForm1::NOVL_DispCg},
-    {0x700492, &TForm1::NOVL_WaitCg},
-    {0x700501, &TForm1::NOVL_DispEvMenu},
-    {0x700502, &TForm1::NOVL_WaitEvMenu},
-    {0x700601, &TForm1::NOVL_DispConfigMenu},
-    {0x700602, &TForm1::NOVL_WaitConfigMenu},
-    {0x700701, &TForm1::NOVL_DispSaveMenu},
-    {0x700702, &TForm1::NOVL_WaitSaveMenu},
-    {0x800001, &TForm1::NOVL_RestoreGame},
-    {0x800101, &TForm1::NOVL_Wait},
-    {0x800102, &TForm1::NOVL_WaitKey},
-    {0x800103, &TForm1::NOVL_WaitMovie},
-    {0x800104, &TForm1::NOVL_WaitMovieAlbum},
-};
-
-ModeHandler FindModeHandler(int32_t mode) {
-    for (const ModeRow& row : kModeTable)
-        if (row.Mode == mode) return row.Handler;
-    return nullptr;
-}
-
-}  // namespace
 
 void TForm1::IdleEvent() {
-    // 1. The random sequence advances once per pass.
+    // The random sequence advances once per pass.
     Random.Next(100);
 
-    // 2, 3.
+    // A playing movie decodes its due frame; then input is sampled and the window buttons act.
     if (Movie.MoviePlaying) MovieFrameStep();
     NOVL_CheckKeyPush();
     NOVL_CheckButton();
 
-    // 4, 5.
-    if (ModeHandler handler = FindModeHandler(EngineMode)) (this->*handler)();
+    // One step of the current mode (a mode without a row or a step runs nothing).
+    if (const ModeRow* row = FindModeRow(EngineMode); row && row->Step) (this->*row->Step)();
     NOVL_Debug();
 
-    // 6, 7. During a fast skip nothing is painted and the frame clock stays behind; afterwards
+    // During a fast skip nothing is painted and the frame clock stays behind; afterwards
     // every pass paints until the clock has caught up.
     if (Skip.FastSkip) {
         NOVL_DrawMessage();
@@ -75,7 +29,7 @@ void TForm1::IdleEvent() {
         PaintFrame();
     }
 
-    // 8.
+    // The pass yields for 10 ms and lets window events and timer ticks through.
     Plat.Sleep(10);
     ProcessMessages();
 
@@ -99,30 +53,26 @@ void TForm1::ProcessMessages() {
 
 void TForm1::PaintFrame() {
     PictureSet& p = *Pics;
-    p.ScenePicture.CopyRect(0, 0, 800, 600, 0, 0, p.BackBuffer);
-    if (Movie.MoviePlaying && Movie.MovieFrame) Movie.MovieFrame->CopyRect(0, 0, 800, 600, 0, 0, p.BackBuffer);
+    p.ScenePicture.CopyRect(0, 0, kScreenWidth, kScreenHeight, 0, 0, p.BackBuffer);
+    if (Movie.MoviePlaying && Movie.MovieFrame) Movie.MovieFrame->CopyRect(0, 0, kScreenWidth, kScreenHeight, 0, 0, p.BackBuffer);
     if (Text.MsgWinShown && !MsgFormVisible)
-        p.MsgWinPicture.DrawAlphaOpacity(0, 416, 800, 184, 0, 0, p.BackBuffer,
+        p.MsgWinPicture.DrawAlphaOpacity(0, kMsgWindowTop, kMsgWindowWidth, kMsgWindowHeight, 0, 0, p.BackBuffer,
                                          static_cast<uint16_t>(OpacityFromPercent(Config.WindowOpacity)));
-    p.WindowBase.CopyRect(0, 0, 800, 184, 0, 0, p.WindowBuffer);
+    p.WindowBase.CopyRect(0, 0, kMsgWindowWidth, kMsgWindowHeight, 0, 0, p.WindowBuffer);
 
-    NOVL_DrawMessage();
-    NOVL_DrawSelect();
-    NOVL_DrawButton();
-    NOVL_DrawTitleMenu();
-    NOVL_DrawAlbumMenu();
-    NOVL_DrawBgmMenu();
-    NOVL_DrawCgMenu();
-    NOVL_DrawEvMenu();
-    NOVL_DrawConfigMenu();
-    NOVL_DrawSaveMenu();
+    // Every draw routine runs on every frame, whatever the mode, in the table's order.
+    ModeRoutine last = nullptr;
+    for (const ModeRow& row : ModeTable()) {
+        if (!row.Draw || row.Draw == last) continue;
+        (this->*row.Draw)();
+        last = row.Draw;
+    }
 
     if (!Timing.StatusText.empty()) DrawStatusText();
-    if (EngineMode == 0x700602 || EngineMode == 0x700702)
-        p.MenuScreen.DrawAlpha(0, 0, 800, 600, 0, 0, p.BackBuffer);
-
-    // The save menu's entering step composes a frame but neither shows nor counts it.
-    if (EngineMode != 0x700701) {
+    const ModeRow* row = FindModeRow(EngineMode);
+    const uint8_t frame = row ? row->Frame : kFrameShown;
+    if (frame & kFrameMenuScreen) p.MenuScreen.DrawAlpha(0, 0, kScreenWidth, kScreenHeight, 0, 0, p.BackBuffer);
+    if (!(frame & kFrameHeld)) {
         Plat.Present(WindowId::Main, p.BackBuffer);
         if (MsgFormVisible) Plat.Present(WindowId::Msg, p.WindowBuffer);
         Timing.FrameClock += kFramePeriod;
@@ -131,12 +81,12 @@ void TForm1::PaintFrame() {
 
 void TForm1::NOVL_Wait() {
     // WaitEnd is signed and the tick count unsigned: a negative end has always passed.
-    if (static_cast<int64_t>(Timing.WaitEnd) <= static_cast<int64_t>(Plat.Ticks())) EngineMode = 0;
-    if (Timing.WaitClickable && (Input.KeyEnter || Input.KeyCtrl || Input.MouseLeftClick)) EngineMode = 0;
+    if (static_cast<int64_t>(Timing.WaitEnd) <= static_cast<int64_t>(Plat.Ticks())) EngineMode = Mode::Script;
+    if (Timing.WaitClickable && (Input.KeyEnter || Input.KeyCtrl || Input.MouseLeftClick)) EngineMode = Mode::Script;
 }
 
 void TForm1::NOVL_WaitKey() {
-    if (Input.KeyEnter || Input.KeyCtrl || Input.MouseLeftClick) EngineMode = 0;
+    if (Input.KeyEnter || Input.KeyCtrl || Input.MouseLeftClick) EngineMode = Mode::Script;
 }
 
 }  // namespace orva

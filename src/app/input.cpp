@@ -61,7 +61,7 @@ void TForm1::NOVL_CheckKeyPush() {
 
         // The skip state follows the keys.
         const bool advance = Input.KeyEnter || Input.KeyCtrl || Input.KeySpace || Input.MouseLeftClick;
-        if (EngineMode == 0) Skip.SkipActive = Input.KeyCtrl;
+        if (EngineMode == Mode::Script) Skip.SkipActive = Input.KeyCtrl;
         if (advance) Skip.SkipReadRequested = false;
         if (Skip.SkipReadRequested || Skip.FastSkip) Skip.SkipActive = true;
         if (!Game.SkipAllowed) Skip.SkipReadRequested = Skip.FastSkip = Skip.SkipActive = false;

@@ -4,6 +4,7 @@
 #include "debug/debug_window.h"
 
 #include "graphics/png_load.h"
+#include "platform/screen_layout.h"
 
 #include <cstdio>
 #include <ctime>
@@ -18,7 +19,7 @@ TForm1::TForm1(Platform& platform, EngineOptions options)
       Sys(std::make_unique<SystemBlock>()),
       Game(Sys->Game),
       Config(Sys->Config),
-      EngineMode(0, &Trace),
+      EngineMode(Mode::Script, &Trace),
       Pics(std::make_unique<PictureSet>()) {
     *Sys = SystemBlock{};
     ConfigureMainFormXor(EZXor1);
@@ -61,23 +62,23 @@ bool TForm1::FormCreate() {
         b.SetSize32(w, h);
         b.FillColor(0, 0, 0);
     };
-    make(p.MenuScreen, 800, 600);
-    make(p.MenuPicture, 800, 600);
-    make(p.MenuParts, 800, 600);
-    make(p.ScenePicture, 800, 600);
-    make(p.NextPicture, 800, 600);
-    make(p.BackBuffer, 800, 600);
-    make(p.WindowBuffer, 800, 184);
-    make(p.MsgWinPicture, 800, 184);
-    make(p.WindowBase, 800, 184);
-    make(p.ButtonSheet, 800, 600);
-    make(p.TextLayer, 800, 184);
-    make(p.ShadowLayer, 800, 184);
-    for (auto& layer : p.LayerPicture) make(layer, 800, 600);
-    make(p.ChoiceWindowPicture, 800, 40);
-    make(p.ChoiceHighlightPicture, 800, 40);
+    make(p.MenuScreen, kScreenWidth, kScreenHeight);
+    make(p.MenuPicture, kScreenWidth, kScreenHeight);
+    make(p.MenuParts, kScreenWidth, kScreenHeight);
+    make(p.ScenePicture, kScreenWidth, kScreenHeight);
+    make(p.NextPicture, kScreenWidth, kScreenHeight);
+    make(p.BackBuffer, kScreenWidth, kScreenHeight);
+    make(p.WindowBuffer, kMsgWindowWidth, kMsgWindowHeight);
+    make(p.MsgWinPicture, kMsgWindowWidth, kMsgWindowHeight);
+    make(p.WindowBase, kMsgWindowWidth, kMsgWindowHeight);
+    make(p.ButtonSheet, kScreenWidth, kScreenHeight);
+    make(p.TextLayer, kMsgWindowWidth, kMsgWindowHeight);
+    make(p.ShadowLayer, kMsgWindowWidth, kMsgWindowHeight);
+    for (auto& layer : p.LayerPicture) make(layer, kScreenWidth, kScreenHeight);
+    make(p.ChoiceWindowPicture, kChoiceBarWidth, kChoiceBarHeight);
+    make(p.ChoiceHighlightPicture, kChoiceBarWidth, kChoiceBarHeight);
     for (auto& pair : p.ChoiceRows)
-        for (auto& row : pair) make(row, 800, 40);
+        for (auto& row : pair) make(row, kChoiceBarWidth, kChoiceBarHeight);
 
     // 5, 6.
     Skip.ControlSkipEnabled = false;
@@ -120,7 +121,7 @@ bool TForm1::FormCreate() {
     // 15 - 18.
     NOVL_ClearMsgLog();
     ButtonsEnabled = true;
-    EngineMode = -1;
+    EngineMode = Mode::Startup;
     Config.DetachedWindow = 0;
     TimerLast = Plat.Ticks();
     return true;
@@ -143,7 +144,7 @@ bool TForm1::ShowQuery(QueryStrip strip) {
 bool TForm1::ShowQueryModal() {
     ++ModalDepth;
     // Centred over the main window's 800×600 client area.
-    Plat.PlaceWindow(WindowId::Query, {(800 - TQueryForm::kWidth) / 2, (600 - TQueryForm::kHeight) / 2});
+    Plat.PlaceWindow(WindowId::Query, {(kScreenWidth - TQueryForm::kWidth) / 2, (kScreenHeight - TQueryForm::kHeight) / 2});
     Plat.BeginModal(WindowId::Query);
     Plat.Present(WindowId::Query, QueryForm.Screen());
     // The game keeps running behind the dialog; as the dialog has the focus, it samples no input.

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/engine_modes.h"
 #include "app/engine_state.h"
 #include "app/trace.h"
 #include "data/archive.h"
@@ -32,6 +33,7 @@
 #include "text/message_layout.h"
 #include "text/message_log.h"
 #include "text/msg_form.h"
+#include "text/window_buttons.h"
 #include "sound/ddsd.h"
 #include "sound/ogg_data.h"
 #include "sound/ogg_player.h"
@@ -77,19 +79,19 @@ constexpr int32_t OpacityFromPercent(int32_t percent) {
     return q;
 }
 
-// EngineMode: a plain 32-bit value whose every change is reported to the trace.
+// EngineMode: a mode value whose every change is reported to the trace.
 class TracedMode {
 public:
-    explicit TracedMode(int32_t v, TTrace* trace) : Value(v), Trace(trace) {}
-    TracedMode& operator=(int32_t v) {
-        if (v != Value && Trace) Trace->Mode(v);
+    explicit TracedMode(Mode v, TTrace* trace) : Value(v), Trace(trace) {}
+    TracedMode& operator=(Mode v) {
+        if (v != Value && Trace) Trace->ModeChange(v);
         Value = v;
         return *this;
     }
-    operator int32_t() const { return Value; }
+    operator Mode() const { return Value; }
 
 private:
-    int32_t Value;
+    Mode Value;
     TTrace* Trace;
 };
 
@@ -186,9 +188,9 @@ struct MessageWindowState {
     std::array<std::u16string, kMaxChoices> ChoiceTexts;  // the answers; unused ones empty
     int32_t ChoiceCount = 0;                         // answers of the current choice
     int32_t ChoiceHighlight = 0;                     // answer under the cursor, 1-based; 0 none
-    std::array<int32_t, 12> ButtonState{};           // window buttons: 0 normal … 4 disabled
-    std::array<bool, 12> ButtonToggle{};             // window buttons switched on
-    std::array<bool, 12> ButtonLatch{};              // a click on the button waits to be acted on
+    ButtonStates ButtonState{};                      // window buttons' looks: kBtnNormal … kBtnDisabled
+    ButtonFlags ButtonToggle{};                      // window buttons switched on
+    ButtonFlags ButtonLatch{};                       // a click on the button waits to be acted on
 };
 
 // Menus (menus/): the state the save, title and later menus share.
@@ -225,8 +227,6 @@ struct MovieState {
 // The debug window (debug/): built only when the marker file is present at start-up.
 class TDebugForm;
 
-// Window buttons whose states the message and choice waits set.
-inline constexpr int kButtonLog = 4, kButtonVoice = 5, kButtonAuto = 7, kButtonSkip = 8;
 inline constexpr int kVoiceChannel = 6;              // the sound player's voice channel
 
 // Whether the interpreter has a handler for a command code (script/interpreter.cpp).
@@ -421,10 +421,10 @@ public:
 
     // --- album menus (menus/album_menus.cpp; their Disp, Wait and Draw routines are declared
     //     above with the other menus)
-    void StartMenuTransition(int32_t waitMode);      // 500-ms fade of NextPicture into waitMode
+    void StartMenuTransition(Mode waitMode);      // 500-ms fade of NextPicture into waitMode
     void DrawAlbumPageButtons(TABitmap& dest, bool withHover);
     void DrawGridMenuHover();                        // gallery and scene replay: hover and buttons
-    void GridMenuPageOrBack(int32_t enterMode);      // their page and back buttons' clicks
+    void GridMenuPageOrBack(Mode enterMode);      // their page and back buttons' clicks
     void DrawQueueNumber(TABitmap& dest, Point anchor, int32_t number);
     bool SceneUnlocked(int32_t scene) const;         // its album flag SystemFlg[100 + scene] is set
     void StartSceneReplay();                         // play the queue from SceneTbl[1]
@@ -465,7 +465,7 @@ public:
     ConfigRec& Config;                       // Sys->Config
     std::array<int16_t, kVarCount> WorkFlg{};  // work variables 1..512 at [0..511]
     TracedMode EngineMode;                   // what the frame loop runs this pass
-    int32_t PrevMode = 0;                    // mode to return to when a menu closes
+    Mode PrevMode = Mode::Script;            // mode to return to when a menu closes
     bool StoryMode = false;                  // 1 in the story, 0 during a scene replay
     InputState Input;
     SkipState Skip;

@@ -13,12 +13,6 @@
 namespace orva {
 namespace {
 
-constexpr int32_t kAlbumEnter = 0x700201, kAlbumWait = 0x700202;
-constexpr int32_t kBgmEnter = 0x700301, kBgmWait = 0x700302;
-constexpr int32_t kCgMenuEnter = 0x700401, kCgMenuWait = 0x700402;
-constexpr int32_t kCgEnter = 0x700491, kCgWait = 0x700492;
-constexpr int32_t kEvMenuEnter = 0x700501, kEvMenuWait = 0x700502;
-constexpr int32_t kTitleEnter = 0x700101;
 constexpr int kMenuFadeMs = 500;
 
 // The white picture whose addition at opacity 20 brightens a hovered thumbnail by 19 per channel.
@@ -56,13 +50,13 @@ int32_t GridMenuHover(Point cursor, Usable usable) {
 
 // Every menu fades in with nothing hovered: the frame painted as the fade ends comes before the
 // menu's first Wait pass, and must not show the element last hovered in the menu before.
-void TForm1::StartMenuTransition(int32_t waitMode) {
+void TForm1::StartMenuTransition(Mode waitMode) {
     Menus.MenuHover = 0;
     PrevMode = waitMode;
     Timing.TransStart = static_cast<int32_t>(Plat.Ticks());
     Timing.TransLength = kMenuFadeMs;
     Timing.TransEnd = static_cast<int32_t>(static_cast<uint32_t>(Timing.TransStart) + uint32_t(kMenuFadeMs));
-    EngineMode = 0x2091;
+    EngineMode = Mode::FadeToPrevMode;
 }
 
 // Page 1, page 2 and back of the gallery and the scene replay menu: sheet rows 0 normal,
@@ -92,12 +86,12 @@ void TForm1::DrawGridMenuHover() {
 
 // A click on a page button rebuilds the menu (`enterMode`) on that page; back leads to the
 // album menu. Anything else does nothing.
-void TForm1::GridMenuPageOrBack(int32_t enterMode) {
+void TForm1::GridMenuPageOrBack(Mode enterMode) {
     if (Menus.MenuHover == 71 || Menus.MenuHover == 72) {
         Menus.SaveMenuPage = Menus.MenuHover - 70;
         EngineMode = enterMode;
     } else if (Menus.MenuHover == kMenuBack) {
-        EngineMode = kAlbumEnter;
+        EngineMode = Mode::AlbumMenuEnter;
     }
 }
 
@@ -132,7 +126,7 @@ void TForm1::NOVL_DispAlbumMenu() {
         p.ButtonSheet.DrawAlpha(kAlbumButtonX, AlbumButtonTop(item), kAlbumButtonW, kAlbumButtonH, src.X, src.Y,
                                 p.NextPicture);
     }
-    StartMenuTransition(kAlbumWait);
+    StartMenuTransition(Mode::AlbumMenuWait);
     Input.MouseLeftClick = false;
 }
 
@@ -143,21 +137,21 @@ void TForm1::NOVL_WaitAlbumMenu() {
     switch (Menus.MenuHover) {
         case 1:
             Menus.SaveMenuPage = 1;
-            EngineMode = kCgMenuEnter;
+            EngineMode = Mode::GalleryEnter;
             break;
         case 2:
             Menus.SaveMenuPage = 1;
             Script.SceneTbl.fill(0);
-            EngineMode = kEvMenuEnter;
+            EngineMode = Mode::SceneReplayEnter;
             break;
-        case 3: EngineMode = kBgmEnter; break;
-        case 4: EngineMode = kTitleEnter; break;
+        case 3: EngineMode = Mode::MusicRoomEnter; break;
+        case 4: EngineMode = Mode::TitleMenuEnter; break;
         default: break;
     }
 }
 
 void TForm1::NOVL_DrawAlbumMenu() {
-    if (EngineMode != kAlbumWait) return;
+    if (EngineMode != Mode::AlbumMenuWait) return;
     PictureSet& p = *Pics;
     for (int item = 1; item <= 4; ++item) {
         const Point src = AlbumButtonSource(item, Menus.MenuHover == item);
@@ -179,7 +173,7 @@ void TForm1::NOVL_DispBgmMenu() {
                                 BgmRowSourceY(track), p.NextPicture);
     NOVL_PlayBGM2011("STOP", 1, false, 0);
     Menus.SaveMenuPage = 0;
-    StartMenuTransition(kBgmWait);
+    StartMenuTransition(Mode::MusicRoomWait);
     Input.MouseLeftClick = false;
 }
 
@@ -202,7 +196,7 @@ void TForm1::NOVL_WaitBgmMenu() {
         case kMenuBack:
             // The title music comes back with the album menu.
             NOVL_PlayBGM2011("M01", 1, false, 1);
-            EngineMode = kAlbumEnter;
+            EngineMode = Mode::AlbumMenuEnter;
             break;
         default:
             if (Menus.MenuHover >= 1 && Menus.MenuHover <= kBgmTracks) {
@@ -214,7 +208,7 @@ void TForm1::NOVL_WaitBgmMenu() {
 }
 
 void TForm1::NOVL_DrawBgmMenu() {
-    if (EngineMode != kBgmWait) return;
+    if (EngineMode != Mode::MusicRoomWait) return;
     PictureSet& p = *Pics;
     const TABitmap& sheet = p.ButtonSheet;
     for (int track = 1; track <= kBgmTracks; ++track)
@@ -244,7 +238,7 @@ void TForm1::NOVL_DispCgMenu() {
         p.ButtonSheet.DrawAlpha(cell.Thumb.X, cell.Thumb.Y, kThumbW, kThumbH, cell.Cover.X, cell.Cover.Y, p.NextPicture);
     }
     DrawAlbumPageButtons(p.NextPicture, false);
-    StartMenuTransition(kCgMenuWait);
+    StartMenuTransition(Mode::GalleryWait);
 }
 
 void TForm1::NOVL_WaitCgMenu() {
@@ -256,20 +250,20 @@ void TForm1::NOVL_WaitCgMenu() {
     if (Menus.MenuHover >= 1 && Menus.MenuHover <= kGridItems) {
         Album.CgItem = Menus.MenuHover;
         Album.CgVariant = 1;
-        EngineMode = kCgEnter;
+        EngineMode = Mode::GalleryViewEnter;
     } else {
-        GridMenuPageOrBack(kCgMenuEnter);
+        GridMenuPageOrBack(Mode::GalleryEnter);
     }
 }
 
 void TForm1::NOVL_DrawCgMenu() {
-    if (EngineMode == kCgMenuWait) DrawGridMenuHover();
+    if (EngineMode == Mode::GalleryWait) DrawGridMenuHover();
 }
 
 void TForm1::NOVL_DispCg() {
     NOVL_ReadGraphic2011(0, CgAlbumName(Album.CgAlbumData, Menus.SaveMenuPage, Album.CgItem, Album.CgVariant) + ".png");
     NOVL_CreateNextImage();
-    StartMenuTransition(kCgWait);
+    StartMenuTransition(Mode::GalleryViewWait);
 }
 
 void TForm1::NOVL_WaitCg() {
@@ -279,9 +273,9 @@ void TForm1::NOVL_WaitCg() {
     Album.CgVariant += 1;
     if (Album.CgVariant >= kCgVariants ||
         CgAlbumName(Album.CgAlbumData, Menus.SaveMenuPage, Album.CgItem, Album.CgVariant).empty())
-        EngineMode = kCgMenuEnter;
+        EngineMode = Mode::GalleryEnter;
     else
-        EngineMode = kCgEnter;
+        EngineMode = Mode::GalleryViewEnter;
 }
 
 // [SECTION] scene replay ----------------------------------------------------------------------
@@ -306,7 +300,7 @@ void TForm1::NOVL_DispEvMenu() {
         p.ButtonSheet.DrawAlpha(cell.Thumb.X, cell.Thumb.Y, kThumbW, kThumbH, cell.Cover.X, cell.Cover.Y, p.NextPicture);
     }
     DrawAlbumPageButtons(p.NextPicture, false);
-    StartMenuTransition(kEvMenuWait);
+    StartMenuTransition(Mode::SceneReplayWait);
 }
 
 void TForm1::NOVL_WaitEvMenu() {
@@ -323,12 +317,12 @@ void TForm1::NOVL_WaitEvMenu() {
         else if (r >= 1 && r <= 100)
             DrawQueueNumber(Pics->ScenePicture, GridCellOf(Menus.MenuHover).Anchor, r);
     } else {
-        GridMenuPageOrBack(kEvMenuEnter);
+        GridMenuPageOrBack(Mode::SceneReplayEnter);
     }
 }
 
 void TForm1::NOVL_DrawEvMenu() {
-    if (EngineMode == kEvMenuWait) DrawGridMenuHover();
+    if (EngineMode == Mode::SceneReplayWait) DrawGridMenuHover();
 }
 
 void TForm1::StartSceneReplay() {
@@ -350,7 +344,7 @@ void TForm1::StartSceneReplay() {
     Skip.AutoMode = true;
     Game.SkipAllowed = 1;
     StoryMode = false;
-    EngineMode = 0;
+    EngineMode = Mode::Script;
 }
 
 }  // namespace orva

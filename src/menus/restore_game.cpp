@@ -1,9 +1,10 @@
-// The restore mode (0x800001): after a slot was copied into GameRec, rebuild the window
+// The restore mode (Mode::Restore): after a slot was copied into GameRec, rebuild the window
 // pictures, the layers, the music and the script, then fade the scene in and let the script
 // run the interrupted line again.
 #include <cstring>
 
 #include "app/main_form.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -30,7 +31,7 @@ void TForm1::NOVL_RestoreGame() {
     Text.MsgOnScreen = Text.MsgWinShown = Text.ChoiceOnScreen = Text.LogReview = false;
 
     TABitmap& background = Pics->LayerPicture[0];
-    background.SetSize32(800, 600);
+    background.SetSize32(kScreenWidth, kScreenHeight);
     background.FillColor(0, 0, 0);
     // An empty background name leaves the layer black (no file is asked for).
     const std::string bg = LayerFile(Game.BgLayerName, sizeof Game.BgLayerName);
@@ -50,8 +51,8 @@ void TForm1::NOVL_RestoreGame() {
     if (Game.ScriptNo != 0) NOVL_ReadScript(Game.ScriptNo);
     Game.ScriptStep = step;
 
-    EngineMode = 0x2091;
-    PrevMode = 0;
+    EngineMode = Mode::FadeToPrevMode;
+    PrevMode = Mode::Script;
     Timing.TransStart = static_cast<int32_t>(Plat.Ticks());
     Timing.TransLength = 500;
     Timing.TransEnd = Timing.TransStart + 500;

@@ -1,4 +1,4 @@
-// The title menu (modes 0x700101 enter, 0x700102 wait): "M01", the title picture and four
+// The title menu (modes Mode::TitleMenuEnter enter, Mode::TitleMenuWait wait): "M01", the title picture and four
 // buttons: new game, load, album and exit.
 #include "app/main_form.h"
 #include "menus/menu_layout.h"
@@ -19,8 +19,8 @@ void TForm1::NOVL_DispTitleMenu() {
     for (const TitleButton& b : kTitleButtons)
         p.ButtonSheet.DrawAlpha(b.X, b.Y, kTitleButtonW, kTitleButtonH, b.NormalX, b.NormalY, p.NextPicture);
 
-    EngineMode = 0x2091;
-    PrevMode = 0x700102;
+    EngineMode = Mode::FadeToPrevMode;
+    PrevMode = Mode::TitleMenuWait;
     Timing.TransStart = static_cast<int32_t>(Plat.Ticks());
     Timing.TransLength = 500;
     Timing.TransEnd = Timing.TransStart + 500;
@@ -49,17 +49,17 @@ void TForm1::NOVL_WaitTitleMenu() {
             Msg.ButtonState.fill(0);
             StoryMode = true;
             WorkFlg[100] = 0;
-            EngineMode = 0;
+            EngineMode = Mode::Script;
             return;
         case 2: OpenSaveMenu(false); return;
-        case 3: EngineMode = 0x700201; return;
+        case 3: EngineMode = Mode::AlbumMenuEnter; return;
         case 4: OnCloseRequest(); return;
         default: return;
     }
 }
 
 void TForm1::NOVL_DrawTitleMenu() {
-    if (EngineMode != 0x700102) return;
+    if (EngineMode != Mode::TitleMenuWait) return;
     PictureSet& p = *Pics;
     for (int i = 0; i < 4; ++i) {
         const TitleButton& b = kTitleButtons[i];

@@ -16,6 +16,7 @@
 #include "app/main_form.h"
 #include "data/cp932.h"
 #include "script/script_search.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 
@@ -87,10 +88,10 @@ void TForm1::NOVL_TaskInit() {
     // The window design picks the message window and its strip of the button sheet.
     if (Config.WindowColour == 0) {
         NOVL_ReadGraphic2011(10, "SysMsgWinB.png");
-        p.ButtonSheet.CopyRect(0, 0, 800, 184, 0, 160, p.WindowBase);
+        p.ButtonSheet.CopyRect(0, 0, kMsgWindowWidth, kMsgWindowHeight, 0, 160, p.WindowBase);
     } else {
         NOVL_ReadGraphic2011(10, "SysMsgWinG.png");
-        p.ButtonSheet.CopyRect(0, 0, 800, 184, 0, 344, p.WindowBase);
+        p.ButtonSheet.CopyRect(0, 0, kMsgWindowWidth, kMsgWindowHeight, 0, 344, p.WindowBase);
     }
     NOVL_ReadGraphic2011(52, "SysSelWin.png");
     NOVL_ReadGraphic2011(53, "SysSelWinH.png");
@@ -108,7 +109,7 @@ void TForm1::NOVL_TaskInit() {
     Game.MenuButtonsAllowed = 0;
     NOVL_ReadScript(1);
     Game.ScriptStep = -1;
-    EngineMode = 0;
+    EngineMode = Mode::Script;
     Skip.ControlSkipEnabled = true;
 }
 
@@ -174,7 +175,7 @@ bool TForm1::CmdTransition(const ScriptCommand&) {
     Timing.TransStart = static_cast<int32_t>(Plat.Ticks());
     Timing.TransLength = 1000;
     Timing.TransEnd = static_cast<int32_t>(static_cast<uint32_t>(Timing.TransStart) + 1000u);
-    EngineMode = 0x2001;
+    EngineMode = Mode::ScriptFade;
     Text.MsgWinShown = false;
     return true;
 }
@@ -294,7 +295,7 @@ bool TForm1::CmdMessage(const ScriptCommand& cmd) {
     Text.MsgOnScreen = true;
     Text.ChoiceOnScreen = false;
     Text.LogReview = false;
-    EngineMode = 0x6001;
+    EngineMode = Mode::MessagePrint;
     Text.PrintCount = 0;
     Text.MsgWinShown = false;
     return true;
@@ -313,7 +314,7 @@ bool TForm1::CmdChoice(const ScriptCommand& cmd) {
     Text.MsgOnScreen = false;
     Text.ChoiceOnScreen = true;
     NOVL_DrawSelect();
-    EngineMode = 0x6802;
+    EngineMode = Mode::ChoiceWait;
     Text.MsgWinShown = false;
     return true;
 }
@@ -324,21 +325,21 @@ bool TForm1::CmdWait(const ScriptCommand& cmd) {
     const int32_t time = cmd.P1, clickable = cmd.P2;
     // A fast skip spends exactly one pass on a wait.
     if (Skip.FastSkip) {
-        EngineMode = 0;
+        EngineMode = Mode::Script;
         return true;
     }
     if (time == -6 && Sys->SystemFlg[451 - 1] == 0) {
-        EngineMode = 0x800103;  // until the movie ends
+        EngineMode = Mode::MovieWait;  // until the movie ends
         return true;
     }
     if (time == -1) {
-        EngineMode = 0x800102;  // until Return, Ctrl or a click
+        EngineMode = Mode::KeyWait;  // until Return, Ctrl or a click
         return true;
     }
     if (time < 0) return false;  // other negative kinds do not wait
     Timing.WaitClickable = clickable != 0;
     Timing.WaitEnd = static_cast<int32_t>(Plat.Ticks() + static_cast<uint32_t>(time));
-    EngineMode = 0x800101;
+    EngineMode = Mode::TimedWait;
     return true;
 }
 
@@ -360,7 +361,7 @@ bool TForm1::CmdSystem(const ScriptCommand& cmd) {
             Skip.FastSkip = Skip.SkipReadRequested = Skip.AutoMode = false;
             StoryMode = true;
             Script.TitleReturnStep = Game.ScriptStep;
-            EngineMode = 0x700101;
+            EngineMode = Mode::TitleMenuEnter;
             return true;
         case 444: SoundPlayerStop(kVoiceChannel); return false;
         default: return false;
@@ -378,7 +379,7 @@ bool TForm1::CmdEndOfScript(const ScriptCommand&) {
     if (StoryMode) {
         // The story's script runs again from its first line.
         Game.ScriptStep = -1;
-        EngineMode = 0;
+        EngineMode = Mode::Script;
         return true;
     }
     // A scene replay plays the next queued script, or returns to the scene-replay menu.
@@ -388,7 +389,7 @@ bool TForm1::CmdEndOfScript(const ScriptCommand&) {
     if (next != 0) {
         NOVL_ReadScript(next);
         Game.ScriptStep = -1;
-        EngineMode = 0;
+        EngineMode = Mode::Script;
         return true;
     }
     MsgFormVisible = false;
@@ -398,7 +399,7 @@ bool TForm1::CmdEndOfScript(const ScriptCommand&) {
     s.SceneTbl.fill(0);
     Text.MsgWinShown = Text.MsgOnScreen = false;
     Skip.FastSkip = Skip.SkipReadRequested = Skip.AutoMode = false;
-    EngineMode = 0x700501;
+    EngineMode = Mode::SceneReplayEnter;
     return true;
 }
 

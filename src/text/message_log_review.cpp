@@ -27,7 +27,7 @@ bool TForm1::LogStepBack() {
     const MessageLogEntry& entry = Msg.MessageLog.Entry(Msg.LogPos - 1);
     if (!entry.Text.empty()) {
         NOVL_MakeMessage(entry.Text);
-        EngineMode = 0x6002;
+        EngineMode = Mode::MessageWait;
         Text.PrintCount = 0;
         Input.KeyRepeatDelay = 10;
         Input.MouseLeftClick = Input.KeyEnter = false;
@@ -48,7 +48,7 @@ void TForm1::LogStepForward() {
     if (Msg.LogPos < 2) return;
     --Msg.LogPos;
     NOVL_MakeMessage(Msg.MessageLog.Entry(Msg.LogPos - 1).Text);
-    EngineMode = 0x6002;
+    EngineMode = Mode::MessageWait;
     Text.PrintCount = 0;
     Input.KeyRepeatDelay = 10;
     Input.MouseLeftClick = Input.KeyEnter = false;

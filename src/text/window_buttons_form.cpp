@@ -12,15 +12,14 @@
 namespace orva {
 namespace {
 
-constexpr int32_t kModeMessageWait = 0x6002, kModeChoiceWait = 0x6802, kModeConfigEnter = 0x700601;
 constexpr int32_t kNoticeTicks = 300;   // a status notice lasts about three seconds
 
 }  // namespace
 
 void TForm1::NOVL_CheckButton() {
-    if (!ButtonsEnabled || (EngineMode != kModeMessageWait && EngineMode != kModeChoiceWait)) return;
+    if (!ButtonsEnabled || (EngineMode != Mode::MessageWait && EngineMode != Mode::ChoiceWait)) return;
     // A hidden window has no buttons to press: the click brings the window back instead.
-    if (EngineMode == kModeMessageWait && !Text.MsgOnScreen) return;
+    if (EngineMode == Mode::MessageWait && !Text.MsgOnScreen) return;
     auto& state = Msg.ButtonState;
     auto& toggle = Msg.ButtonToggle;
     auto& latch = Msg.ButtonLatch;
@@ -28,7 +27,7 @@ void TForm1::NOVL_CheckButton() {
     // While a message waits outside the log review only the script's locks disable buttons;
     // they are worked out afresh, so a lock the script has lifted since the last frame is gone
     // at once instead of lasting until the player goes on.
-    if (EngineMode == kModeMessageWait && !Text.LogReview)
+    if (EngineMode == Mode::MessageWait && !Text.LogReview)
         for (int32_t& s : state)
             if (s == kBtnDisabled) s = kBtnNormal;
     toggle[kBtnSkip] = Skip.SkipActive;
@@ -121,7 +120,7 @@ void TForm1::WindowButtonAction(int button) {
             break;
         case kBtnConfig:
             PrevMode = EngineMode;
-            EngineMode = kModeConfigEnter;
+            EngineMode = Mode::ConfigMenuEnter;
             break;
         default: break;
     }
@@ -147,10 +146,10 @@ void TForm1::QuickLoad() {
 }
 
 void TForm1::NOVL_DrawButton() {
-    if (!ButtonsEnabled || !(Text.MsgOnScreen || EngineMode == kModeChoiceWait)) return;
+    if (!ButtonsEnabled || !(Text.MsgOnScreen || EngineMode == Mode::ChoiceWait)) return;
     auto& state = Msg.ButtonState;
     ApplyButtonLocks(state, Msg.ButtonToggle, {StoryMode, Game.SkipAllowed != 0, Game.MenuButtonsAllowed != 0});
-    const bool choice = EngineMode == kModeChoiceWait;
+    const bool choice = EngineMode == Mode::ChoiceWait;
     // During a choice the log, voice, auto and skip buttons are off until the choice ends.
     if (choice)
         for (int b : {kBtnLog, kBtnVoice, kBtnAuto, kBtnSkip}) state[static_cast<size_t>(b)] = kBtnDisabled;

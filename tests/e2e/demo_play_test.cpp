@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/engine_modes.h"
 #include "app/engine_state.h"
 #include "data/archive.h"
 #include "fixtures/game_fixture.h"
@@ -60,9 +61,9 @@ struct PlayResult {
 
     bool Has(const std::string& text) const { return std::find(Logs.begin(), Logs.end(), text) != Logs.end(); }
     // Virtual time of the first change to the mode, -1 when it never came.
-    long ModeTime(const std::string& hex) const {
+    long ModeTime(Mode mode) const {
         for (const std::string& l : Lines)
-            if (l.find("\"ev\":\"mode\",\"mode\":\"" + hex + "\"") != std::string::npos) return Time(l);
+            if (l.find("\"ev\":\"mode\",\"mode\":\"" + ModeHex(mode) + "\"") != std::string::npos) return Time(l);
         return -1;
     }
 };
@@ -152,7 +153,7 @@ TEST_F(DemoPlay, ReadingByClicksFollowsTheSecondAnswersToTheEndAndUnlocksEverySc
     ASSERT_NE(rejoin, run.Logs.end());
     EXPECT_EQ(*(rejoin - 1), "ミナ「みんな、何か知ってるみたいだったね」");
     EXPECT_EQ(run.Logs.back(), "～　おわり　～");
-    EXPECT_GT(run.ModeTime("0x700101"), 0) << "the story did not end in the title request";
+    EXPECT_GT(run.ModeTime(Mode::TitleMenuEnter), 0) << "the story did not end in the title request";
     ExpectScenesUnlocked(run);
     // Every piece of music, effect and voice the story asks for is found, except the music
     // "STOP", which names no file and only fades the music out.
@@ -165,7 +166,7 @@ TEST_F(DemoPlay, HeldCtrlSkipsTheWholeStoryStoppingOnlyAtChoices) {
     // Ctrl is held from the start; clicks on the first bar answer both choices.
     std::string timeline = "1000 key ctrl down\n" + Clicks(400, 240, 1500, 100000, 400);
     const PlayResult run = Play(timeline, 110000);
-    const long end = run.ModeTime("0x700101");
+    const long end = run.ModeTime(Mode::TitleMenuEnter);
     ASSERT_GT(end, 0) << "the skip did not reach the end";
     EXPECT_LT(end, 90000);
     EXPECT_TRUE(run.Has("【選択肢】/灯台へ行ってみる"));
@@ -258,7 +259,7 @@ TEST_F(DemoPlay, FramesShowTheOpeningPictureUnderTheWindowAndTheChoiceBarsOnThei
     // the cursor; the scene behind is the hill road.
     const std::string clicks = Clicks(400, 300, 3000, 60000, 250);
     const PlayResult probe = Play(clicks, 60000);
-    const long choice = probe.ModeTime("0x6802");
+    const long choice = probe.ModeTime(Mode::ChoiceWait);
     ASSERT_GT(choice, 0);
     const fs::path bars = Root.Path() / "bars.png";
     std::string upToChoice;

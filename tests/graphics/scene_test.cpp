@@ -175,7 +175,7 @@ TEST(SceneTransition, ShowFadesInAndTheFrameAfterTheEndIsTheReferenceComposition
     f.Timing.TransStart = static_cast<int32_t>(start);
     f.Timing.TransLength = 1000;
     f.Timing.TransEnd = f.Timing.TransStart + 1000;
-    f.EngineMode = 0x2001;
+    f.EngineMode = Mode::ScriptFade;
 
     // The first step (elapsed 0) leaves the black screen; halfway the scene is neither.
     f.IdleEvent();
@@ -183,11 +183,11 @@ TEST(SceneTransition, ShowFadesInAndTheFrameAfterTheEndIsTheReferenceComposition
     black.FillColor(0, 0, 0);
     EXPECT_TRUE(SamePixels(f.Pics->ScenePicture, black));
     while (h.Plat->Ticks() < start + 500) f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0x2001);
+    EXPECT_EQ(f.EngineMode, Mode::ScriptFade);
     EXPECT_FALSE(SamePixels(h.Plat->LastPresented(WindowId::Main), black));
     EXPECT_FALSE(SamePixels(h.Plat->LastPresented(WindowId::Main), expected));
-    while (f.EngineMode == 0x2001 && h.Plat->Ticks() < start + 2000) f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0);
+    while (f.EngineMode == Mode::ScriptFade && h.Plat->Ticks() < start + 2000) f.IdleEvent();
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     EXPECT_GE(h.Plat->Ticks(), start + 1000);
     h.Passes(4);  // at least one painted frame after the end
     EXPECT_TRUE(SamePixels(h.Plat->LastPresented(WindowId::Main), expected));
@@ -196,7 +196,7 @@ TEST(SceneTransition, ShowFadesInAndTheFrameAfterTheEndIsTheReferenceComposition
 TEST(SceneTransition, SkipAndScreenEffectsCutScriptFadesButNotMenuFades) {
     EngineHarness h;
     TForm1& f = h.Start();
-    auto startFade = [&](int32_t mode, int32_t length) {
+    auto startFade = [&](Mode mode, int32_t length) {
         f.Pics->ScenePicture.FillColor(0, 0, 0);
         f.Pics->NextPicture.FillColor(255, 255, 255);
         f.Timing.TransStart = static_cast<int32_t>(h.Plat->Ticks());
@@ -207,27 +207,27 @@ TEST(SceneTransition, SkipAndScreenEffectsCutScriptFadesButNotMenuFades) {
     // Skipping: the script's fade ends on its first pass with the exact target.
     f.Game.SkipAllowed = 1;
     f.Skip.SkipActive = true;
-    startFade(0x2001, 1000);
+    startFade(Mode::ScriptFade, 1000);
     f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     EXPECT_TRUE(SamePixels(f.Pics->ScenePicture, f.Pics->NextPicture));
     f.Skip.SkipActive = false;
 
     // Screen effects off: the same for the script's fade ...
     f.Config.ScreenEffects = 0;
-    startFade(0x2001, 1000);
+    startFade(Mode::ScriptFade, 1000);
     f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     EXPECT_TRUE(SamePixels(f.Pics->ScenePicture, f.Pics->NextPicture));
 
     // ... while a menu's fade still takes its 500 ms and then hands over to PrevMode.
-    f.PrevMode = 0x700102;
-    startFade(0x2091, 500);
+    f.PrevMode = Mode::TitleMenuWait;
+    startFade(Mode::FadeToPrevMode, 500);
     const uint32_t start = h.Plat->Ticks();
     f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0x2091);
-    while (f.EngineMode == 0x2091 && h.Plat->Ticks() < start + 1000) f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0x700102);
+    EXPECT_EQ(f.EngineMode, Mode::FadeToPrevMode);
+    while (f.EngineMode == Mode::FadeToPrevMode && h.Plat->Ticks() < start + 1000) f.IdleEvent();
+    EXPECT_EQ(f.EngineMode, Mode::TitleMenuWait);
     EXPECT_GE(h.Plat->Ticks(), start + 500);
     EXPECT_LT(h.Plat->Ticks(), start + 530);
     EXPECT_TRUE(SamePixels(f.Pics->ScenePicture, f.Pics->NextPicture));
@@ -249,7 +249,7 @@ wait -1
     test::WriteArchive(g.GameDir, 1, {{"room.png", Png(room, false)}, {"aya.png", Png(aya, true)}, {"mei.png", Png(mei, true)}});
     TForm1& f = g.Boot();
     const size_t memoAtStart = f.DebugMemo.size();  // the window pictures this game lacks
-    ASSERT_TRUE(g.RunUntilMode(0x2001, 10));
+    ASSERT_TRUE(g.RunUntilMode(Mode::ScriptFade, 10));
     const uint32_t start = g.Plat->Ticks();
     EXPECT_EQ(f.DebugMemo.size(), memoAtStart);
     EXPECT_STREQ(f.Game.LayerName[0], "aya");
@@ -257,7 +257,7 @@ wait -1
     EXPECT_EQ(f.Game.LayerPos[0][0], -200);
     EXPECT_EQ(f.Game.LayerPos[1][0], 0);
     EXPECT_EQ(f.Game.LayerPos[2][0], 200);
-    ASSERT_TRUE(g.RunUntilMode(0x800102, 200));
+    ASSERT_TRUE(g.RunUntilMode(Mode::KeyWait, 200));
     EXPECT_GE(g.Plat->Ticks(), start + 1000);
     g.Passes(4);
     const TABitmap expected = ReferenceScene(room, aya, -200, mei, 0);
@@ -298,8 +298,8 @@ wait -1
 )");
     TForm1& f = g.Boot();
     const size_t memo = f.DebugMemo.size();
-    const int32_t fade = 0x2001;
-    auto nextFade = [&] { return g.RunUntilMode(0, 200) && g.RunUntilMode(fade, 10); };
+    const Mode fade = Mode::ScriptFade;
+    auto nextFade = [&] { return g.RunUntilMode(Mode::Script, 200) && g.RunUntilMode(fade, 10); };
     ASSERT_TRUE(g.RunUntilMode(fade, 10));
     ASSERT_EQ(f.DebugMemo.size(), memo + 1);  // the background: one load
     EXPECT_EQ(f.DebugMemo.back(), "read error : nobg.png");
@@ -309,7 +309,7 @@ wait -1
     EXPECT_EQ(f.DebugMemo[memo + 2], "read error : nochar.png");
     ASSERT_TRUE(nextFade());
     EXPECT_EQ(f.DebugMemo.size(), memo + 4);  // a hidden one once
-    ASSERT_TRUE(g.RunUntilMode(0x800102, 300));
+    ASSERT_TRUE(g.RunUntilMode(Mode::KeyWait, 300));
     // The shown layer whose picture is missing draws the black it was filled with.
     TABitmap black(800, 600);
     black.FillColor(0, 0, 0);

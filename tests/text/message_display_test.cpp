@@ -26,7 +26,7 @@ void RunUntil(EngineHarness& h, uint32_t t) {
 // Runs passes while the message prints or waits, up to time t; the game here has no script,
 // so the check comes right after the pass that went on.
 void RunWhileMessage(EngineHarness& h, uint32_t t) {
-    while ((h.Form->EngineMode == 0x6001 || h.Form->EngineMode == 0x6002) && h.Plat->Ticks() < t) h.Form->IdleEvent();
+    while ((h.Form->EngineMode == Mode::MessagePrint || h.Form->EngineMode == Mode::MessageWait) && h.Plat->Ticks() < t) h.Form->IdleEvent();
 }
 
 TEST(MessageCompose, BandsTakeTheirColoursAndTheShadowLiesTwoPixelsDown) {
@@ -110,13 +110,13 @@ TEST(MessageDisplay, RevealsOneCharacterPerFrameThenWaitsWithTheIcon) {
     EXPECT_FALSE(AnyOther(wb, 0, 80, 800, 184, 10, 20, 30));
     f.NOVL_DrawMessage();  // c = 5: the first character of line 2
     EXPECT_TRUE(AnyOther(wb, 32, 80, 60, 120, 10, 20, 30));
-    EXPECT_EQ(f.EngineMode, 0x6001);
+    EXPECT_EQ(f.EngineMode, Mode::MessagePrint);
 
     for (int c = 6; c <= 7; ++c) f.NOVL_DrawMessage();  // "　えお」" has 4 characters
-    EXPECT_EQ(f.EngineMode, 0x6001);
+    EXPECT_EQ(f.EngineMode, Mode::MessagePrint);
     f.NOVL_DrawMessage();
     f.NOVL_DrawMessage();  // beyond the total
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_EQ(f.Msg.WaitIconPos, (Point{32 + 28 * 4, 416 + 80}));
 
     // Waiting: the icon turns through eight frames of the parts sheet.
@@ -135,13 +135,13 @@ TEST(MessageDisplay, ClickFinishesThePrintingAndOnlyASecondClickGoesOn) {
     f.Config.TextSpeed = 0;
     StartMessage(f, u"長い文章がゆっくりと表示されていく。");
     RunUntil(h, 990);
-    EXPECT_EQ(f.EngineMode, 0x6001);
+    EXPECT_EQ(f.EngineMode, Mode::MessagePrint);
     EXPECT_GT(f.Text.PrintCount, 0);
     RunUntil(h, 1400);
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_FALSE(f.Input.MouseLeftClick);  // used up by the finishing
     RunWhileMessage(h, 1600);
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     EXPECT_GE(h.Plat->Ticks(), 1500u);
     EXPECT_TRUE(f.Text.MsgWinShown);
 }
@@ -153,14 +153,14 @@ TEST(MessageDisplay, SpeedHundredShowsTheWholeMessageInItsFirstFrame) {
     StartMessage(f, u"一度に全部。");
     const uint32_t t0 = h.Plat->Ticks();
     f.NOVL_DrawMessage();
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_EQ(h.Plat->Ticks(), t0);
 
     // Speeds beyond the range count as its ends: no frame is held longer than 100 ms.
     f.Config.TextSpeed = 300;
     StartMessage(f, u"範囲外。");
     f.NOVL_DrawMessage();
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     f.Config.TextSpeed = -3000;
     StartMessage(f, u"範囲外。");
     const uint32_t t1 = h.Plat->Ticks();
@@ -175,17 +175,17 @@ TEST(MessageDisplay, AutoModeWaitsAfterTheTextAndReturnEndsIt) {
     f.Config.AutoWait = 50;
     f.Skip.AutoMode = true;
     StartMessage(f, u"自動で進む。");
-    while (f.EngineMode == 0x6001) f.IdleEvent();
+    while (f.EngineMode == Mode::MessagePrint) f.IdleEvent();
     const uint32_t complete = h.Plat->Ticks();
-    while (f.EngineMode == 0x6002 && h.Plat->Ticks() < 8000) f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0);
+    while (f.EngineMode == Mode::MessageWait && h.Plat->Ticks() < 8000) f.IdleEvent();
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     // 10000 − 100 × 50 ms after the text stood complete.
     EXPECT_NEAR(static_cast<double>(h.Plat->Ticks() - complete), 5000.0, 50.0);
     EXPECT_TRUE(f.Skip.AutoMode);
 
     StartMessage(f, u"Returnで進む。");  // auto would go on at about 10500
     RunWhileMessage(h, 8030);
-    EXPECT_EQ(f.EngineMode, 0);      // went on at once
+    EXPECT_EQ(f.EngineMode, Mode::Script);      // went on at once
     EXPECT_LT(h.Plat->Ticks(), 8030u);
     EXPECT_FALSE(f.Skip.AutoMode);   // and auto mode is off
 }
@@ -208,15 +208,15 @@ TEST(MessageDisplay, SpaceHidesAndSpaceOrAClickShowsWithoutGoingOn) {
     // Hidden: the bottom of the screen shows the scene only.
     EXPECT_FALSE(AnyOther(h.Plat->LastPresented(WindowId::Main), 0, 416, 800, 600, 0, 0, 255));
     RunUntil(h, 1300);
-    EXPECT_EQ(f.EngineMode, 0x6002);  // Return does nothing while hidden
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);  // Return does nothing while hidden
     RunUntil(h, 1410);
     EXPECT_TRUE(f.Text.MsgOnScreen);
-    EXPECT_EQ(f.EngineMode, 0x6002);  // shown again, not gone on
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);  // shown again, not gone on
     RunUntil(h, 1610);
     EXPECT_FALSE(f.Text.MsgOnScreen);
     RunUntil(h, 1810);
     EXPECT_TRUE(f.Text.MsgOnScreen);
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_EQ(f.Msg.MessageLog.Count(), 0);
 }
 
@@ -231,7 +231,7 @@ TEST(MessageDisplay, DetachedWindowPrintsThereAndTheScreenShowsTheScene) {
     EXPECT_TRUE(h.Plat->IsWindowVisible(WindowId::Msg));
     StartMessage(f, u"別の窓に表示する。");
     RunUntil(h, 900);
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     const TABitmap& main = h.Plat->LastPresented(WindowId::Main);
     const TABitmap& msg = h.Plat->LastPresented(WindowId::Msg);
     EXPECT_FALSE(AnyOther(main, 0, 416, 800, 600, 0, 0, 255));
@@ -243,7 +243,7 @@ TEST(MessageDisplay, DetachedWindowPrintsThereAndTheScreenShowsTheScene) {
     EXPECT_FALSE(h.Plat->IsWindowVisible(WindowId::Msg));  // Space hides the detached window too
     RunUntil(h, 1210);
     EXPECT_TRUE(h.Plat->IsWindowVisible(WindowId::Msg));
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
 }
 
 TEST(MessageDisplay, CtrlSkipsAndFastSkipDrawsNothing) {
@@ -254,16 +254,16 @@ TEST(MessageDisplay, CtrlSkipsAndFastSkipDrawsNothing) {
     f.Game.SkipAllowed = 1;
     StartMessage(f, u"飛ばされる文章。");
     RunUntil(h, 990);
-    EXPECT_EQ(f.EngineMode, 0x6001);
+    EXPECT_EQ(f.EngineMode, Mode::MessagePrint);
     RunWhileMessage(h, 1300);  // each printed character holds its frame 100 ms
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     EXPECT_LT(h.Plat->Ticks(), 1300u);
 
     // A fast skip passes the printing at once without painting.
     f.Skip.FastSkip = true;
     StartMessage(f, u"描かれない。");
     f.NOVL_DrawMessage();
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_EQ(f.Text.PrintCount, 0);
 }
 

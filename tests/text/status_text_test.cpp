@@ -12,7 +12,7 @@ TEST(StatusText, GreenOverABlackShadowInTheCorner) {
     f.Pics->ScenePicture.FillColor(255, 255, 255);
     f.Timing.StatusText = u"クイックセーブしました";
     f.Timing.StatusCountdown = 100;
-    f.EngineMode = 0x800102;  // a key wait: nothing else draws
+    f.EngineMode = Mode::KeyWait;  // a key wait: nothing else draws
     h.Passes(3);
     const TABitmap& shown = h.Plat->LastPresented(WindowId::Main);
     test::Capture(shown, "status_text");

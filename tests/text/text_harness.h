@@ -20,7 +20,7 @@ inline void StartMessage(TForm1& f, const std::u16string& text, int32_t no = 0) 
     f.Text.MsgOnScreen = true;
     f.Text.ChoiceOnScreen = false;
     f.Text.LogReview = false;
-    f.EngineMode = 0x6001;
+    f.EngineMode = Mode::MessagePrint;
     f.Text.PrintCount = 0;
     f.Text.MsgWinShown = false;
 }
