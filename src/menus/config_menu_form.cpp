@@ -1,4 +1,4 @@
-// The configuration menu (modes Mode::ConfigMenuEnter enter, Mode::ConfigMenuWait wait) on the main form. Every change
+// The configuration menu on the main form (its entering and waiting modes). Every change
 // takes effect at once: the screen mode, the volumes on the player's channels, the message
 // window's pictures; ConfigRec reaches the disk with the system save file.
 #include <cstdint>

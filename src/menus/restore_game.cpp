@@ -1,4 +1,4 @@
-// The restore mode (Mode::Restore): after a slot was copied into GameRec, rebuild the window
+// The restore mode: after a slot was copied into GameRec, rebuild the window
 // pictures, the layers, the music and the script, then fade the scene in and let the script
 // run the interrupted line again.
 #include <cstring>

@@ -1,4 +1,4 @@
-// The save and load menu (modes Mode::SaveMenuEnter enter, Mode::SaveMenuWait wait), its comment field, and the
+// The save and load menu (its entering and waiting modes), its comment field, and the
 // save-into-slot and load-from-slot operations that the window buttons' quick save and quick
 // load use as well.
 //

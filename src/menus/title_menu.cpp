@@ -1,4 +1,4 @@
-// The title menu (modes Mode::TitleMenuEnter enter, Mode::TitleMenuWait wait): "M01", the title picture and four
+// The title menu (its entering and waiting modes): "M01", the title picture and four
 // buttons: new game, load, album and exit.
 #include "app/main_form.h"
 #include "menus/menu_layout.h"

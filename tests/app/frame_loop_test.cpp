@@ -3,6 +3,7 @@
 
 #include "fixtures/game_fixture.h"
 #include "fixtures/script_game.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -19,7 +20,7 @@ TEST(FrameLoop, PassesCostTenMsAndPaintThirtyFramesASecond) {
     EXPECT_EQ(h.Plat->Ticks(), 2000u);
     EXPECT_GT(f.Timing.FrameClock + kFramePeriod, 2000.0);
     EXPECT_LT(f.Timing.FrameClock, 2000.0 + kFramePeriod);
-    EXPECT_EQ(h.Plat->LastPresented(WindowId::Main).Width(), 800);
+    EXPECT_EQ(h.Plat->LastPresented(WindowId::Main).Width(), kScreenWidth);
 }
 
 TEST(FrameLoop, FastSkipPaintsNothingThenEveryPassCatchesUp) {

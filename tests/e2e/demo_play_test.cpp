@@ -20,6 +20,7 @@
 #include "fixtures/game_fixture.h"
 #include "fixtures/programs.h"
 #include "graphics/png_load.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -245,13 +246,13 @@ TEST_F(DemoPlay, FramesShowTheOpeningPictureUnderTheWindowAndTheChoiceBarsOnThei
     const fs::path opening = Root.Path() / "opening.png";
     Play("", 6500, {"6000:" + opening.string()});
     const TABitmap frame = Shot(opening);
-    ASSERT_EQ(frame.Width(), 800);
+    ASSERT_EQ(frame.Width(), kScreenWidth);
     const TABitmap bg = FromArchives("01.png"), window = FromArchives("SysMsgWinB.png");
     EXPECT_EQ(Rgb(frame, 400, 100), Rgb(bg, 400, 100));
     TABitmap expected;
     expected.Assign(bg);
-    window.DrawAlphaOpacity(0, 416, 800, 184, 0, 0, expected, 191);
-    ClearLayers(expected, 0, 416, 800, 184, 2);  // the message's shadow and text layers
+    window.DrawAlphaOpacity(0, kMsgWindowTop, kMsgWindowWidth, kMsgWindowHeight, 0, 0, expected, 191);
+    ClearLayers(expected, 0, kMsgWindowTop, kMsgWindowWidth, kMsgWindowHeight, 2);  // the message's shadow and text layers
     EXPECT_EQ(Rgb(frame, 740, 540), Rgb(expected, 740, 540));
     EXPECT_NE(Rgb(frame, 740, 540), Rgb(bg, 740, 540));
 
@@ -271,10 +272,10 @@ TEST_F(DemoPlay, FramesShowTheOpeningPictureUnderTheWindowAndTheChoiceBarsOnThei
     const TABitmap road = FromArchives("02.png"), bar = FromArchives("SysSelWin.png"), lit = FromArchives("SysSelWinH.png");
     TABitmap scene;
     scene.Assign(road);
-    bar.DrawAlphaOpacity(0, 220, 800, 40, 0, 0, scene, 255);
-    lit.DrawAlphaOpacity(0, 280, 800, 40, 0, 0, scene, 255);
-    bar.DrawAlphaOpacity(0, 340, 800, 40, 0, 0, scene, 255);
-    for (int top : {220, 280, 340}) ClearLayers(scene, 0, top, 800, 40, 2);  // each answer's shadow and text
+    bar.DrawAlphaOpacity(0, 220, kChoiceBarWidth, kChoiceBarHeight, 0, 0, scene, 255);
+    lit.DrawAlphaOpacity(0, 280, kChoiceBarWidth, kChoiceBarHeight, 0, 0, scene, 255);
+    bar.DrawAlphaOpacity(0, 340, kChoiceBarWidth, kChoiceBarHeight, 0, 0, scene, 255);
+    for (int top : {220, 280, 340}) ClearLayers(scene, 0, top, kChoiceBarWidth, kChoiceBarHeight, 2);  // each answer's shadow and text
     for (int y : {226, 286, 346, 380}) EXPECT_EQ(Rgb(barFrame, 250, y), Rgb(scene, 250, y)) << "y " << y;
     EXPECT_EQ(Rgb(barFrame, 250, 270), Rgb(road, 250, 270)) << "between the bars the scene shows";
 }

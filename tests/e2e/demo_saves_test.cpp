@@ -4,6 +4,7 @@
 
 #include "data/cp932.h"
 #include "demo_game.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -56,7 +57,7 @@ TEST(DemoSaves, ANewGameSavedWithACommentLoadsBackToTheSameMessage) {
     ASSERT_TRUE(g.RunUntilMode(Mode::MessageWait));
     EXPECT_EQ(f.Text.MsgNo, msg);
     EXPECT_EQ(f.Game.ScriptStep, step);
-    EXPECT_EQ(0, std::memcmp(f.Pics->ScenePicture.Pixels(), scene.Pixels(), 800 * 600 * 4));
+    EXPECT_EQ(0, std::memcmp(f.Pics->ScenePicture.Pixels(), scene.Pixels(), kScreenWidth * kScreenHeight * 4));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "graphics/png_load.h"
 #include "graphics/png_write.h"
 #include "graphics/reference.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -54,7 +55,7 @@ std::string ReadText(const std::filesystem::path& p) {
 
 // What the commands do before the loads: the layer black over the screen, its record set.
 void PrepareLayer(TForm1& f, int s, const char* name, int32_t x, int32_t alpha) {
-    f.Pics->LayerPicture[static_cast<size_t>(s)].SetSize32(800, 600);
+    f.Pics->LayerPicture[static_cast<size_t>(s)].SetSize32(kScreenWidth, kScreenHeight);
     f.Pics->LayerPicture[static_cast<size_t>(s)].FillColor(0, 0, 0);
     std::snprintf(f.Game.LayerName[s - 1], sizeof f.Game.LayerName[s - 1], "%s", name);
     f.Game.LayerPos[s - 1][0] = x;
@@ -142,10 +143,10 @@ TEST(ReadGraphic2011, MissingEmptyDamagedAndOversizedFilesAreReadErrorsThatChang
 
 // The scene a background and two characters compose to, written the plain way.
 TABitmap ReferenceScene(const TABitmap& bg, const TABitmap& left, int32_t leftX, const TABitmap& right, int32_t rightX) {
-    TABitmap next(800, 600);
+    TABitmap next(kScreenWidth, kScreenHeight);
     next.FillColor(0, 0, 0);
-    for (int y = 0; y < std::min(bg.Height(), 600); ++y)
-        for (int x = 0; x < std::min(bg.Width(), 800); ++x) next.Pixels()[y * 800 + x] = bg.Pixels()[y * bg.Width() + x] & 0x00FFFFFFu;
+    for (int y = 0; y < std::min(bg.Height(), kScreenHeight); ++y)
+        for (int x = 0; x < std::min(bg.Width(), kScreenWidth); ++x) next.Pixels()[y * kScreenWidth + x] = bg.Pixels()[y * bg.Width() + x] & 0x00FFFFFFu;
     ref::Draw(ref::Op::AlphaKeyed, right, rightX, 0, right.Width(), right.Height(), 0, 0, next, 255);  // layer 2 first
     ref::Draw(ref::Op::AlphaKeyed, left, leftX, 0, left.Width(), left.Height(), 0, 0, next, 255);     // layer 1 on top
     return next;
@@ -153,7 +154,7 @@ TABitmap ReferenceScene(const TABitmap& bg, const TABitmap& left, int32_t leftX,
 
 TEST(SceneTransition, ShowFadesInAndTheFrameAfterTheEndIsTheReferenceComposition) {
     EngineHarness h;
-    const TABitmap bg = Picture(800, 600, 5, false), a = Picture(400, 600, 6, true), b = Picture(400, 600, 7, true);
+    const TABitmap bg = Picture(kScreenWidth, kScreenHeight, 5, false), a = Picture(400, kScreenHeight, 6, true), b = Picture(400, kScreenHeight, 7, true);
     test::WriteArchive(h.GameDir, 1, {{"bg.png", Png(bg, false)}, {"a.png", Png(a, true)}, {"b.png", Png(b, true)}});
     TForm1& f = h.Start();
     // The story is running: the empty script restarts when it ends, where outside the story
@@ -179,7 +180,7 @@ TEST(SceneTransition, ShowFadesInAndTheFrameAfterTheEndIsTheReferenceComposition
 
     // The first step (elapsed 0) leaves the black screen; halfway the scene is neither.
     f.IdleEvent();
-    TABitmap black(800, 600);
+    TABitmap black(kScreenWidth, kScreenHeight);
     black.FillColor(0, 0, 0);
     EXPECT_TRUE(SamePixels(f.Pics->ScenePicture, black));
     while (h.Plat->Ticks() < start + 500) f.IdleEvent();
@@ -245,7 +246,7 @@ trans
 wait -1
 )";
     ScriptGame g(source);
-    const TABitmap room = Picture(800, 600, 8, false), aya = Picture(400, 600, 9, true), mei = Picture(400, 600, 10, true);
+    const TABitmap room = Picture(kScreenWidth, kScreenHeight, 8, false), aya = Picture(400, kScreenHeight, 9, true), mei = Picture(400, kScreenHeight, 10, true);
     test::WriteArchive(g.GameDir, 1, {{"room.png", Png(room, false)}, {"aya.png", Png(aya, true)}, {"mei.png", Png(mei, true)}});
     TForm1& f = g.Boot();
     const size_t memoAtStart = f.DebugMemo.size();  // the window pictures this game lacks
@@ -281,8 +282,8 @@ wait -1
     bool hasAlpha = true;
     std::string error;
     ASSERT_TRUE(DecodePng(*file, captured, hasAlpha, error)) << error;
-    ASSERT_EQ(captured.Width(), 800);
-    for (int i = 0; i < 800 * 600; ++i)
+    ASSERT_EQ(captured.Width(), kScreenWidth);
+    for (int i = 0; i < kScreenWidth * kScreenHeight; ++i)
         ASSERT_EQ(captured.Pixels()[i], expected.Pixels()[i] & 0x00FFFFFFu) << "pixel " << i;
 }
 
@@ -311,7 +312,7 @@ wait -1
     EXPECT_EQ(f.DebugMemo.size(), memo + 4);  // a hidden one once
     ASSERT_TRUE(g.RunUntilMode(Mode::KeyWait, 300));
     // The shown layer whose picture is missing draws the black it was filled with.
-    TABitmap black(800, 600);
+    TABitmap black(kScreenWidth, kScreenHeight);
     black.FillColor(0, 0, 0);
     g.Passes(4);
     EXPECT_TRUE(SamePixels(g.Plat->LastPresented(WindowId::Main), black));

@@ -6,6 +6,7 @@
 
 #include "fixtures/game_fixture.h"
 #include "text/message_layout.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -34,7 +35,7 @@ struct DemoGame : test::EngineHarness {
         for (int i = 0; i < limit && Form->EngineMode != mode; ++i) {
             if (Form->EngineMode == Mode::ChoiceWait && Form->Text.ChoiceOnScreen) {
                 int y = 0;
-                while (y < 600 && ChoiceAtRow(Form->Msg.ChoiceCount, y) != 1) ++y;
+                while (y < kScreenHeight && ChoiceAtRow(Form->Msg.ChoiceCount, y) != 1) ++y;
                 Click({400, y});
             } else {
                 Form->IdleEvent();

@@ -9,6 +9,7 @@
 
 #include "fixtures/script_game.h"
 #include "graphics/png_write.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -18,8 +19,8 @@ using test::ScriptGame;
 // Every button sheet: each pixel tells where it lies in the sheet (red x / 8, green y / 4,
 // blue 200), opaque, so a screen pixel shows which part of the sheet was drawn there.
 TABitmap Sheet() {
-    TABitmap b(1536, 600);
-    for (int y = 0; y < 600; ++y)
+    TABitmap b(1536, kScreenHeight);
+    for (int y = 0; y < kScreenHeight; ++y)
         for (int x = 0; x < 1536; ++x)
             b.Pixels()[y * 1536 + x] = 200u | uint32_t(y >> 2) << 8 | uint32_t(x >> 3) << 16;
     return b;
@@ -55,19 +56,19 @@ struct AlbumGame : ScriptGame {
         if (!withPictures) return;
         const TABitmap sheet = Sheet();
         test::WriteArchive(GameDir, 1,
-                           {File("SysAlbum.png", Solid(800, 600, 10, 10, 10), false),
+                           {File("SysAlbum.png", Solid(kScreenWidth, kScreenHeight, 10, 10, 10), false),
                             File("SysAlbumP.png", sheet, true),
-                            File("SysCgAlbum1.png", Solid(800, 600, 40, 60, 80), false),
-                            File("SysCgAlbum2.png", Solid(800, 600, 41, 61, 81), false),
+                            File("SysCgAlbum1.png", Solid(kScreenWidth, kScreenHeight, 40, 60, 80), false),
+                            File("SysCgAlbum2.png", Solid(kScreenWidth, kScreenHeight, 41, 61, 81), false),
                             File("SysCgAlbumP.png", sheet, true),
-                            File("SysEvAlbum1.png", Solid(800, 600, 50, 70, 90), false),
-                            File("SysEvAlbum2.png", Solid(800, 600, 51, 71, 91), false),
+                            File("SysEvAlbum1.png", Solid(kScreenWidth, kScreenHeight, 50, 70, 90), false),
+                            File("SysEvAlbum2.png", Solid(kScreenWidth, kScreenHeight, 51, 71, 91), false),
                             File("SysEvAlbumP.png", sheet, true),
-                            File("SysBgm1.png", Solid(800, 600, 20, 20, 20), false),
+                            File("SysBgm1.png", Solid(kScreenWidth, kScreenHeight, 20, 20, 20), false),
                             File("SysBgmP.png", sheet, true),
-                            File("01.png", Solid(800, 600, 100, 0, 0), false),
-                            File("01_1.png", Solid(800, 600, 0, 100, 0), false),
-                            File("01_2.png", Solid(800, 600, 0, 0, 100), false)});
+                            File("01.png", Solid(kScreenWidth, kScreenHeight, 100, 0, 0), false),
+                            File("01_1.png", Solid(kScreenWidth, kScreenHeight, 0, 100, 0), false),
+                            File("01_2.png", Solid(kScreenWidth, kScreenHeight, 0, 0, 100), false)});
     }
     // Boots to the title menu's mode (left to its own routines), then enters `mode` the way the
     // menu before it does and lets the fade end in the menu's wait mode.

@@ -8,6 +8,7 @@
 #include "menu_game.h"
 #include "menus/config_menu.h"
 #include "text/window_buttons.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -30,16 +31,16 @@ constexpr Point kConfigButton{644, 588};
 
 struct ConfigGame : MenuGame {
     explicit ConfigGame(const char* source = kStory) : MenuGame(source) {
-        TABitmap parts = Solid(800, 600, 0, 0, 0);
+        TABitmap parts = Solid(kScreenWidth, kScreenHeight, 0, 0, 0);
         for (int s = 0; s < 4; ++s) parts.FillRect(0, 64 * s, 720, 64, uint8_t(20 + 60 * s), 10, 10);
         parts.FillRect(0, 320, 304, 112, 0, 0, 200);
         parts.FillRect(304, 320, 304, 112, 0, 200, 0);
         test::WriteArchive(GameDir, 2,
-                     {{"SysConfig.png", Png(Solid(800, 600, 90, 90, 90), true)},
+                     {{"SysConfig.png", Png(Solid(kScreenWidth, kScreenHeight, 90, 90, 90), true)},
                       {"SysConfigP.png", Png(parts, true)},
-                      {"SysMsgWinB.png", Png(Solid(800, 184, 0, 0, 120), true)},
-                      {"SysMsgWinG.png", Png(Solid(800, 184, 0, 120, 0), true)},
-                      {"SysMsgWinP.png", Png(Solid(800, 600, 30, 30, 30), true)}});
+                      {"SysMsgWinB.png", Png(Solid(kMsgWindowWidth, kMsgWindowHeight, 0, 0, 120), true)},
+                      {"SysMsgWinG.png", Png(Solid(kMsgWindowWidth, kMsgWindowHeight, 0, 120, 0), true)},
+                      {"SysMsgWinP.png", Png(Solid(kScreenWidth, kScreenHeight, 30, 30, 30), true)}});
     }
     TForm1& OpenAtMessage() {
         TForm1& f = BootTraced();

@@ -16,6 +16,7 @@
 #include "menus/save_slots.h"
 #include "text/window_buttons.h"
 #include "menu_game.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -85,7 +86,7 @@ TEST(SaveMenu, AGameSavedInTheMiddleOfAMessageComesBackToThatMessageWithItsLayer
     // The thumbnail is the scene without the window, reduced onto black.
     TABitmap thumb(96, 72);
     thumb.FillColor(0, 0, 0);
-    ref::Stretch(96, 72, savedScene, 0, 0, 800, 600, 0, 0, thumb);
+    ref::Stretch(96, 72, savedScene, 0, 0, kScreenWidth, kScreenHeight, 0, 0, thumb);
     EXPECT_EQ(ReadWholeFile(g.SaveDir / "THUMB" / "SAVE3.dat").value_or(std::vector<uint8_t>{}), EncodeBmp32(thumb));
     // and the reopened menu shows it in the slot, opaque.
     const TABitmap& menu = f.Pics->MenuPicture;
@@ -393,7 +394,7 @@ TEST(Restore, AnEmptyBackgroundNameGivesBlackAndTheSavedMusicCrossFadesOverThree
     EXPECT_EQ(f.MusicSource[size_t(1 - f.MusicSlot)]->FadeTarget(), 0);
     const TABitmap& bg = f.Pics->LayerPicture[0];
     bool black = true;
-    for (int i = 0; i < 800 * 600; ++i) black = black && (bg.Pixels()[i] & 0xFFFFFFu) == 0;
+    for (int i = 0; i < kScreenWidth * kScreenHeight; ++i) black = black && (bg.Pixels()[i] & 0xFFFFFFu) == 0;
     EXPECT_TRUE(black);
     for (const std::string& line : f.DebugMemo) EXPECT_NE(line, "read error : .png");
 }

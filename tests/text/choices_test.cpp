@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "text/text_harness.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -12,7 +13,7 @@ namespace {
 using test::AnyOther;
 using test::EngineHarness;
 
-// What the choice command does: split and render, then wait in mode Mode::ChoiceWait.
+// What the choice command does: split and render, then wait in the choice wait mode.
 void StartChoice(TForm1& f, const std::u16string& text) {
     f.Text.IsChoice = true;
     f.NOVL_MakeSelect(text);
@@ -104,7 +105,7 @@ TEST(Choices, CursorOffTheRightEdgeKeepsTheHighlightAndChoosesNothing) {
     f.Input.CursorMain = {500, 350};
     f.NOVL_WaitSelect();
     EXPECT_EQ(f.Msg.ChoiceHighlight, 3);
-    f.Input.CursorMain = {800, 100};
+    f.Input.CursorMain = {kScreenWidth, 100};
     f.Input.MouseLeftClick = true;
     f.NOVL_WaitSelect();
     EXPECT_EQ(f.Msg.ChoiceHighlight, 3);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "text/text_harness.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -40,8 +41,8 @@ TEST(MessageCompose, BandsTakeTheirColoursAndTheShadowLiesTwoPixelsDown) {
     test::Capture(text, "compose_text");
 
     int nameInk = 0, lineInk = 0;
-    for (int y = 0; y < 184; ++y)
-        for (int x = 0; x < 800; ++x) {
+    for (int y = 0; y < kMsgWindowHeight; ++y)
+        for (int x = 0; x < kScreenWidth; ++x) {
             const uint8_t* t = Px(text, x, y);
             const uint8_t* s = Px(shadow, x, y);
             EXPECT_EQ(s[0] | s[1] | s[2], 0);   // the shadow is black throughout
@@ -62,7 +63,7 @@ TEST(MessageCompose, BandsTakeTheirColoursAndTheShadowLiesTwoPixelsDown) {
                 ++lineInk;
             }
             // The shadow's transparency is the text's, moved 2 right and 2 down.
-            if (x + 2 < 800 && y + 2 < 184) {
+            if (x + 2 < kMsgWindowWidth && y + 2 < kMsgWindowHeight) {
                 EXPECT_EQ(Px(shadow, x + 2, y + 2)[3], t[3]) << x << "," << y;
             }
         }
@@ -73,7 +74,7 @@ TEST(MessageCompose, BandsTakeTheirColoursAndTheShadowLiesTwoPixelsDown) {
     f.Text.LogReview = true;
     f.NOVL_MakeMessage(u"美咲「こんにちは」");
     for (int y = 0; y < 80; ++y)
-        for (int x = 0; x < 800; ++x) {
+        for (int x = 0; x < kScreenWidth; ++x) {
             const uint8_t* t = Px(text, x, y);
             if (t[3] != 255) {
                 ASSERT_TRUE(t[0] == 192 && t[1] == 192 && t[2] == 192) << x << "," << y;
@@ -85,7 +86,7 @@ TEST(MessageCompose, BandsTakeTheirColoursAndTheShadowLiesTwoPixelsDown) {
     f.Skip.FastSkip = true;
     f.NOVL_MakeMessage(u"速い");
     EXPECT_EQ(f.Msg.MessageLines[1], u"速い");
-    EXPECT_FALSE(AnyOther(text, 0, 0, 800, 184, 1, 2, 3));
+    EXPECT_FALSE(AnyOther(text, 0, 0, kMsgWindowWidth, kMsgWindowHeight, 1, 2, 3));
 }
 
 TEST(MessageDisplay, RevealsOneCharacterPerFrameThenWaitsWithTheIcon) {
@@ -101,13 +102,13 @@ TEST(MessageDisplay, RevealsOneCharacterPerFrameThenWaitsWithTheIcon) {
     EXPECT_EQ(f.Text.PrintCount, 1);
     EXPECT_TRUE(AnyOther(wb, 32, 0, 32 + 56, 30, 10, 20, 30));    // the name shows whole at once
     EXPECT_TRUE(AnyOther(wb, 32, 40, 60, 80, 10, 20, 30));        // "「" shows
-    EXPECT_FALSE(AnyOther(wb, 60, 40, 800, 184, 10, 20, 30));     // the reveal edge is 32 + 28·1
+    EXPECT_FALSE(AnyOther(wb, 60, 40, kMsgWindowWidth, kMsgWindowHeight, 10, 20, 30));     // the reveal edge is 32 + 28·1
     // The scene's copy gets the same, blended over the window picture.
     EXPECT_TRUE(AnyOther(f.Pics->BackBuffer, 32, 456, 60, 496, 0, 0, 0));
 
     for (int c = 2; c <= 4; ++c) f.NOVL_DrawMessage();
-    EXPECT_FALSE(AnyOther(wb, 32 + 28 * 4, 40, 800, 80, 10, 20, 30));
-    EXPECT_FALSE(AnyOther(wb, 0, 80, 800, 184, 10, 20, 30));
+    EXPECT_FALSE(AnyOther(wb, 32 + 28 * 4, 40, kMsgWindowWidth, 80, 10, 20, 30));
+    EXPECT_FALSE(AnyOther(wb, 0, 80, kMsgWindowWidth, kMsgWindowHeight, 10, 20, 30));
     f.NOVL_DrawMessage();  // c = 5: the first character of line 2
     EXPECT_TRUE(AnyOther(wb, 32, 80, 60, 120, 10, 20, 30));
     EXPECT_EQ(f.EngineMode, Mode::MessagePrint);
@@ -117,13 +118,13 @@ TEST(MessageDisplay, RevealsOneCharacterPerFrameThenWaitsWithTheIcon) {
     f.NOVL_DrawMessage();
     f.NOVL_DrawMessage();  // beyond the total
     EXPECT_EQ(f.EngineMode, Mode::MessageWait);
-    EXPECT_EQ(f.Msg.WaitIconPos, (Point{32 + 28 * 4, 416 + 80}));
+    EXPECT_EQ(f.Msg.WaitIconPos, (Point{32 + 28 * 4, kMsgWindowTop + 80}));
 
     // Waiting: the icon turns through eight frames of the parts sheet.
     f.Pics->ButtonSheet.FillRect(0, 128, 256, 32, 0, 255, 0);
     f.Pics->BackBuffer.FillColor(0, 0, 0);
     f.NOVL_DrawMessage();
-    const uint8_t* icon = Px(f.Pics->BackBuffer, 32 + 28 * 4 + 16, 416 + 80 + 16);
+    const uint8_t* icon = Px(f.Pics->BackBuffer, 32 + 28 * 4 + 16, kMsgWindowTop + 80 + 16);
     EXPECT_GT(icon[1], 250);  // the icon's pixels are opaque
     EXPECT_LT(icon[2], 5);
     test::Capture(f.Pics->BackBuffer, "display_waiting");
@@ -206,7 +207,7 @@ TEST(MessageDisplay, SpaceHidesAndSpaceOrAClickShowsWithoutGoingOn) {
     EXPECT_FALSE(f.Skip.AutoMode);
     RunUntil(h, 1100);
     // Hidden: the bottom of the screen shows the scene only.
-    EXPECT_FALSE(AnyOther(h.Plat->LastPresented(WindowId::Main), 0, 416, 800, 600, 0, 0, 255));
+    EXPECT_FALSE(AnyOther(h.Plat->LastPresented(WindowId::Main), 0, kMsgWindowTop, kScreenWidth, kScreenHeight, 0, 0, 255));
     RunUntil(h, 1300);
     EXPECT_EQ(f.EngineMode, Mode::MessageWait);  // Return does nothing while hidden
     RunUntil(h, 1410);
@@ -234,8 +235,8 @@ TEST(MessageDisplay, DetachedWindowPrintsThereAndTheScreenShowsTheScene) {
     EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     const TABitmap& main = h.Plat->LastPresented(WindowId::Main);
     const TABitmap& msg = h.Plat->LastPresented(WindowId::Msg);
-    EXPECT_FALSE(AnyOther(main, 0, 416, 800, 600, 0, 0, 255));
-    ASSERT_EQ(msg.Height(), 184);
+    EXPECT_FALSE(AnyOther(main, 0, kMsgWindowTop, kScreenWidth, kScreenHeight, 0, 0, 255));
+    ASSERT_EQ(msg.Height(), kMsgWindowHeight);
     EXPECT_TRUE(AnyOther(msg, 32, 40, 32 + 9 * 28, 80, 0, 0, 0));
     test::Capture(msg, "detached_window");
 

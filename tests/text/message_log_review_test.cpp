@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "text/text_harness.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -92,8 +93,8 @@ TEST(LogReview, ReviewIsGreyWithoutTheIconAndAChoiceEntryTakesTwoLines) {
     f.NOVL_DrawMessage();
     test::Capture(f.Pics->BackBuffer, "log_review_choice");
     bool grey = false;
-    for (int y = 416; y < 600; ++y)
-        for (int x = 0; x < 800; ++x) {
+    for (int y = kMsgWindowTop; y < kScreenHeight; ++y)
+        for (int x = 0; x < kScreenWidth; ++x) {
             const uint8_t* p = test::Px(f.Pics->BackBuffer, x, y);
             ASSERT_FALSE(p[1] > 200 && p[0] < 50) << "icon drawn at " << x << "," << y;
             grey |= p[0] >= 190 && p[0] <= 192 && p[1] == p[0] && p[2] == p[0];

@@ -7,6 +7,7 @@
 
 #include "fixtures/script_game.h"
 #include "text/text_harness.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -93,7 +94,7 @@ TEST(PlayThrough, StoryWithReviewChoiceAndBothSkips) {
 
     runTo(3300);
     EXPECT_FALSE(f.Text.MsgOnScreen);
-    EXPECT_FALSE(test::AnyOther(*shot("play_3_hidden"), 0, 416, 800, 600, 40, 80, 160));
+    EXPECT_FALSE(test::AnyOther(*shot("play_3_hidden"), 0, kMsgWindowTop, kScreenWidth, kScreenHeight, 40, 80, 160));
     runTo(3800);
     EXPECT_TRUE(f.Text.MsgOnScreen);
     EXPECT_EQ(f.EngineMode, Mode::MessageWait);

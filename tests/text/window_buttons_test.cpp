@@ -9,6 +9,7 @@
 #include "fixtures/script_game.h"
 #include "text/text_harness.h"
 #include "text/window_buttons.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -187,9 +188,9 @@ msg "終わり。"
 )");
     TForm1& f = g.BootStory();
     // Each state's row of looks in its own colour: red = 40 + 40 × state.
-    TABitmap sheet(800, 600);
+    TABitmap sheet(kScreenWidth, kScreenHeight);
     sheet.FillColor(0, 0, 0);
-    for (int s = 0; s <= 4; ++s) sheet.FillRect(0, 24 * s, 800, 24, uint8_t(40 + 40 * s), 90, 90);
+    for (int s = 0; s <= 4; ++s) sheet.FillRect(0, 24 * s, kScreenWidth, 24, uint8_t(40 + 40 * s), 90, 90);
     g.WaitForMessage();
     f.Pics->ButtonSheet.Assign(sheet);
     g.Click({400, 300});
