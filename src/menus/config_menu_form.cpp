@@ -9,13 +9,6 @@
 #include "platform/screen_layout.h"
 
 namespace orva {
-namespace {
-
-constexpr uint16_t kCodeSystem = 0x88, kCodeEnd = 0xFF;
-constexpr int16_t kSystemTitle = 101;
-
-}  // namespace
-
 void TForm1::NOVL_DispConfigMenu() {
     NOVL_ReadGraphic2011(71, "SysConfig.png");
     NOVL_ReadGraphic2011(72, "SysConfigP.png");
@@ -25,8 +18,8 @@ void TForm1::NOVL_DispConfigMenu() {
 }
 
 void TForm1::NOVL_WaitConfigMenu() {
-    // 1. A release ends the drag, but one that came with this frame's press still lets the
-    //    press set the value first (a quick tap must not leave the knob following the cursor).
+    // A release ends the drag, but one that came with this frame's press still lets the
+    // press set the value first (a quick tap must not leave the knob following the cursor).
     const bool released = Input.MouseLeftRelease;
     if (released) {
         Menus.SliderDrag = false;
@@ -126,7 +119,7 @@ void TForm1::ReturnToTitle() {
             Game.ScriptStep = step - 1;
             break;
         }
-        if (code == kCodeEnd) {
+        if (code == kCodeEndOfScript) {
             Game.ScriptStep = -1;
             break;
         }

@@ -32,18 +32,18 @@ struct HandlerRow {
 // One handler per command code of the command table (a test checks that both list the same
 // codes). Label and block-end lines are markers that only the searches look at.
 constexpr HandlerRow kHandlers[] = {
-    {0x10, &TForm1::CmdBackground},  {0x11, &TForm1::CmdCharacter},  {0x12, &TForm1::CmdCharacter},
-    {0x13, &TForm1::CmdCharacter},   {0x14, &TForm1::CmdCharacter},  {0x15, &TForm1::CmdCharacter},
-    {0x20, &TForm1::CmdTransition},  {0x30, &TForm1::CmdMusic},      {0x31, &TForm1::CmdEffect},
-    {0x32, &TForm1::CmdEffect},      {0x33, &TForm1::CmdEffect},     {0x40, &TForm1::CmdJump},
-    {0x41, &TForm1::CmdCall},        {0x4E, &TForm1::CmdMarker},     {0x4F, &TForm1::CmdReturn},
-    {0x50, &TForm1::CmdSet},         {0x51, &TForm1::CmdArithmetic}, {0x52, &TForm1::CmdArithmetic},
-    {0x53, &TForm1::CmdArithmetic},  {0x54, &TForm1::CmdArithmetic}, {0x55, &TForm1::CmdArithmetic},
-    {0x56, &TForm1::CmdRandom},      {0x60, &TForm1::CmdMessage},    {0x68, &TForm1::CmdChoice},
-    {0x70, &TForm1::CmdCondition},   {0x71, &TForm1::CmdCondition},  {0x72, &TForm1::CmdCondition},
-    {0x73, &TForm1::CmdCondition},   {0x74, &TForm1::CmdCondition},  {0x75, &TForm1::CmdCondition},
-    {0x7E, &TForm1::CmdElse},        {0x7F, &TForm1::CmdMarker},     {0x80, &TForm1::CmdWait},
-    {0x88, &TForm1::CmdSystem},      {0x8F, &TForm1::CmdSkipEnd},    {0xFF, &TForm1::CmdEndOfScript},
+    {kCodeBackground, &TForm1::CmdBackground},  {kCodeCharacter1, &TForm1::CmdCharacter},  {kCodeCharacter2, &TForm1::CmdCharacter},
+    {kCodeCharacter3, &TForm1::CmdCharacter},   {kCodeCharacter4, &TForm1::CmdCharacter},  {kCodeCharacter5, &TForm1::CmdCharacter},
+    {kCodeTransition, &TForm1::CmdTransition},  {kCodeMusic, &TForm1::CmdMusic},      {kCodeEffect1, &TForm1::CmdEffect},
+    {kCodeEffect2, &TForm1::CmdEffect},      {kCodeEffect3, &TForm1::CmdEffect},     {kCodeJump, &TForm1::CmdJump},
+    {kCodeCall, &TForm1::CmdCall},        {kCodeLabel, &TForm1::CmdMarker},     {kCodeReturn, &TForm1::CmdReturn},
+    {kCodeSet, &TForm1::CmdSet},         {kCodeAdd, &TForm1::CmdArithmetic}, {kCodeSubtract, &TForm1::CmdArithmetic},
+    {kCodeMultiply, &TForm1::CmdArithmetic},  {kCodeDivide, &TForm1::CmdArithmetic}, {kCodeModulo, &TForm1::CmdArithmetic},
+    {kCodeRandom, &TForm1::CmdRandom},      {kCodeMessage, &TForm1::CmdMessage},    {kCodeChoice, &TForm1::CmdChoice},
+    {kCodeIfEqual, &TForm1::CmdCondition},   {kCodeIfNotEqual, &TForm1::CmdCondition},  {kCodeIfLess, &TForm1::CmdCondition},
+    {kCodeIfGreater, &TForm1::CmdCondition},   {kCodeIfLessOrEqual, &TForm1::CmdCondition},  {kCodeIfGreaterOrEqual, &TForm1::CmdCondition},
+    {kCodeElse, &TForm1::CmdElse},        {kCodeBlockEnd, &TForm1::CmdMarker},     {kCodeWait, &TForm1::CmdWait},
+    {kCodeSystem, &TForm1::CmdSystem},      {kCodeSkipEnd, &TForm1::CmdSkipEnd},    {kCodeEndOfScript, &TForm1::CmdEndOfScript},
 };
 
 // The handlers by code (every code fits in a byte), looked up for each line run.
@@ -149,7 +149,7 @@ bool TForm1::CmdBackground(const ScriptCommand& cmd) {
 }
 
 bool TForm1::CmdCharacter(const ScriptCommand& cmd) {
-    const int k = cmd.Code - 0x10;  // layer 1..5
+    const int k = cmd.Code - kCodeBackground;  // layer 1..5
     const std::string& name = ListEntry(Script.FileNames, cmd.P5);
     Pics->LayerPicture[size_t(k)].FillColor(0, 0, 0);
     // Without the show bit the layer is loaded but recorded as hidden.
@@ -187,7 +187,7 @@ bool TForm1::CmdMusic(const ScriptCommand& cmd) {
 }
 
 bool TForm1::CmdEffect(const ScriptCommand& cmd) {
-    const int32_t slot = cmd.Code - 0x30, loop = cmd.P1, fadeSeconds = cmd.P2;
+    const int32_t slot = cmd.Code - kCodeMusic, loop = cmd.P1, fadeSeconds = cmd.P2;
     NOVL_PlaySE2011(slot, ListEntry(Script.FileNames, cmd.P5), fadeSeconds, loop);
     return false;
 }
@@ -346,24 +346,24 @@ bool TForm1::CmdWait(const ScriptCommand& cmd) {
 bool TForm1::CmdSystem(const ScriptCommand& cmd) {
     const int32_t selector = cmd.P1, value = cmd.P2;
     switch (selector) {
-        case 1:
+        case kSystemCursor:
             Game.CursorShown = value != 0;
             Plat.SetCursorVisible(value != 0);
             return false;
-        case 2: Game.MenuButtonsAllowed = value != 0; return false;
-        case 3: Game.SkipAllowed = value != 0; return false;
-        case 7:
+        case kSystemMenuButtons: Game.MenuButtonsAllowed = value != 0; return false;
+        case kSystemSkip: Game.SkipAllowed = value != 0; return false;
+        case kSystemSkippableSection:
             Skip.SkippableSection = value != 0;
             Skip.SectionSkipRequested = false;
             return false;
-        case 101:
+        case kSystemTitle:
             Text.MsgWinShown = Text.MsgOnScreen = false;
             Skip.FastSkip = Skip.SkipReadRequested = Skip.AutoMode = false;
             StoryMode = true;
             Script.TitleReturnStep = Game.ScriptStep;
             EngineMode = Mode::TitleMenuEnter;
             return true;
-        case 444: SoundPlayerStop(kVoiceChannel); return false;
+        case kSystemStopVoice: SoundPlayerStop(kVoiceChannel); return false;
         default: return false;
     }
 }
