@@ -44,7 +44,7 @@ int TForm1::Run() {
 }
 
 bool TForm1::FormCreate() {
-    // 1. The game's folder becomes the current directory; relative paths are taken from there.
+    // The game's folder becomes the current directory; relative paths are taken from there.
     std::error_code ec;
     std::filesystem::current_path(Options.GameDir, ec);
     if (ec) {
@@ -53,10 +53,10 @@ bool TForm1::FormCreate() {
     }
     Random.Seed(Options.HasSeed ? Options.Seed : static_cast<uint32_t>(std::time(nullptr)));
 
-    // 2, 3. Window size is fixed by the platform; open the script container, then the archives.
+    // The window size is fixed by the platform; open the script container, then the archives.
     if (!NVL_FileInit() || !CSFile_Init()) return false;
 
-    // 4. The off-screen pictures, each filled black.
+    // The off-screen pictures, each filled black.
     PictureSet& p = *Pics;
     auto make = [](TABitmap& b, int w, int h) {
         b.SetSize32(w, h);
@@ -80,15 +80,16 @@ bool TForm1::FormCreate() {
     for (auto& pair : p.ChoiceRows)
         for (auto& row : pair) make(row, kChoiceBarWidth, kChoiceBarHeight);
 
-    // 5, 6.
+    // Ctrl does not skip until the first pass has prepared the script; start-up then pauses
+    // for half a second.
     Skip.ControlSkipEnabled = false;
     Plat.Sleep(500);
 
-    // 7. Movie library and sound.
+    // The movie library and sound.
     if (!NVL_TheoraInit()) return false;
     SetUpSound();
 
-    // 8, 9. The system save file: created with the default configuration when missing.
+    // The system save file: created with the default configuration when missing.
     if (!EnsureSaveFolders()) return false;
     if (!NOVL_CheckSaveFile()) {
         Config = DefaultConfig();
@@ -101,25 +102,26 @@ bool TForm1::FormCreate() {
         if (!NOVL_CreateSaveFile()) return false;
     }
 
-    // 10.
+    // The screen mode the player chose last time.
     if (Config.ScreenMode == 1) FullModeWin();
 
-    // 11. The seen-pictures list.
+    // The seen-pictures list.
     MitayoList.clear();
     if (NOVL_CheckSaveFile2()) NOVL_ReadSaveFile2();
 
-    // 12, 13.
+    // The saved volumes reach the player; the game starts with no scenario variables, an empty
+    // message log and no music. Each clear runs once: nothing between them touches the others'
+    // state, so a second call could only repeat the first.
     SetSoundVolumes();
     NOVL_ClearScenarioFlg();
     NOVL_ClearMsgLog();
-    NOVL_ClearScenarioFlg();
     Game.MusicName[0] = '\0';
 
-    // 14. The gallery and scene-replay tables.
+    // The gallery and scene-replay tables.
     FillAlbumTables(Album.CgAlbumData, Album.EvAlbumData);
 
-    // 15 - 18.
-    NOVL_ClearMsgLog();
+    // The window buttons may act, the first pass starts the game, and the message window is
+    // always attached at start.
     ButtonsEnabled = true;
     EngineMode = Mode::Startup;
     Config.DetachedWindow = 0;

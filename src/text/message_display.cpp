@@ -104,7 +104,7 @@ void TForm1::NOVL_DrawMessage() {
 
 void TForm1::NOVL_WaitMessage() {
     InputState& in = Input;
-    // 1. The hidden window comes back with Space or a click, without going on.
+    // The hidden window comes back with Space or a click, without going on.
     if (!Text.MsgOnScreen) {
         if (in.KeySpace || in.MouseLeftClick) {
             Text.MsgOnScreen = true;
@@ -115,7 +115,7 @@ void TForm1::NOVL_WaitMessage() {
         return;
     }
 
-    // 2. Log review: only the log and voice buttons stay usable; Return or a click ends it.
+    // Log review: only the log and voice buttons stay usable; Return or a click ends it.
     if (Text.LogReview) {
         Msg.ButtonState[kBtnLog] = kBtnOn;
         Msg.ButtonToggle[kBtnLog] = true;
@@ -137,7 +137,7 @@ void TForm1::NOVL_WaitMessage() {
             return;
         }
     } else {
-        // 3. Advance: a manual advance or a skip ends auto mode.
+        // Advance: a manual advance or a skip ends auto mode.
         const bool manual = in.KeyEnter || in.KeyCtrl || Skip.SkipActive || in.MouseLeftClick;
         const bool autoDue = Skip.AutoMode && Timing.VoiceTimer > 10000 - 100 * Config.AutoWait;
         if (manual || autoDue) {
@@ -154,7 +154,7 @@ void TForm1::NOVL_WaitMessage() {
             in.MouseLeftClick = in.KeyEnter = false;
             return;
         }
-        // 4. Hide.
+        // Space hides the window.
         if (in.KeySpace) {
             Skip.AutoMode = false;
             Text.MsgOnScreen = false;
@@ -164,7 +164,7 @@ void TForm1::NOVL_WaitMessage() {
         }
     }
 
-    // 5. Paging through the log.
+    // Paging through the log.
     if (in.KeyLogBack && LogStepBack()) return;
     if (in.KeyLogForward) LogStepForward();
 }
