@@ -82,7 +82,7 @@ bool TForm1::FormCreate() {
 
     // Ctrl does not skip until the first pass has prepared the script; start-up then pauses
     // for half a second.
-    Skip.ControlSkipEnabled = false;
+    Skip.EnableControl(false);
     Plat.Sleep(500);
 
     // The movie library and sound.
@@ -198,7 +198,7 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::DelayTimerTimer() {
-    Input.KeyRepeatDelay = Input.KeyRepeatDelay > 0 ? Input.KeyRepeatDelay - 1 : 0;
+    Input.TickRepeatDelay();
     if (!VoicePlaying()) Timing.VoiceTimer += 10;
     if (--Timing.StatusCountdown < 0) {
         Timing.StatusCountdown = 0;

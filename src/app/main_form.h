@@ -12,10 +12,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/engine_modes.h"
 #include "app/engine_state.h"
+#include "app/input_state.h"
 #include "app/trace.h"
 #include "data/archive.h"
 #include "data/ezxor.h"
@@ -97,35 +99,6 @@ private:
 
 // [SECTION] state groups ---------------------------------------------------------------------
 
-// Keyboard and mouse: per-frame flags, event latches and the cursor.
-struct InputState {
-    bool KeyEnter = false;         // advance
-    bool KeyCtrl = false;          // held skip
-    bool KeySpace = false;         // hide or show the message window
-    bool KeyLogBack = false;       // one message back in the log review
-    bool KeyLogForward = false;    // one message forward
-    bool MouseLeftClick = false;   // left button went down since the last consumer
-    bool MouseLeftRelease = false; // left button went up over the main window
-    bool LatchLeftDown = false;    // event latches, cleared at the end of every sampling
-    bool LatchLeftUp = false;
-    bool LatchWheelUp = false;
-    bool LatchWheelDown = false;
-    Point CursorMain;              // cursor in the main window's client area
-    Point CursorMsgWin;            // cursor in MsgForm's client area
-    int32_t KeyRepeatDelay = 0;    // 10-ms ticks during which keys set no flag (Ctrl exempt)
-};
-
-// Skip and auto modes.
-struct SkipState {
-    bool SkipActive = false;           // messages pass without waiting
-    bool SkipReadRequested = false;    // the skip-read button is on
-    bool FastSkip = false;             // skip without drawing
-    bool AutoMode = false;             // messages advance by themselves
-    bool ControlSkipEnabled = false;   // Ctrl counts (set by the initialisation pass)
-    bool SkippableSection = false;     // any advance input skips the section
-    bool SectionSkipRequested = false; // an advance input arrived inside the section
-};
-
 // Message and choice bookkeeping shared by the script and the text display.
 struct TextState {
     int32_t MsgNo = 0;             // current message number, or the choice's text index
@@ -150,6 +123,27 @@ struct TimingState {
     std::u16string StatusText;     // status line in the screen's corner
     int32_t StatusCountdown = 0;   // its remaining life in 10-ms ticks
     int32_t VoiceTimer = 0;        // ms without a playing voice
+
+    // A screen transition of `length` ms from tick count `now`.
+    void StartTransition(uint32_t now, int32_t length) {
+        TransStart = static_cast<int32_t>(now);
+        TransLength = length;
+        TransEnd = static_cast<int32_t>(now + static_cast<uint32_t>(length));
+    }
+    // The script's timed wait, `ms` from `now`; when clickable, Return, Ctrl or a click end it.
+    void StartWait(uint32_t now, int32_t ms, bool clickable) {
+        WaitClickable = clickable;
+        WaitEnd = static_cast<int32_t>(now + static_cast<uint32_t>(ms));
+    }
+    // A notice in the status line for `ticks` 10-ms ticks.
+    void ShowStatus(std::u16string text, int32_t ticks) {
+        StatusText = std::move(text);
+        StatusCountdown = ticks;
+    }
+    // Frames are due from `now` on (after a long load nothing is owed).
+    void RestartFrameClock(uint32_t now) { FrameClock = now; }
+    // A message has begun: auto mode counts the voice-free time from here.
+    void RestartVoiceTimer() { VoiceTimer = 0; }
 };
 
 // The loaded script and the scene-replay queue. ScriptNo and ScriptStep live in GameRec.
@@ -419,15 +413,8 @@ public:
     void QuickLoad();                        // slot 100 when used, with its notice
     void WindowButtonAction(int button);     // what a latched bottom-row button does
 
-    // --- album menus (menus/album_menus.cpp; their Disp, Wait and Draw routines are declared
-    //     above with the other menus)
-    void StartMenuTransition(Mode waitMode);      // 500-ms fade of NextPicture into waitMode
-    void DrawAlbumPageButtons(TABitmap& dest, bool withHover);
-    void DrawGridMenuHover();                        // gallery and scene replay: hover and buttons
-    void GridMenuPageOrBack(Mode enterMode);      // their page and back buttons' clicks
-    void DrawQueueNumber(TABitmap& dest, Point anchor, int32_t number);
-    bool SceneUnlocked(int32_t scene) const;         // its album flag SystemFlg[100 + scene] is set
-    void StartSceneReplay();                         // play the queue from SceneTbl[1]
+    // --- album menus' tables (menus/album_menus.cpp; their Disp, Wait and Draw routines are
+    //     declared above with the other menus, their helpers stay in that file)
     AlbumState Album;
 
     // --- PlatformEvents: window events only set latches

@@ -23,15 +23,14 @@ void TForm1::NOVL_WaitConfigMenu() {
     const bool released = Input.MouseLeftRelease;
     if (released) {
         Menus.SliderDrag = false;
-        Input.LatchLeftUp = false;
-        Input.MouseLeftRelease = false;
+        Input.ConsumeRelease();
     }
     const Point cursor = Input.CursorMain;
     Menus.MenuHover = ConfigHitTest(Config, cursor);
 
     bool pressed = false;
     if (Input.MouseLeftClick) {
-        Input.MouseLeftClick = false;
+        Input.ConsumeClick();
         pressed = true;
         ConfigMenuClick(Menus.MenuHover);
         if (EngineMode != Mode::ConfigMenuWait) return;

@@ -22,7 +22,7 @@ void TForm1::ReloadWindowPictures() {
 
 void TForm1::NOVL_RestoreGame() {
     StoryMode = true;
-    Msg.ButtonState.fill(0);
+    Msg.ButtonState.fill(kBtnNormal);
 
     ReloadWindowPictures();
 
@@ -53,9 +53,7 @@ void TForm1::NOVL_RestoreGame() {
 
     EngineMode = Mode::FadeToPrevMode;
     PrevMode = Mode::Script;
-    Timing.TransStart = static_cast<int32_t>(Plat.Ticks());
-    Timing.TransLength = 500;
-    Timing.TransEnd = Timing.TransStart + 500;
+    Timing.StartTransition(Plat.Ticks(), 500);
 }
 
 }  // namespace orva

@@ -131,12 +131,11 @@ void HideCommentEdit(TCommentEdit& edit, Platform& plat) {
 
 void TForm1::NOVL_WaitSaveMenu() {
     if (Input.MouseLeftRelease) {
-        Input.MouseLeftRelease = false;
-        Input.LatchLeftUp = false;
+        Input.ConsumeRelease();
     }
     Menus.MenuHover = SaveMenuHitTest(Input.CursorMain);
     if (!Input.MouseLeftClick) return;
-    Input.MouseLeftClick = false;
+    Input.ConsumeClick();
 
     const int hover = Menus.MenuHover;
     const int page = Menus.SaveMenuPage;

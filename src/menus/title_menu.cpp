@@ -21,20 +21,18 @@ void TForm1::NOVL_DispTitleMenu() {
 
     EngineMode = Mode::FadeToPrevMode;
     PrevMode = Mode::TitleMenuWait;
-    Timing.TransStart = static_cast<int32_t>(Plat.Ticks());
-    Timing.TransLength = 500;
-    Timing.TransEnd = Timing.TransStart + 500;
+    Timing.StartTransition(Plat.Ticks(), 500);
 
     Game.CursorShown = 1;
     Plat.SetCursorVisible(true);
-    Input.MouseLeftClick = false;
+    Input.ConsumeClick();
     Game.MenuButtonsAllowed = 0;
 }
 
 void TForm1::NOVL_WaitTitleMenu() {
     Menus.MenuHover = TitleMenuHitTest(Input.CursorMain);
     if (!Input.MouseLeftClick) return;
-    Input.MouseLeftClick = false;
+    Input.ConsumeClick();
     switch (Menus.MenuHover) {
         case 1:  // new game
             ReloadWindowPictures();
@@ -43,10 +41,10 @@ void TForm1::NOVL_WaitTitleMenu() {
             NOVL_ClearReturnTbl();
             NOVL_ClearMsgLog();
             NOVL_ClearScenarioFlg();
-            Skip.SkipActive = Skip.AutoMode = false;
+            Skip.StopSkipAndAuto();
             Game.MenuButtonsAllowed = 1;
             Game.SkipAllowed = 1;
-            Msg.ButtonState.fill(0);
+            Msg.ButtonState.fill(kBtnNormal);
             StoryMode = true;
             WorkFlg[100] = 0;
             EngineMode = Mode::Script;

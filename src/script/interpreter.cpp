@@ -82,7 +82,7 @@ bool CommandHasHandler(uint16_t code) { return FindHandler(code) != nullptr; }
 // [SECTION] the pass --------------------------------------------------------------------------
 
 void TForm1::NOVL_TaskInit() {
-    Timing.FrameClock = Plat.Ticks();
+    Timing.RestartFrameClock(Plat.Ticks());
     PictureSet& p = *Pics;
     NOVL_ReadGraphic2011(51, "SysMsgWinP.png");
     // The window design picks the message window and its strip of the button sheet.
@@ -110,7 +110,7 @@ void TForm1::NOVL_TaskInit() {
     NOVL_ReadScript(1);
     Game.ScriptStep = -1;
     EngineMode = Mode::Script;
-    Skip.ControlSkipEnabled = true;
+    Skip.EnableControl(true);
 }
 
 void TForm1::NOVL_TaskScript() {
@@ -172,9 +172,7 @@ bool TForm1::CmdCharacter(const ScriptCommand& cmd) {
 bool TForm1::CmdTransition(const ScriptCommand&) {
     Text.MsgOnScreen = false;
     NOVL_CreateNextImage();
-    Timing.TransStart = static_cast<int32_t>(Plat.Ticks());
-    Timing.TransLength = 1000;
-    Timing.TransEnd = static_cast<int32_t>(static_cast<uint32_t>(Timing.TransStart) + 1000u);
+    Timing.StartTransition(Plat.Ticks(), 1000);
     EngineMode = Mode::ScriptFade;
     Text.MsgWinShown = false;
     return true;
@@ -266,8 +264,8 @@ bool TForm1::CmdRandom(const ScriptCommand& cmd) {
 
 bool TForm1::CmdMessage(const ScriptCommand& cmd) {
     const int32_t msgNo = cmd.P1, voiceStyle = cmd.P2, voice = cmd.P5;
-    NOVL_ClearKey();
-    NOVL_ClearMouseButton();
+    Input.ClearKeys();
+    Input.ConsumeClick();
     Text.MsgNo = msgNo;
     Text.MsgVoice = voice;
     // Style 7 repeats the voice until something stops it, except in auto mode, which has to
@@ -276,14 +274,7 @@ bool TForm1::CmdMessage(const ScriptCommand& cmd) {
     Text.IsChoice = false;
 
     // Either skip stops at the first message not read before.
-    if (Skip.SkipReadRequested) {
-        Skip.SkipActive = CheckKidoku(msgNo);
-        Skip.SkipReadRequested = Skip.SkipActive;
-    }
-    if (Skip.FastSkip) {
-        Skip.SkipActive = CheckKidoku(msgNo);
-        Skip.FastSkip = Skip.SkipActive;
-    }
+    Skip.FollowReadText(CheckKidoku(msgNo));
     MarkKidokuIn(Sys->KidokuTbl, Game.ScriptNo, msgNo);
 
     if (!Skip.SkipActive) {
@@ -303,13 +294,13 @@ bool TForm1::CmdMessage(const ScriptCommand& cmd) {
 
 bool TForm1::CmdChoice(const ScriptCommand& cmd) {
     const int32_t textNo = cmd.P1, second = cmd.P2;
-    NOVL_ClearKey();
-    NOVL_ClearMouseButton();
+    Input.ClearKeys();
+    Input.ConsumeClick();
     Text.MsgNo = textNo;
     Text.MsgVoice = second;
     Text.IsChoice = true;
     // A choice always stops skipping and auto mode.
-    Skip.SkipActive = Skip.SkipReadRequested = Skip.FastSkip = Skip.AutoMode = false;
+    Skip.StopAll();
     NOVL_MakeSelect(Cp932ToUtf16(ListEntry(Script.MsgTexts, textNo)));
     Text.MsgOnScreen = false;
     Text.ChoiceOnScreen = true;
@@ -337,8 +328,7 @@ bool TForm1::CmdWait(const ScriptCommand& cmd) {
         return true;
     }
     if (time < 0) return false;  // other negative kinds do not wait
-    Timing.WaitClickable = clickable != 0;
-    Timing.WaitEnd = static_cast<int32_t>(Plat.Ticks() + static_cast<uint32_t>(time));
+    Timing.StartWait(Plat.Ticks(), time, clickable != 0);
     EngineMode = Mode::TimedWait;
     return true;
 }
@@ -353,12 +343,11 @@ bool TForm1::CmdSystem(const ScriptCommand& cmd) {
         case kSystemMenuButtons: Game.MenuButtonsAllowed = value != 0; return false;
         case kSystemSkip: Game.SkipAllowed = value != 0; return false;
         case kSystemSkippableSection:
-            Skip.SkippableSection = value != 0;
-            Skip.SectionSkipRequested = false;
+            Skip.StartSection(value != 0);
             return false;
         case kSystemTitle:
             Text.MsgWinShown = Text.MsgOnScreen = false;
-            Skip.FastSkip = Skip.SkipReadRequested = Skip.AutoMode = false;
+            Skip.StopForMenu();
             StoryMode = true;
             Script.TitleReturnStep = Game.ScriptStep;
             EngineMode = Mode::TitleMenuEnter;
@@ -369,13 +358,13 @@ bool TForm1::CmdSystem(const ScriptCommand& cmd) {
 }
 
 bool TForm1::CmdSkipEnd(const ScriptCommand&) {
-    Skip.FastSkip = Skip.SkippableSection = Skip.SectionSkipRequested = false;
+    Skip.EndSection();
     return true;
 }
 
 bool TForm1::CmdEndOfScript(const ScriptCommand&) {
     Text.MsgWinShown = false;
-    Skip.SkipReadRequested = Skip.FastSkip = Skip.SkippableSection = Skip.SectionSkipRequested = false;
+    Skip.EndScript();
     if (StoryMode) {
         // The story's script runs again from its first line.
         Game.ScriptStep = -1;
@@ -398,7 +387,7 @@ bool TForm1::CmdEndOfScript(const ScriptCommand&) {
     Game.ScriptStep = s.TitleReturnStep;
     s.SceneTbl.fill(0);
     Text.MsgWinShown = Text.MsgOnScreen = false;
-    Skip.FastSkip = Skip.SkipReadRequested = Skip.AutoMode = false;
+    Skip.StopForMenu();
     EngineMode = Mode::SceneReplayEnter;
     return true;
 }

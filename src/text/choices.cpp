@@ -70,10 +70,11 @@ void TForm1::NOVL_WaitSelect() {
         if (Trace.Enabled()) Trace.Event("chosen", TraceFields().Int("n", chosen));
         NOVL_AddMsgLog(u"【選択肢】/" + Msg.ChoiceTexts[static_cast<size_t>(chosen - 1)], -1);
         EngineMode = Mode::Script;
-        Input.KeyRepeatDelay = 10;
-        for (int b = 0; b < 10; ++b) Msg.ButtonState[static_cast<size_t>(b)] = 0;
+        for (int b = kBtnQuickSave; b <= kBtnConfig; ++b) Msg.ButtonState[static_cast<size_t>(b)] = kBtnNormal;
+        Input.Consume();
+        return;
     }
-    Input.MouseLeftClick = Input.KeyEnter = false;
+    Input.DropAdvance();
 }
 
 }  // namespace orva

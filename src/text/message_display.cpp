@@ -71,10 +71,9 @@ void TForm1::NOVL_DrawMessage() {
             return;
         }
         RevealLayers(p, attached, 0, kMsgWindowHeight, kMsgWindowWidth);
-        if (Input.KeyEnter) Input.KeyRepeatDelay = 10;
         // The input that finished the printing is used up: it does not also go on.
-        Input.KeyEnter = Input.MouseLeftClick = false;
-        Timing.VoiceTimer = 0;
+        Input.ConsumeAdvance();
+        Timing.RestartVoiceTimer();
         for (int k = 3; k >= 1; --k) {
             const int len = static_cast<int>(Msg.MessageLines[static_cast<size_t>(k)].size());
             if (len > 0) {
@@ -108,8 +107,7 @@ void TForm1::NOVL_WaitMessage() {
     if (!Text.MsgOnScreen) {
         if (in.KeySpace || in.MouseLeftClick) {
             Text.MsgOnScreen = true;
-            in.KeyRepeatDelay = 10;
-            in.MouseLeftClick = in.KeyEnter = false;
+            in.Consume();
             if (Config.DetachedWindow) MsgForm.FormShow();
         }
         return;
@@ -132,8 +130,7 @@ void TForm1::NOVL_WaitMessage() {
             Text.PrintCount = 255;
             // The Return that ended the review must not also go on from the message on the
             // next pass while the key is still down.
-            in.KeyRepeatDelay = 10;
-            in.MouseLeftClick = in.KeyEnter = false;
+            in.Consume();
             return;
         }
     } else {
@@ -141,7 +138,7 @@ void TForm1::NOVL_WaitMessage() {
         const bool manual = in.KeyEnter || in.KeyCtrl || Skip.SkipActive || in.MouseLeftClick;
         const bool autoDue = Skip.AutoMode && Timing.VoiceTimer > 10000 - 100 * Config.AutoWait;
         if (manual || autoDue) {
-            if (manual) Skip.AutoMode = false;
+            if (manual) Skip.StopAuto();
             Text.LogReview = false;
             for (int b : {kBtnLog, kBtnVoice, kBtnAuto, kBtnSkip}) {
                 Msg.ButtonState[static_cast<size_t>(b)] = kBtnNormal;
@@ -149,16 +146,15 @@ void TForm1::NOVL_WaitMessage() {
             }
             Text.MsgWinShown = true;
             EngineMode = Mode::Script;
-            if (in.KeyEnter) in.KeyRepeatDelay = 10;
+            in.ConsumeAdvance();
             NOVL_AddMsgLog(MessageTextAt(Text.MsgNo), Text.MsgVoice);
-            in.MouseLeftClick = in.KeyEnter = false;
             return;
         }
         // Space hides the window.
         if (in.KeySpace) {
-            Skip.AutoMode = false;
+            Skip.StopAuto();
             Text.MsgOnScreen = false;
-            in.KeyRepeatDelay = 10;
+            in.HoldKeys();
             if (Config.DetachedWindow) MsgForm.Hide();
             return;
         }

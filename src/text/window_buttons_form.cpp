@@ -47,13 +47,13 @@ void TForm1::NOVL_CheckButton() {
             state[i] = kBtnHover;
             if (Input.MouseLeftClick) {
                 latch[i] = true;
-                Input.MouseLeftClick = false;
+                Input.ConsumeClick();
             }
         }
         if (!latch[i]) continue;
         latch[i] = false;
         if (b == kBtnHide) {
-            Input.KeySpace = true;
+            Input.PressSpace();
         } else {
             Config.DetachedWindow = Config.DetachedWindow ? 0 : 1;
             if (Config.DetachedWindow) MsgForm.FormShow();
@@ -66,7 +66,7 @@ void TForm1::NOVL_CheckButton() {
         state[static_cast<size_t>(b)] = toggle[static_cast<size_t>(b)] ? kBtnOnHover : kBtnHover;
         if (Input.MouseLeftClick) {
             latch[static_cast<size_t>(b)] = true;
-            Input.MouseLeftClick = false;
+            Input.ConsumeClick();
         }
     }
     for (int k = kBtnQuickSave; k <= kBtnConfig; ++k) {
@@ -88,9 +88,9 @@ void TForm1::WindowButtonAction(int button) {
         case kBtnLog:
             // On while the review runs and under the cursor: this click ends the review, and
             // the back step that follows is ignored by the ending wait.
-            if (Msg.ButtonState[kBtnLog] == kBtnOnHover) Input.KeyEnter = true;
+            if (Msg.ButtonState[kBtnLog] == kBtnOnHover) Input.PressEnter();
             toggle[kBtnLog] = true;
-            Input.KeyLogBack = true;
+            Input.PressLogBack();
             break;
         case kBtnVoice: {
             bool played = false;
@@ -111,11 +111,11 @@ void TForm1::WindowButtonAction(int button) {
                              Game.MusicLoop);
             break;
         case kBtnAuto:
-            Skip.AutoMode = true;
+            Skip.StartAuto();
             toggle[kBtnAuto] = true;
             break;
         case kBtnSkip:
-            Skip.SkipReadRequested = true;
+            Skip.RequestSkipRead();
             toggle[kBtnSkip] = true;
             break;
         case kBtnConfig:
@@ -129,17 +129,15 @@ void TForm1::WindowButtonAction(int button) {
 void TForm1::QuickSave() {
     // The notice tells the truth: a save that could not be written says so.
     const bool written = SaveToSlot(kSaveSlots);
-    Timing.StatusText = written ? u"クイックセーブしました" : u"クイックセーブできませんでした";
-    Timing.StatusCountdown = kNoticeTicks;
+    Timing.ShowStatus(written ? u"クイックセーブしました" : u"クイックセーブできませんでした", kNoticeTicks);
 }
 
 void TForm1::QuickLoad() {
-    Timing.StatusCountdown = kNoticeTicks;
     if (!SlotUsed(Sys->SaveSlots[kSaveSlots - 1])) {
-        Timing.StatusText = u"クイックセーブがありません";
+        Timing.ShowStatus(u"クイックセーブがありません", kNoticeTicks);
         return;
     }
-    Timing.StatusText = u"クイックロードしました";
+    Timing.ShowStatus(u"クイックロードしました", kNoticeTicks);
     NOVL_ClearMsgLog();
     Text.MsgOnScreen = false;
     LoadFromSlot(kSaveSlots);
