@@ -35,6 +35,7 @@
 #include "text/message_layout.h"
 #include "text/message_log.h"
 #include "text/msg_form.h"
+#include "text/text_state.h"
 #include "text/window_buttons.h"
 #include "sound/ddsd.h"
 #include "sound/ogg_data.h"
@@ -99,18 +100,6 @@ private:
 
 // [SECTION] state groups ---------------------------------------------------------------------
 
-// Message and choice bookkeeping shared by the script and the text display.
-struct TextState {
-    int32_t MsgNo = 0;             // current message number, or the choice's text index
-    int32_t MsgVoice = -1;         // voice index of the current message (-1 none)
-    bool VoiceLoop = false;        // the current message's voice repeats
-    bool IsChoice = false;         // the current text is a choice
-    bool MsgOnScreen = false;      // the message window is showing
-    bool ChoiceOnScreen = false;   // a choice is being shown
-    bool MsgWinShown = false;      // the empty window stays blended after the player went on
-    bool LogReview = false;        // the message window shows the log
-    int32_t PrintCount = 0;        // characters printed of the current message
-};
 
 // Timed waits, transitions, the frame clock and the short-lived counters of the 10-ms timer.
 struct TimingState {
@@ -173,19 +162,6 @@ struct PictureSet {
     std::array<std::array<TABitmap, 2>, 9> ChoiceRows;  // two sets of nine, created in pairs
 };
 
-// Message composition, the message log, choices and the window buttons' states (text/).
-struct MessageWindowState {
-    MessageLineSet MessageLines;                     // 0 the speaker's name, 1..3 the text lines
-    TMessageLog MessageLog;                          // the last 256 messages and choices
-    int32_t LogPos = 0;                              // LogReview shows entry LogPos − 1
-    Point WaitIconPos;                               // screen place of the click-wait icon
-    std::array<std::u16string, kMaxChoices> ChoiceTexts;  // the answers; unused ones empty
-    int32_t ChoiceCount = 0;                         // answers of the current choice
-    int32_t ChoiceHighlight = 0;                     // answer under the cursor, 1-based; 0 none
-    ButtonStates ButtonState{};                      // window buttons' looks: kBtnNormal … kBtnDisabled
-    ButtonFlags ButtonToggle{};                      // window buttons switched on
-    ButtonFlags ButtonLatch{};                       // a click on the button waits to be acted on
-};
 
 // Menus (menus/): the state the save, title and later menus share.
 struct MenuState {

@@ -22,13 +22,13 @@ void TForm1::ReloadWindowPictures() {
 
 void TForm1::NOVL_RestoreGame() {
     StoryMode = true;
-    Msg.ButtonState.fill(kBtnNormal);
+    Msg.ResetButtonLooks();
 
     ReloadWindowPictures();
 
     // The message or choice that was showing belongs to the game left behind; the restored
     // game shows its own when its line runs again.
-    Text.MsgOnScreen = Text.MsgWinShown = Text.ChoiceOnScreen = Text.LogReview = false;
+    Text.Clear();
 
     TABitmap& background = Pics->LayerPicture[0];
     background.SetSize32(kScreenWidth, kScreenHeight);

@@ -9,7 +9,7 @@ void TForm1::NOVL_DispTitleMenu() {
     SoundPlayerStop(kVoiceChannel);
     NOVL_PlayBGM2011("M01", 1, false, 1);
     MsgForm.Hide();
-    Text.MsgWinShown = false;
+    Text.DropEmptyWindow();
 
     NOVL_ReadGraphic2011(0, "SysTitle.png");
     NOVL_ReadGraphic2011(51, "SysTitleP.png");
@@ -44,7 +44,7 @@ void TForm1::NOVL_WaitTitleMenu() {
             Skip.StopSkipAndAuto();
             Game.MenuButtonsAllowed = 1;
             Game.SkipAllowed = 1;
-            Msg.ButtonState.fill(kBtnNormal);
+            Msg.ResetButtonLooks();
             StoryMode = true;
             WorkFlg[100] = 0;
             EngineMode = Mode::Script;

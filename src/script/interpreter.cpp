@@ -170,11 +170,10 @@ bool TForm1::CmdCharacter(const ScriptCommand& cmd) {
 }
 
 bool TForm1::CmdTransition(const ScriptCommand&) {
-    Text.MsgOnScreen = false;
+    Text.HideWindow();
     NOVL_CreateNextImage();
     Timing.StartTransition(Plat.Ticks(), 1000);
     EngineMode = Mode::ScriptFade;
-    Text.MsgWinShown = false;
     return true;
 }
 
@@ -266,12 +265,9 @@ bool TForm1::CmdMessage(const ScriptCommand& cmd) {
     const int32_t msgNo = cmd.P1, voiceStyle = cmd.P2, voice = cmd.P5;
     Input.ClearKeys();
     Input.ConsumeClick();
-    Text.MsgNo = msgNo;
-    Text.MsgVoice = voice;
     // Style 7 repeats the voice until something stops it, except in auto mode, which has to
     // hear the voice end to go on.
-    Text.VoiceLoop = voiceStyle == 7 && !Skip.AutoMode;
-    Text.IsChoice = false;
+    Text.BeginMessage(msgNo, voice, voiceStyle == 7 && !Skip.AutoMode);
 
     // Either skip stops at the first message not read before.
     Skip.FollowReadText(CheckKidoku(msgNo));
@@ -283,12 +279,8 @@ bool TForm1::CmdMessage(const ScriptCommand& cmd) {
     }
     NOVL_MakeMessage(Cp932ToUtf16(ListEntry(Script.MsgTexts, msgNo)));
 
-    Text.MsgOnScreen = true;
-    Text.ChoiceOnScreen = false;
-    Text.LogReview = false;
+    Text.ShowMessage();
     EngineMode = Mode::MessagePrint;
-    Text.PrintCount = 0;
-    Text.MsgWinShown = false;
     return true;
 }
 
@@ -296,17 +288,13 @@ bool TForm1::CmdChoice(const ScriptCommand& cmd) {
     const int32_t textNo = cmd.P1, second = cmd.P2;
     Input.ClearKeys();
     Input.ConsumeClick();
-    Text.MsgNo = textNo;
-    Text.MsgVoice = second;
-    Text.IsChoice = true;
+    Text.BeginChoice(textNo, second);
     // A choice always stops skipping and auto mode.
     Skip.StopAll();
     NOVL_MakeSelect(Cp932ToUtf16(ListEntry(Script.MsgTexts, textNo)));
-    Text.MsgOnScreen = false;
-    Text.ChoiceOnScreen = true;
+    Text.ShowChoice();
     NOVL_DrawSelect();
     EngineMode = Mode::ChoiceWait;
-    Text.MsgWinShown = false;
     return true;
 }
 
@@ -346,7 +334,7 @@ bool TForm1::CmdSystem(const ScriptCommand& cmd) {
             Skip.StartSection(value != 0);
             return false;
         case kSystemTitle:
-            Text.MsgWinShown = Text.MsgOnScreen = false;
+            Text.HideWindow();
             Skip.StopForMenu();
             StoryMode = true;
             Script.TitleReturnStep = Game.ScriptStep;
@@ -363,7 +351,7 @@ bool TForm1::CmdSkipEnd(const ScriptCommand&) {
 }
 
 bool TForm1::CmdEndOfScript(const ScriptCommand&) {
-    Text.MsgWinShown = false;
+    Text.DropEmptyWindow();
     Skip.EndScript();
     if (StoryMode) {
         // The story's script runs again from its first line.
@@ -386,7 +374,7 @@ bool TForm1::CmdEndOfScript(const ScriptCommand&) {
     NOVL_ReadScript(1);
     Game.ScriptStep = s.TitleReturnStep;
     s.SceneTbl.fill(0);
-    Text.MsgWinShown = Text.MsgOnScreen = false;
+    Text.HideWindow();
     Skip.StopForMenu();
     EngineMode = Mode::SceneReplayEnter;
     return true;
