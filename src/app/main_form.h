@@ -31,6 +31,7 @@
 #include "menus/query_form.h"
 #include "platform/platform.h"
 #include "script/line_rec.h"
+#include "script/script_state.h"
 #include "script/script_ops.h"
 #include "text/message_layout.h"
 #include "text/message_log.h"
@@ -135,20 +136,6 @@ struct TimingState {
     void RestartVoiceTimer() { VoiceTimer = 0; }
 };
 
-// The loaded script and the scene-replay queue. ScriptNo and ScriptStep live in GameRec.
-struct ScriptState {
-    std::vector<LineRec> LineTbl;           // 65536 lines; lines past the loaded script keep older ones
-    int32_t LineCount = 0;                  // lines of the loaded script; the rest read as end lines
-    std::vector<std::string> LabelNames;    // CP932; index = a label line's P1
-    std::vector<std::string> JumpNames;     // index = a jump or call line's P1
-    std::vector<std::string> FileNames;     // index = P5; ends with the "--END--" sentinel
-    std::vector<std::string> MsgTexts;      // index = a message or choice line's P1
-    std::vector<std::string> VoiceNames;    // 10000 entries: FileNames up to the sentinel
-    ScriptCommand CurCmd;                   // the line being executed, operands resolved
-    std::array<int32_t, 121> SceneTbl{};    // scene-replay queue, entries 1..120; 0 ends it
-    int32_t SceneIdx = 0;                   // entry of SceneTbl now playing
-    int32_t TitleReturnStep = 0;            // ScriptStep when the script opened the title menu
-};
 
 // The off-screen pictures, created by FormCreate in this order.
 struct PictureSet {
@@ -379,6 +366,7 @@ public:
     // --- sound (sound/playback.cpp; SetUpSound, FreeSound, VoicePlaying and the three
     //     playback routines above live there too)
     void SetSoundVolumes();                  // the player's channel volumes from ConfigRec
+    void SwitchMusicVersion();               // the other version of the playing music, from its start
     // The device buffer's refill event: mix the next half and write it where the device asks.
     void OutputWaveNotify(TDDSDGenWave& sender, TDDSDChannel* channel, uint32_t offset, uint32_t length);
 

@@ -116,8 +116,7 @@ bool SceneUnlocked(const TForm1& f, int32_t scene) {
 
 // Plays the replay queue from SceneTbl[1].
 void StartSceneReplay(TForm1& f) {
-    f.Script.SceneIdx = 1;
-    f.NOVL_ReadScript(f.Script.SceneTbl[1]);
+    f.NOVL_ReadScript(f.Script.StartSceneQueue());
     f.Game.ScriptStep = -1;
     // The menus used the button sheet; the game's window pictures come back.
     f.ReloadWindowPictures();
@@ -166,7 +165,7 @@ void TForm1::NOVL_WaitAlbumMenu() {
             break;
         case 2:
             Menus.SaveMenuPage = 1;
-            Script.SceneTbl.fill(0);
+            Script.ClearSceneQueue();
             EngineMode = Mode::SceneReplayEnter;
             break;
         case 3: EngineMode = Mode::MusicRoomEnter; break;

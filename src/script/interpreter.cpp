@@ -373,7 +373,7 @@ bool TForm1::CmdEndOfScript(const ScriptCommand&) {
     Plat.ShowWindow(WindowId::Msg, false);
     NOVL_ReadScript(1);
     Game.ScriptStep = s.TitleReturnStep;
-    s.SceneTbl.fill(0);
+    s.ClearSceneQueue();
     Text.HideWindow();
     Skip.StopForMenu();
     EngineMode = Mode::SceneReplayEnter;

@@ -106,9 +106,7 @@ void TForm1::WindowButtonAction(int button) {
             break;
         }
         case kBtnMusic:
-            Game.AltMusic = Game.AltMusic ? 0 : 1;
-            NOVL_PlayBGM2011(std::string(Game.MusicName, strnlen(Game.MusicName, sizeof Game.MusicName)), 1, true,
-                             Game.MusicLoop);
+            SwitchMusicVersion();
             break;
         case kBtnAuto:
             Skip.StartAuto();
