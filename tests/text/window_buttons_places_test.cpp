@@ -34,11 +34,11 @@ TEST(WindowButtonPlaces, BottomRowEdgesOnTheScreenAndInTheDetachedWindow) {
 
     EXPECT_EQ(ButtonDrawPlace(kBtnSkip, false), (Point{568, 576}));
     EXPECT_EQ(ButtonDrawPlace(kBtnSkip, true), (Point{568, 160}));
-    const SheetRect look = ButtonSheetRect(kBtnConfig, 3);
+    const SheetRect look = ButtonSheetRect(kBtnConfig, kBtnOnHover);
     EXPECT_EQ(look.X, 48 + 56 * 9);
     EXPECT_EQ(look.Y, 72);
-    EXPECT_EQ(ButtonSheetRect(kBtnDetach, 4).X, 24);
-    EXPECT_EQ(ButtonSheetRect(kBtnDetach, 4).Y, 96);
+    EXPECT_EQ(ButtonSheetRect(kBtnDetach, kBtnDisabled).X, 24);
+    EXPECT_EQ(ButtonSheetRect(kBtnDetach, kBtnDisabled).Y, 96);
 }
 
 TEST(WindowButtonLocks, StoryAndSceneReplayLockDifferentButtons) {
