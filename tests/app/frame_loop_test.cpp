@@ -1,6 +1,10 @@
 // The frame loop: painting pace, dispatch, timed and key waits, the timer's countdowns, close.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <span>
+#include <vector>
+
 #include "fixtures/game_fixture.h"
 #include "fixtures/script_game.h"
 #include "platform/screen_layout.h"
@@ -9,6 +13,26 @@ namespace orva {
 namespace {
 
 using test::EngineHarness;
+
+// PaintFrame calls each draw routine once per frame, in the order of its first row: a routine
+// whose rows were split by another routine's would change the painting order, so every routine
+// must stand in one run of neighbouring rows. Values and names each name one row.
+TEST(ModeTable, DrawRoutinesStandInOneRunAndEveryValueAndNameIsUnique) {
+    const std::span<const ModeRow> rows = ModeTable();
+    std::vector<ModeRoutine> seen;
+    ModeRoutine last = nullptr;
+    for (const ModeRow& row : rows) {
+        if (row.Draw && row.Draw != last) {
+            EXPECT_EQ(std::count(seen.begin(), seen.end(), row.Draw), 0) << row.Name << " splits a run";
+            seen.push_back(row.Draw);
+        }
+        last = row.Draw;
+        EXPECT_EQ(FindModeRow(row.Value), &row) << row.Name;
+        EXPECT_EQ(std::count_if(rows.begin(), rows.end(), [&](const ModeRow& r) { return r.Name == row.Name; }), 1);
+    }
+    EXPECT_EQ(FindModeRow(test::kModeWithoutRow), nullptr);
+    EXPECT_TRUE(ModeName(test::kModeWithoutRow).empty());
+}
 
 TEST(FrameLoop, PassesCostTenMsAndPaintThirtyFramesASecond) {
     EngineHarness h;
