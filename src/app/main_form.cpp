@@ -211,15 +211,6 @@ void TForm1::DelayTimerTimer() {
 void TForm1::FullModeWin() { Plat.SetFullScreen(true); }
 void TForm1::ReturnFullModeWin() { Plat.SetFullScreen(false); }
 
-void TForm1::NOVL_ClearScenarioFlg() {
-    for (auto& v : Game.ScenarioFlg) v = 0;
-}
-
-void TForm1::NOVL_ClearReturnTbl() {
-    for (auto& e : Game.ReturnTbl) e = ReturnEntry{0, 0};
-    Game.ReturnCount = 1;
-}
-
 void TForm1::DebugMemoAdd(const std::string& line) {
     DebugMemo.push_back(line);
     std::cerr << line << "\n";

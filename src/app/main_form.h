@@ -227,9 +227,12 @@ public:
     void MsgFormMouseDown(MouseButton button, Point p);
     void MsgFormMouseWheel(int direction);
 
-    // --- variable stores (app/main_form.cpp)
+    // --- the script's stores and position, for start-up and the menus (script/interpreter.cpp)
     void NOVL_ClearScenarioFlg();
     void NOVL_ClearReturnTbl();
+    void StartScriptAt(int32_t number, int32_t step);  // load a script; the next pass runs step + 1
+    void SetSystemFlag(SystemSelector selector, bool on);  // the cursor, menu-button or skip flag
+    void ReturnToTitle();                    // script 1 from its title command (or its start)
 
     // --- data files (data/ form methods in app/data_files.cpp)
     bool CSFile_Init();
@@ -281,7 +284,6 @@ public:
     void NOVL_DrawConfigMenu();
     void ConfigMenuClick(int control);       // what a click on a control does
     void SetWindowDesign(int design);        // the message window's pictures for design 0 or 1
-    void ReturnToTitle();                    // script 1 from its title command (or its start)
 
     // --- script loading, interpreter and searches (script/)
     void NOVL_TaskInit();

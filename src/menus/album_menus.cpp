@@ -116,8 +116,7 @@ bool SceneUnlocked(const TForm1& f, int32_t scene) {
 
 // Plays the replay queue from SceneTbl[1].
 void StartSceneReplay(TForm1& f) {
-    f.NOVL_ReadScript(f.Script.StartSceneQueue());
-    f.Game.ScriptStep = -1;
+    f.StartScriptAt(f.Script.StartSceneQueue(), -1);
     // The menus used the button sheet; the game's window pictures come back.
     f.ReloadWindowPictures();
     f.NOVL_ClearReturnTbl();
@@ -130,7 +129,7 @@ void StartSceneReplay(TForm1& f) {
     // A replay starts in auto mode with skipping allowed; StoryMode 0 makes the end of each
     // script play the next queued scene.
     f.Skip.StartSkipAndAuto();
-    f.Game.SkipAllowed = 1;
+    f.SetSystemFlag(kSystemSkip, true);
     f.StoryMode = false;
     f.EngineMode = Mode::Script;
 }

@@ -107,25 +107,6 @@ void TForm1::SetWindowDesign(int design) {
     p.ButtonSheet.CopyRect(0, 0, kMsgWindowWidth, kMsgWindowHeight, 0, design == 0 ? 160 : 344, p.WindowBase);
 }
 
-void TForm1::ReturnToTitle() {
-    NOVL_ReadScript(1);
-    // The script runs again from its title command, or from its start when its end comes
-    // first; past the loaded lines every line reads as the end, so the walk always stops.
-    for (int32_t step = 0;; ++step) {
-        const LineRec& line = ScriptLine(step);
-        const uint16_t code = line.Code & 0xFF;
-        if (code == kCodeSystem && line.P1 == kSystemTitle) {
-            Game.ScriptStep = step - 1;
-            break;
-        }
-        if (code == kCodeEndOfScript) {
-            Game.ScriptStep = -1;
-            break;
-        }
-    }
-    EngineMode = Mode::Script;
-}
-
 void TForm1::NOVL_DrawConfigMenu() {
     if (EngineMode != Mode::ConfigMenuWait) return;
     PictureSet& p = *Pics;

@@ -47,9 +47,7 @@ void TForm1::NOVL_RestoreGame() {
 
     NOVL_CreateNextImage();
     // ScriptStep comes from the slot unchanged (already stepped back by the loader).
-    const int32_t step = Game.ScriptStep;
-    if (Game.ScriptNo != 0) NOVL_ReadScript(Game.ScriptNo);
-    Game.ScriptStep = step;
+    if (Game.ScriptNo != 0) StartScriptAt(Game.ScriptNo, Game.ScriptStep);
 
     EngineMode = Mode::FadeToPrevMode;
     PrevMode = Mode::Script;

@@ -23,10 +23,9 @@ void TForm1::NOVL_DispTitleMenu() {
     PrevMode = Mode::TitleMenuWait;
     Timing.StartTransition(Plat.Ticks(), 500);
 
-    Game.CursorShown = 1;
-    Plat.SetCursorVisible(true);
+    SetSystemFlag(kSystemCursor, true);
     Input.ConsumeClick();
-    Game.MenuButtonsAllowed = 0;
+    SetSystemFlag(kSystemMenuButtons, false);
 }
 
 void TForm1::NOVL_WaitTitleMenu() {
@@ -42,8 +41,8 @@ void TForm1::NOVL_WaitTitleMenu() {
             NOVL_ClearMsgLog();
             NOVL_ClearScenarioFlg();
             Skip.StopSkipAndAuto();
-            Game.MenuButtonsAllowed = 1;
-            Game.SkipAllowed = 1;
+            SetSystemFlag(kSystemMenuButtons, true);
+            SetSystemFlag(kSystemSkip, true);
             Msg.ResetButtonLooks();
             StoryMode = true;
             WorkFlg[100] = 0;

@@ -9,6 +9,7 @@
 // [SECTION] variables
 // [SECTION] messages and choices
 // [SECTION] waits, system functions and the end of a script
+// [SECTION] the script's stores and position, for the menus
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -325,11 +326,8 @@ bool TForm1::CmdSystem(const ScriptCommand& cmd) {
     const int32_t selector = cmd.P1, value = cmd.P2;
     switch (selector) {
         case kSystemCursor:
-            Game.CursorShown = value != 0;
-            Plat.SetCursorVisible(value != 0);
-            return false;
-        case kSystemMenuButtons: Game.MenuButtonsAllowed = value != 0; return false;
-        case kSystemSkip: Game.SkipAllowed = value != 0; return false;
+        case kSystemMenuButtons:
+        case kSystemSkip: SetSystemFlag(static_cast<SystemSelector>(selector), value != 0); return false;
         case kSystemSkippableSection:
             Skip.StartSection(value != 0);
             return false;
@@ -378,6 +376,53 @@ bool TForm1::CmdEndOfScript(const ScriptCommand&) {
     Skip.StopForMenu();
     EngineMode = Mode::SceneReplayEnter;
     return true;
+}
+
+// [SECTION] the script's stores and position, for the menus ------------------------------------
+
+void TForm1::NOVL_ClearScenarioFlg() {
+    for (auto& v : Game.ScenarioFlg) v = 0;
+}
+
+void TForm1::NOVL_ClearReturnTbl() {
+    for (auto& e : Game.ReturnTbl) e = ReturnEntry{0, 0};
+    Game.ReturnCount = 1;
+}
+
+void TForm1::StartScriptAt(int32_t number, int32_t step) {
+    NOVL_ReadScript(number);
+    Game.ScriptStep = step;
+}
+
+void TForm1::SetSystemFlag(SystemSelector selector, bool on) {
+    switch (selector) {
+        case kSystemCursor:
+            Game.CursorShown = on;
+            Plat.SetCursorVisible(on);
+            break;
+        case kSystemMenuButtons: Game.MenuButtonsAllowed = on; break;
+        case kSystemSkip: Game.SkipAllowed = on; break;
+        default: break;
+    }
+}
+
+void TForm1::ReturnToTitle() {
+    NOVL_ReadScript(1);
+    // The script runs again from its title command, or from its start when its end comes
+    // first; past the loaded lines every line reads as the end, so the walk always stops.
+    for (int32_t step = 0;; ++step) {
+        const LineRec& line = ScriptLine(step);
+        const uint16_t code = line.Code & 0xFF;
+        if (code == kCodeSystem && line.P1 == kSystemTitle) {
+            Game.ScriptStep = step - 1;
+            break;
+        }
+        if (code == kCodeEndOfScript) {
+            Game.ScriptStep = -1;
+            break;
+        }
+    }
+    EngineMode = Mode::Script;
 }
 
 }  // namespace orva
