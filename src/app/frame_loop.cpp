@@ -79,6 +79,12 @@ void TForm1::PaintFrame() {
     }
 }
 
+void TForm1::FadeInto(Mode after, int32_t ms) {
+    PrevMode = after;
+    Timing.StartTransition(Plat.Ticks(), ms);
+    EngineMode = Mode::FadeToPrevMode;
+}
+
 void TForm1::NOVL_Wait() {
     // WaitEnd is signed and the tick count unsigned: a negative end has always passed.
     if (static_cast<int64_t>(Timing.WaitEnd) <= static_cast<int64_t>(Plat.Ticks())) EngineMode = Mode::Script;

@@ -215,6 +215,8 @@ public:
     void NOVL_WaitKey();
     void ProcessMessages();                  // pump events and run due 10-ms timer ticks
     void PaintFrame();
+    // Fades NextPicture in over `ms` milliseconds, then enters `after` (menus, a restored game).
+    void FadeInto(Mode after, int32_t ms);
     void DrawStatusText();
 
     // --- input (app/input.cpp)

@@ -54,9 +54,7 @@ namespace {
 // menu's first Wait pass, and must not show the element last hovered in the menu before.
 void StartMenuTransition(TForm1& f, Mode waitMode) {
     f.Menus.MenuHover = 0;
-    f.PrevMode = waitMode;
-    f.Timing.StartTransition(f.Plat.Ticks(), kMenuFadeMs);
-    f.EngineMode = Mode::FadeToPrevMode;
+    f.FadeInto(waitMode, kMenuFadeMs);
 }
 
 // Page 1, page 2 and back of the gallery and the scene replay menu: sheet rows 0 normal,

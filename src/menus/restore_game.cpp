@@ -49,9 +49,7 @@ void TForm1::NOVL_RestoreGame() {
     // ScriptStep comes from the slot unchanged (already stepped back by the loader).
     if (Game.ScriptNo != 0) StartScriptAt(Game.ScriptNo, Game.ScriptStep);
 
-    EngineMode = Mode::FadeToPrevMode;
-    PrevMode = Mode::Script;
-    Timing.StartTransition(Plat.Ticks(), 500);
+    FadeInto(Mode::Script, 500);
 }
 
 }  // namespace orva

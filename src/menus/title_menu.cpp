@@ -19,9 +19,7 @@ void TForm1::NOVL_DispTitleMenu() {
     for (const TitleButton& b : kTitleButtons)
         p.ButtonSheet.DrawAlpha(b.X, b.Y, kTitleButtonW, kTitleButtonH, b.NormalX, b.NormalY, p.NextPicture);
 
-    EngineMode = Mode::FadeToPrevMode;
-    PrevMode = Mode::TitleMenuWait;
-    Timing.StartTransition(Plat.Ticks(), 500);
+    FadeInto(Mode::TitleMenuWait, 500);
 
     SetSystemFlag(kSystemCursor, true);
     Input.ConsumeClick();

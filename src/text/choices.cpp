@@ -70,7 +70,7 @@ void TForm1::NOVL_WaitSelect() {
         if (Trace.Enabled()) Trace.Event("chosen", TraceFields().Int("n", chosen));
         NOVL_AddMsgLog(u"【選択肢】/" + Msg.ChoiceTexts[static_cast<size_t>(chosen - 1)], -1);
         EngineMode = Mode::Script;
-        for (int b = kBtnQuickSave; b <= kBtnConfig; ++b) Msg.ButtonState[static_cast<size_t>(b)] = kBtnNormal;
+        Msg.ResetBottomRowLooks();
         Input.Consume();
         return;
     }

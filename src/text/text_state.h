@@ -75,6 +75,10 @@ struct MessageWindowState {
 
     // Every window button looks normal again (the script's locks apply on the next frame).
     void ResetButtonLooks() { ButtonState.fill(kBtnNormal); }
+    // The bottom row looks normal again; the two small buttons keep their looks.
+    void ResetBottomRowLooks() {
+        for (int b = kBtnQuickSave; b <= kBtnConfig; ++b) ButtonState[static_cast<size_t>(b)] = kBtnNormal;
+    }
 };
 
 }  // namespace orva
