@@ -394,6 +394,10 @@ int RunGameCheck(const std::filesystem::path& gameDir, const std::filesystem::pa
                            " (it would play as an empty script)");
             continue;
         }
+        if (!s.Image.LineTableTail.empty())
+            report.Warning("script " + std::to_string(i) + ": the line table ends with " +
+                           std::to_string(s.Image.LineTableTail.size()) +
+                           " bytes that are not a whole line (they are never run)");
         size_t messages = 0;
         for (const LineRec& l : s.Image.Lines) messages += l.Code == kCodeMessage ? 1 : 0;
         report.Info("script " + std::to_string(i) + (s.Name.empty() ? "" : " \"" + Utf8(s.Name) + "\"") + ": " +

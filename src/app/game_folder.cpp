@@ -20,7 +20,11 @@ namespace {
 
 constexpr const char* kRememberedFile = "last-game";
 
-std::string Quoted(const std::filesystem::path& p) { return "'" + p.string() + "'"; }
+std::string Quoted(const std::filesystem::path& p) {
+    std::string quoted = "'";
+    quoted += p.string();
+    return quoted + "'";
+}
 
 }  // namespace
 

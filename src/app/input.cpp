@@ -41,11 +41,16 @@ void TForm1::NOVL_CheckKeyPush() {
         if (Input.LatchLeftUp) Input.MouseLeftRelease = true;
 
         const bool ready = Input.KeyRepeatDelay == 0;
-        if (Plat.KeyDown(Key::Alt) && Plat.KeyDown(Key::Return) && ready) {
+        // Alt+Return switches the display mode once per press of the pair, however long it is
+        // held and whatever the repeat delay: switching on every pass would flicker and leave
+        // the mode to the length of the keystroke.
+        const bool altReturn = Plat.KeyDown(Key::Alt) && Plat.KeyDown(Key::Return);
+        if (altReturn && !Input.AltReturnHeld) {
             if (Config.ScreenMode == 1) ReturnFullModeWin();
             else FullModeWin();
             Config.ScreenMode = Config.ScreenMode == 1 ? 0 : 1;
         }
+        Input.AltReturnHeld = altReturn;
         if (ready) {
             if (Plat.KeyDown(Key::Space)) Input.KeySpace = true;
             if (Plat.KeyDown(Key::Return)) Input.KeyEnter = true;

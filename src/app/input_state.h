@@ -28,6 +28,7 @@ struct InputState {
     Point CursorMain;              // cursor in the main window's client area
     Point CursorMsgWin;            // cursor in MsgForm's client area
     int32_t KeyRepeatDelay = 0;    // 10-ms ticks during which keys set no flag (Ctrl exempt)
+    bool AltReturnHeld = false;    // Alt and Return were both down at the last sampling
 
     // Return or a click has been acted on: both are used up, and a held key is ignored for
     // the repeat delay.

@@ -1,4 +1,5 @@
 // The orva program: single instance, command line, platform choice, and the main form's run.
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include "app/main_form.h"
 #include "app/options.h"
 #include "app/single_instance.h"
+#include "app/version.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_platform.h"
 
@@ -80,6 +82,11 @@ std::filesystem::path ChooseFolder(const CommandLine& cmd, const std::filesystem
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Pictures are large and short-lived: a fixed threshold has every buffer from 128 KiB up
+    // mapped on its own and unmapped when freed, so the resident set follows the pictures alive
+    // instead of keeping the heap's high-water mark. (The allocator's default raises the
+    // threshold after the first large free, and then keeps freed pictures' pages.)
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     CommandLine cmd;
     std::string error;
     if (!ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), cmd, error)) {
@@ -91,16 +98,25 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (cmd.ShowVersion) {
-        std::cout << "orva " << kMainTag / 1000 << "." << kMainTag % 1000 << "\n";
+        std::cout << "orva " << kVersion << "\n";
         return 0;
     }
 
     if (cmd.Check) return RunGameCheck(cmd.GameDir.empty() ? ExecutableFolder() : Absolute(cmd.GameDir), SaveFolder(), std::cout);
 
-    // A second instance ends at once and silently.
+    if (!cmd.Headless && !DisplayAvailable()) {
+        std::cerr << "orva: there is no display to open a window on (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                     "orva --headless plays without one\n";
+        return 2;
+    }
+
+    // One orva per save folder. A second windowed start ends at once and silently (a double
+    // click too many); a headless one says so, since a silent end would pass for a finished run.
+    const std::filesystem::path saveDir = SaveFolder();
     bool held = false;
-    if (!AcquireInstanceLock(InstanceLockPath(), error, held)) {
-        if (held) return 0;
+    if (!AcquireInstanceLock(InstanceLockPath(saveDir), error, held)) {
+        if (held && !cmd.Headless) return 0;
+        if (held) error = "the save folder " + saveDir.string() + " is in use by another orva";
         std::cerr << "orva: " << error << "\n";
         return 2;
     }
@@ -118,7 +134,7 @@ int main(int argc, char** argv) {
                 std::cerr << "orva: cannot remember the game folder: " << writeError << "\n";
         };
     }
-    options.SaveDir = SaveFolder();
+    options.SaveDir = saveDir;
     options.TracePath = cmd.TraceFile.empty() ? cmd.TraceFile : Absolute(cmd.TraceFile);
     options.HasSeed = cmd.HasSeed;
     options.Seed = cmd.Seed;

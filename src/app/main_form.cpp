@@ -120,6 +120,10 @@ bool TForm1::FormCreate() {
     // The gallery and scene-replay tables.
     FillAlbumTables(Album.CgAlbumData, Album.EvAlbumData);
 
+    // The confirmation dialog is created with the main form: its pictures are read now, so a
+    // missing one is in the debug memo from the start.
+    LoadQueryFormPictures();
+
     // The window buttons may act, the first pass starts the game, and the message window is
     // always attached at start.
     ButtonsEnabled = true;
@@ -132,9 +136,6 @@ bool TForm1::FormCreate() {
 void TForm1::FormCloseQuery(bool& canClose) { canClose = ShowQuery(QueryStrip::Quit); }
 
 bool TForm1::ShowQuery(QueryStrip strip) {
-    // The dialog's pictures are read when it is first shown.
-    if (!QueryPicturesLoaded) LoadQueryFormPictures();
-    QueryPicturesLoaded = true;
     QueryForm.Open(strip);
     const bool yes = ShowQueryModal();
     Trace.Event("query", TraceFields()
@@ -179,6 +180,7 @@ void TForm1::LoadQueryFormPictures() {
     const bool haveBackground = load("SysQuery.png", background);
     const bool haveParts = load("SysQueryP.png", parts);
     QueryForm.FormCreate(haveBackground ? &background : nullptr, haveParts ? &parts : nullptr);
+    Plat.SetWindowTitle(WindowId::Query, TQueryForm::kCaption);
 }
 
 void TForm1::FormClose() {

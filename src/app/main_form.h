@@ -48,7 +48,6 @@ namespace orva {
 
 inline constexpr const char* kProductTitle = "ORVA";  // the application and window title
 inline constexpr double kFramePeriod = 100.0 / 3.0;   // ms between painted frames: 30 per second
-inline constexpr int kMainTag = 92;                   // the main form's tag: version 0.92
 
 struct EngineOptions {
     std::filesystem::path GameDir;   // made the current directory at start-up
@@ -268,7 +267,7 @@ public:
     // Opens the save menu in save (true) or load mode on page 1, turning to the newest save,
     // and returns to the current mode when it closes.
     void OpenSaveMenu(bool save);
-    // Copies GameRec into slot 1..100 with the time now and an empty comment, writes the system
+    // Copies GameRec, comment and all, into slot 1..100 with the time now, writes the system
     // save file and the slot's thumbnail. False when a file could not be written (the slot is
     // still saved in memory).
     bool SaveToSlot(int slot);
@@ -278,7 +277,7 @@ public:
     std::filesystem::path ThumbnailPath(int slot) const;
     // Shows the confirmation dialog with a question strip; true when answered yes.
     bool ShowQuery(QueryStrip strip);
-    void LoadQueryFormPictures();            // the dialog's pictures from the archives
+    void LoadQueryFormPictures();            // FormCreate: the dialog's pictures and caption
 
     // --- the configuration menu (menus/config_menu_form.cpp)
     void NOVL_DispConfigMenu();
@@ -440,7 +439,6 @@ public:
     TQueryForm QueryForm;
     MenuState Menus;                         // menus/: the save and title menus' state
     TCommentEdit CommentEdit;                // the save menu's comment field
-    bool QueryPicturesLoaded = false;        // QueryForm has its pictures from the archives
     TRandom Random;
     bool MsgFormVisible = false;             // MsgForm is shown (the detached window)
     bool ButtonsEnabled = false;             // the message window buttons may act

@@ -6,21 +6,21 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 namespace orva {
 
-std::filesystem::path InstanceLockPath() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && *runtime && std::filesystem::is_directory(runtime))
-        return std::filesystem::path(runtime) / (std::string(kInstanceLockName) + ".lock");
-    return std::filesystem::path("/tmp") /
-           (std::string(kInstanceLockName) + "-" + std::to_string(getuid()) + ".lock");
+std::filesystem::path InstanceLockPath(const std::filesystem::path& saveDir) {
+    return saveDir / (std::string(kInstanceLockName) + ".lock");
 }
 
 bool AcquireInstanceLock(const std::filesystem::path& path, std::string& error, bool& held) {
     held = false;
+    std::error_code ec;
+    if (path.has_parent_path() && (std::filesystem::create_directories(path.parent_path(), ec), ec)) {
+        error = "cannot create the save folder " + path.parent_path().string() + ": " + ec.message();
+        return false;
+    }
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         error = "cannot open the instance lock " + path.string() + ": " + std::strerror(errno);

@@ -69,7 +69,10 @@ bool WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t>
                      std::string& error) {
     const std::filesystem::path folder =
         path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-    std::string pattern = (folder / ("." + path.filename().string() + ".tmp-XXXXXX")).string();
+    std::string name = ".";
+    name += path.filename().string();
+    name += ".tmp-XXXXXX";
+    std::string pattern = (folder / name).string();
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
         error = path.string() + ": cannot create a temporary file: " + std::strerror(errno);

@@ -23,7 +23,10 @@ const char16_t* KindMark(uint8_t kind) {
 void AddArray(std::vector<std::u16string>& lines, const char16_t* mark, std::span<const int16_t, kScriptVarCount> values) {
     for (int line = 0; line < kScriptVarCount / 16; ++line) {
         std::u16string text;
-        for (int i = line * 16; i < line * 16 + 16; ++i) text += mark + Num(i + 1) + u":" + Num(values[size_t(i)]) + u" ";
+        for (int i = line * 16; i < line * 16 + 16; ++i) {
+            text += mark;
+            text += Num(i + 1) + u":" + Num(values[size_t(i)]) + u" ";
+        }
         lines.push_back(std::move(text));
     }
 }

@@ -1,6 +1,7 @@
 // The main form's debug window routines: showing it when the marker file is present, its status
 // lines on every pass, and the handlers of its six buttons.
 #include "app/main_form.h"
+#include "app/version.h"
 #include "data/cp932.h"
 #include "debug/debug_listings.h"
 #include "debug/debug_window.h"
@@ -9,7 +10,7 @@ namespace orva {
 
 void TForm1::ShowDebugForm(bool visible) {
     if (visible && !DebugForm) {
-        DebugForm = std::make_unique<TDebugForm>(kProductTitle, kMainTag);
+        DebugForm = std::make_unique<TDebugForm>(kProductTitle, kVersion);
         Plat.SetWindowTitle(WindowId::Debug, DebugForm->Caption());
         DebugMemoShown = 0;
     }

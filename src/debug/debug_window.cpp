@@ -55,8 +55,8 @@ void ScrollBar(TABitmap& out, const TDebugForm::Rect& r, bool vertical, int firs
 
 }  // namespace
 
-TDebugForm::TDebugForm(const std::string& mainCaption, int tag) {
-    CaptionText = "Debug Window : " + mainCaption + " Ver." + std::to_string(tag / 1000) + "." + std::to_string(tag % 1000);
+TDebugForm::TDebugForm(const std::string& mainCaption, const std::string& version) {
+    CaptionText = "Debug Window : " + mainCaption + " Ver." + version;
 }
 
 void TDebugForm::SetLabels(const std::u16string& label1, const std::u16string& label2) {

@@ -23,10 +23,10 @@ public:
         bool Contains(Point p) const { return p.X >= X && p.X < X + W && p.Y >= Y && p.Y < Y + H; }
     };
 
-    // `mainCaption` is the main window's caption, `tag` the main form's tag (92 shows "0.92").
-    TDebugForm(const std::string& mainCaption, int tag);
+    // `mainCaption` is the main window's caption, `version` the program's version ("0.1.0").
+    TDebugForm(const std::string& mainCaption, const std::string& version);
 
-    // The window's caption: "Debug Window : " + main caption + " Ver." + tag div 1000 "." tag mod 1000.
+    // The window's caption: "Debug Window : " + main caption + " Ver." + version.
     const std::string& Caption() const { return CaptionText; }
 
     void SetLabels(const std::u16string& label1, const std::u16string& label2);

@@ -8,7 +8,7 @@ namespace orva {
 namespace {
 
 constexpr float kKnobScale = 1.92f;          // track pixels per value step
-constexpr int kLeftTrack = 112, kRightTrack = 480, kKnobW = 16, kKnobH = 32;
+constexpr int kLeftTrack = 112, kRightTrack = 480, kKnobW = 16;  // a knob's hit area is kKnobW square
 
 struct KnobRow {
     int Id;

@@ -20,6 +20,7 @@ public:
     static constexpr int kButtonY = 64, kButtonW = 120, kButtonH = 40;
     static constexpr int kYesX = 32, kNoX = 168;
     static constexpr int kStripY = 24, kStripH = 32;
+    static constexpr const char* kCaption = "確認";   // the dialog window's title (UTF-8)
 
     TQueryForm();
 

@@ -38,7 +38,6 @@ std::filesystem::path TForm1::ThumbnailPath(int slot) const {
 
 bool TForm1::SaveToSlot(int slot) {
     if (slot < 1 || slot > kSaveSlots) return false;
-    Game.Comment[0] = '\0';
     Game.InUse = 1;
     Game.SaveTime = DateTimeOf(Plat.WallClock());
     Sys->SaveSlots[slot - 1] = Game;
@@ -143,7 +142,10 @@ void TForm1::NOVL_WaitSaveMenu() {
     if (Menus.SaveMenuSelected != 0 && Menus.SaveMenuSelected == hover) {
         const int n = kSlotsPerPage * (page - 1) + hover;
         if (Menus.SaveMenuIsSave) {
+            // A save from the menu starts the slot with an empty comment; the quick save keeps
+            // whatever comment the game carries.
             CommentEdit.Clear();
+            Game.Comment[0] = '\0';
             SaveToSlot(n);
             EngineMode = Mode::SaveMenuEnter;
         } else {

@@ -76,6 +76,8 @@ public:
     // The cursor in a window's client coordinates (logical 800×600 / 800×184 pixels), whether or
     // not that window is shown.
     virtual Point CursorIn(WindowId window) = 0;
+    // Shows or hides the pointer over the main window only; over the dialog, the message window
+    // and the debug window it always shows, so a scene that hides it never leaves them without one.
     virtual void SetCursorVisible(bool visible) = 0;
     // Which of the program's windows has keyboard focus, or None.
     virtual WindowId Foreground() = 0;

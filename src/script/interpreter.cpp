@@ -17,6 +17,7 @@
 #include "app/main_form.h"
 #include "data/cp932.h"
 #include "script/script_search.h"
+#include "text/window_buttons.h"
 #include "platform/screen_layout.h"
 
 namespace orva {
@@ -105,6 +106,8 @@ void TForm1::NOVL_TaskInit() {
     const bool debugMarker = std::filesystem::exists(std::filesystem::current_path() / kDebugMarkerFile, ec);
     ShowDebugForm(debugMarker);
 
+    // The bottom row of window buttons starts normal; the two small ones keep their state.
+    Msg.ResetBottomRowLooks();
     Plat.SetCursorVisible(false);
     Game.SkipAllowed = 0;
     Game.MenuButtonsAllowed = 0;
@@ -121,9 +124,9 @@ void TForm1::NOVL_TaskScript() {
         Game.ScriptStep = Game.ScriptStep + 1;
         const ScriptCommand& cmd = Script.CurCmd = ResolveCommand(ScriptLine(Game.ScriptStep), Vars());
         if (Trace.Enabled()) {
-            const std::string p = "[" + std::to_string(cmd.P1) + "," + std::to_string(cmd.P2) + "," +
-                                  std::to_string(cmd.P3) + "," + std::to_string(cmd.P4) + "," +
-                                  std::to_string(cmd.P5) + "]";
+            std::string p = "[";
+            p += std::to_string(cmd.P1) + "," + std::to_string(cmd.P2) + "," + std::to_string(cmd.P3) + "," +
+                 std::to_string(cmd.P4) + "," + std::to_string(cmd.P5) + "]";
             Trace.Event("line", TraceFields()
                                     .Int("script", Game.ScriptNo)
                                     .Int("step", Game.ScriptStep)

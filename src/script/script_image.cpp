@@ -25,7 +25,7 @@ const char* ScriptEntryStatusText(ScriptEntryStatus status) {
         case ScriptEntryStatus::Ok: return "ok";
         case ScriptEntryStatus::Empty: return "empty entry";
         case ScriptEntryStatus::Truncated: return "truncated entry";
-        case ScriptEntryStatus::BadLineTable: return "line table length is not a multiple of 16";
+        case ScriptEntryStatus::BadLineTable: return "line table length is negative";
         case ScriptEntryStatus::TooManyLines: return "line table longer than 65536 lines";
     }
     return "unknown";
@@ -135,13 +135,15 @@ ScriptImage ParseScriptEntry(std::span<const uint8_t> entry, ScriptEntryStatus* 
 
     int32_t lineBytes = 0;
     if (!reader.ReadI32(lineBytes)) return fail(ScriptEntryStatus::Truncated);
-    if (lineBytes < 0 || lineBytes % int32_t(sizeof(LineRec)) != 0)
-        return fail(ScriptEntryStatus::BadLineTable);
+    if (lineBytes < 0) return fail(ScriptEntryStatus::BadLineTable);
     if (size_t(lineBytes) / sizeof(LineRec) > size_t(kLineTblCapacity))
         return fail(ScriptEntryStatus::TooManyLines);
     if (!reader.Take(size_t(lineBytes), bytes)) return fail(ScriptEntryStatus::Truncated);
-    image.Lines.resize(bytes.size() / sizeof(LineRec));
-    if (!bytes.empty()) std::memcpy(image.Lines.data(), bytes.data(), bytes.size());
+    // The sections follow all L1 bytes; only whole lines are run.
+    const size_t wholeBytes = bytes.size() - bytes.size() % sizeof(LineRec);
+    image.Lines.resize(wholeBytes / sizeof(LineRec));
+    if (wholeBytes) std::memcpy(image.Lines.data(), bytes.data(), wholeBytes);
+    image.LineTableTail.assign(bytes.begin() + std::ptrdiff_t(wholeBytes), bytes.end());
 
     for (int s = 0; s < kSectionCount; ++s) {
         int32_t length = 0;
@@ -165,10 +167,11 @@ ScriptImage ParseScriptEntry(std::span<const uint8_t> entry, ScriptEntryStatus* 
 std::vector<uint8_t> BuildScriptEntry(const ScriptImage& image) {
     std::vector<uint8_t> out(image.Header.begin(), image.Header.end());
     const size_t lineBytes = image.Lines.size() * sizeof(LineRec);
-    PutI32(out, static_cast<int32_t>(lineBytes));
+    PutI32(out, static_cast<int32_t>(lineBytes + image.LineTableTail.size()));
     const size_t at = out.size();
     out.resize(at + lineBytes);
     if (lineBytes) std::memcpy(out.data() + at, image.Lines.data(), lineBytes);
+    out.insert(out.end(), image.LineTableTail.begin(), image.LineTableTail.end());
 
     for (int s = 0; s < kSectionCount; ++s) {
         const auto& list = image.Section(s);

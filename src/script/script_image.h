@@ -47,6 +47,7 @@ constexpr int kSectionCount = 4;
 struct ScriptImage {
     std::array<uint8_t, 16> Header{};     // never read by the engine; kept for the tools
     std::vector<LineRec> Lines;           // the line table
+    std::vector<uint8_t> LineTableTail;   // line-table bytes after its last whole line; never run
     std::vector<std::string> LabelNames;  // index = a label line's P1
     std::vector<std::string> JumpNames;   // index = a jump or call line's P1
     std::vector<std::string> FileNames;   // index = a line's P5 (files, voices)
@@ -65,7 +66,7 @@ enum class ScriptEntryStatus : uint8_t {
     Ok,            // read as stored
     Empty,         // no bytes at all (a missing script)
     Truncated,     // a length field or a section reaches past the end of the entry
-    BadLineTable,  // L1 is negative or not a multiple of 16
+    BadLineTable,  // L1 is negative
     TooManyLines,  // more lines than LineTbl holds
 };
 
@@ -74,7 +75,8 @@ const char* ScriptEntryStatusText(ScriptEntryStatus status);
 
 // Reads an entry. Anything but Ok yields the safe script: one end line (code 0xFF), empty
 // lists and a zero header, so the interpreter always meets an end line. Never reads
-// outside entry. The status is stored in *status when it is given.
+// outside entry. The status is stored in *status when it is given. A line table whose length
+// is not a multiple of 16 is read as its whole lines, the rest kept in LineTableTail.
 ScriptImage ParseScriptEntry(std::span<const uint8_t> entry, ScriptEntryStatus* status = nullptr);
 
 // Writes an image back into entry bytes. For every entry with status Ok,

@@ -25,6 +25,11 @@ void TForm1::NOVL_ReadScript(int number) {
     // A missing or damaged entry reads as a script whose only line is the end line.
     if (status != ScriptEntryStatus::Ok)
         DebugMemoAdd("script error : " + std::to_string(number) + " (" + ScriptEntryStatusText(status) + ")");
+    // A line table with a partial line at its end still runs its whole lines.
+    if (!image.LineTableTail.empty())
+        DebugMemoAdd("script error : " + std::to_string(number) + " (" + std::to_string(image.LineTableTail.size()) +
+                     " bytes after the line table's " + std::to_string(image.Lines.size()) +
+                     " whole lines are ignored)");
 
     if (s.LineTbl.size() != size_t(kLineTblCapacity)) s.LineTbl.assign(kLineTblCapacity, LineRec{});
     std::copy(image.Lines.begin(), image.Lines.end(), s.LineTbl.begin());

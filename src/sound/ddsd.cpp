@@ -11,12 +11,6 @@
 namespace orva {
 namespace {
 
-// Process-wide error flags mirroring the last DebugOption set, and the log line counter.
-std::atomic<bool> HaltFlag{false}, LogFlag{false}, RaiseFlag{false};
-std::atomic<uint32_t> MessageCounter{0};
-std::mutex LogMutex;
-std::filesystem::path LogFolder;  // empty: the program's folder
-
 // A playing buffer's write cursor leads its play cursor by one device period, as the hardware's
 // does: the bytes in between are already on their way out.
 constexpr uint32_t kWriteLead = 4096;
@@ -27,22 +21,16 @@ std::filesystem::path ProgramFolder() {
     return ec ? std::filesystem::current_path(ec) : self.parent_path();
 }
 
-// Ends the program after a reported failure. The exit status says it failed.
-[[noreturn]] void Halt(const std::string& text) {
-    std::cerr << "orva: sound device: " << text << "\n";
-    std::exit(1);
-}
-
 }  // namespace
 
-// [SECTION] error routines -----------------------------------------------------------------
+// [SECTION] error policy -------------------------------------------------------------------
 
-void SetDDSDLogFolder(const std::filesystem::path& folder) {
+void TDDSD::SetLogFolder(const std::filesystem::path& folder) {
     std::lock_guard<std::mutex> g(LogMutex);
     LogFolder = folder;
 }
 
-void ReportError(const std::string& text) {
+void TDDSD::ReportError(const std::string& text) {
     if (LogFlag) {
         std::lock_guard<std::mutex> g(LogMutex);
         const auto path = (LogFolder.empty() ? ProgramFolder() : LogFolder) / "DDSD_DebugLog.txt";
@@ -52,17 +40,31 @@ void ReportError(const std::string& text) {
             std::fclose(f);
         }
     }
+    if (!StartingUp) {
+        // In play nothing ends the game or escapes into the frame loop: the fault is told and
+        // the caller goes on with its safe value (no channel, nothing written).
+        if (OnFault) OnFault(text);
+        else std::cerr << "orva: sound device: " << text << "\n";
+        return;
+    }
     if (RaiseFlag) throw EDDSD(text);
 }
 
-int64_t CheckResult(int64_t code, const std::string& text) {
+int64_t TDDSD::CheckResult(int64_t code, const std::string& text) {
     if (code == 0) return 0;
     char hex[32];
     std::snprintf(hex, sizeof hex, "(Error Code(%llX))", static_cast<unsigned long long>(static_cast<uint32_t>(code)));
     const std::string full = text + hex;
     ReportError(full);
-    if (HaltFlag) Halt(full);
+    if (HaltFlag) Fault(full);
     return code;
+}
+
+// Ends the program after a fault met while starting; the exit status says it failed.
+void TDDSD::Fault(const std::string& text) {
+    if (!StartingUp) return;  // already told by ReportError
+    std::cerr << "orva: sound device: " << text << "\n";
+    std::exit(1);
 }
 
 // [SECTION] TDDSDGenWave -------------------------------------------------------------------
@@ -256,7 +258,7 @@ TDDSDChannel* TDDSD::GetChannel(int64_t number) {
     std::snprintf(text, sizeof text, "チャンネル番号%lldは無効です、%d～%lldの範囲で指定してください",
                   static_cast<long long>(number), 0, static_cast<long long>(ChannelCount) - 1);
     ReportError(text);
-    if (HaltFlag) Halt(text);
+    if (HaltFlag) Fault(text);
     return nullptr;
 }
 

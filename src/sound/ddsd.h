@@ -1,7 +1,7 @@
 // The sound output device: numbered playback channels and looping ring-buffer waves over the
 // platform's raw audio output, with the notify thread that asks for each half to be refilled.
 //
-// [SECTION] error routines
+// [SECTION] error policy
 // [SECTION] TDDSDGenWave / TDDSDWaveData
 // [SECTION] TDDSDChannel
 // [SECTION] TDDSD
@@ -24,7 +24,7 @@ class TDDSD;
 class TDDSDChannel;
 class TDDSDGenWave;
 
-// [SECTION] error routines -----------------------------------------------------------------
+// [SECTION] error policy -------------------------------------------------------------------
 
 enum TDDSDDebugOption : uint32_t {
     dsoHaltOnError = 1u << 0,    // end the program after reporting a failed call
@@ -36,14 +36,6 @@ class EDDSD : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-// Reports a device error under the process-wide flags: log line, exception, in that order.
-void ReportError(const std::string& text);
-// 0 is success. Any other code is reported with "(Error Code(%x))" appended and ends the program
-// when the halt flag is set. Returns the code.
-int64_t CheckResult(int64_t code, const std::string& text);
-// Folder of "DDSD_DebugLog.txt" (the program's folder unless set).
-void SetDDSDLogFolder(const std::filesystem::path& folder);
 
 // [SECTION] TDDSDGenWave / TDDSDWaveData ---------------------------------------------------
 
@@ -94,7 +86,7 @@ private:
     uint32_t BufferSize;             // bytes
     uint32_t Half = 0;               // BufferSize >> 1 with Notify, else 0
     bool Notify;
-    bool FX;
+    [[maybe_unused]] bool FX;        // effects were asked for; the mixer applies none
     std::vector<uint8_t> Ring;       // the PCM bytes; empty when the device is not open
     uint32_t PlayCursor = 0;         // byte the device plays next
     bool Playing = false;            // status bit 0
@@ -158,9 +150,22 @@ public:
     // Builds the channel table and opens the platform's audio output. False (no message) when
     // there is no device: every buffer and channel operation then does nothing.
     bool InitDevice();
-    // Channel 0 .. ChannelCount-1, or a reported error and none.
+    // Channel 0 .. ChannelCount-1, or a reported fault and none.
     TDDSDChannel* GetChannel(int64_t number);
+
+    // Error policy. DebugOption's bits say what a fault does: a log line, an EDDSD exception,
+    // the end of the program. Ending the program or raising is for start-up only: once
+    // EndStartUp has been called a fault is a notice (stderr and OnFault) and the game goes on.
     void SetDebugOption(uint32_t value);
+    void ReportError(const std::string& text);
+    // 0 is success. Any other code is reported with "(Error Code(%x))" appended. Returns the code.
+    int64_t CheckResult(int64_t code, const std::string& text);
+    void SetLogFolder(const std::filesystem::path& folder);  // of "DDSD_DebugLog.txt"
+    void EndStartUp() { StartingUp = false; }
+    bool InStartUp() const { return StartingUp; }
+    // Receives each fault reported in play, on the thread that met it (the main thread for
+    // every operation that can fail in play).
+    std::function<void(const std::string& text)> OnFault;
     bool Initialized() const { return IsInitialized; }
     Platform& Plat() { return Platform_; }
     const std::string& DeviceError() const { return LastDeviceError; }  // why InitDevice failed
@@ -177,10 +182,17 @@ public:
     mutable std::mutex Lock;
 
 private:
+    void Fault(const std::string& text);  // a reported fault with the halt bit set
+
     Platform& Platform_;
     std::vector<std::unique_ptr<TDDSDChannel>> Channels;
     bool IsInitialized = false;
     std::string LastDeviceError;
+    bool HaltFlag = false, LogFlag = false, RaiseFlag = false;  // DebugOption's bits
+    bool StartingUp = true;               // faults may still end the program
+    uint32_t MessageCounter = 0;          // log lines written by this device
+    std::mutex LogMutex;                  // the log file and its counter
+    std::filesystem::path LogFolder;      // empty: the program's folder
 };
 
 }  // namespace orva

@@ -41,6 +41,9 @@ void TForm1::SetUpSound() {
     }
     MusicSlot = 0;
     Game.MusicName[0] = '\0';
+    // From here a device fault is a line in the memo; the game goes on without that sound.
+    DDSD1->OnFault = [this](const std::string& text) { DebugMemoAdd("sound error : " + text); };
+    DDSD1->EndStartUp();
 }
 
 void TForm1::FreeSound() {

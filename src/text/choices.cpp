@@ -26,7 +26,10 @@ void TForm1::NOVL_MakeSelect(const std::u16string& text) {
 
     if (Trace.Enabled()) {
         std::string json = "[";
-        for (size_t k = 0; k < answers.size(); ++k) json += (k ? "," : "") + JsonString(Utf16ToUtf8(answers[k]));
+        for (size_t k = 0; k < answers.size(); ++k) {
+            if (k) json += ',';
+            json += JsonString(Utf16ToUtf8(answers[k]));
+        }
         Trace.Event("choice", TraceFields().Raw("answers", json + "]"));
     }
 

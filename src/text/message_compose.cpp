@@ -34,7 +34,10 @@ void TForm1::NOVL_MakeMessage(const std::u16string& text) {
 
     if (Trace.Enabled()) {
         std::string json = "[";
-        for (size_t k = 0; k < lines.size(); ++k) json += (k ? "," : "") + JsonString(Utf16ToUtf8(lines[k]));
+        for (size_t k = 0; k < lines.size(); ++k) {
+            if (k) json += ',';
+            json += JsonString(Utf16ToUtf8(lines[k]));
+        }
         Trace.Event("message", TraceFields().Int("no", Text.MsgNo).Raw("lines", json + "]"));
     }
     // A fast skip passes the message without showing it: nothing is rendered.

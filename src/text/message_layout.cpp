@@ -46,12 +46,19 @@ MessageLineSet LayoutMessage(std::u16string_view source, size_t& dropped) {
             line.pop_back();
             --pos;
         }
-        // A slash right after a full line is that line's break, not an empty line of its own.
-        if (!forced && line.size() == static_cast<size_t>(kLineChars) && pos < text.size() && text[pos] == u'/') {
+        // A slash right after a full line is that line's break, not an empty line of its own;
+        // the same holds after the character that hangs at the end of a full line.
+        const auto slashBreak = [&] {
+            if (forced || line.size() < static_cast<size_t>(kLineChars) || pos >= text.size() || text[pos] != u'/')
+                return;
             ++pos;
             forced = true;
+        };
+        slashBreak();
+        if (!forced && pos < text.size() && In(kLineStartForbidden, text[pos])) {
+            line += text[pos++];
+            slashBreak();
         }
-        if (!forced && pos < text.size() && In(kLineStartForbidden, text[pos])) line += text[pos++];
         if (speaker && pos < text.size()) text.insert(pos, 1, u'　');
     }
     // What is left, without the indent the next line would have begun with.

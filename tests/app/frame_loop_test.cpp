@@ -7,6 +7,7 @@
 
 #include "fixtures/game_fixture.h"
 #include "fixtures/script_game.h"
+#include "graphics/png_write.h"
 #include "platform/screen_layout.h"
 
 namespace orva {
@@ -181,6 +182,35 @@ TEST(FrameLoop, CloseAsksFirstAndNoKeepsTheGameRunning) {
     while (h.Plat->Ticks() < 3400) f.IdleEvent();  // the dialog is open from 3000 ms
     EXPECT_TRUE(std::filesystem::exists(h.SaveDir / "SAVE.DAT"));  // written by the close
     EXPECT_TRUE(std::filesystem::exists(h.SaveDir / "SAVE2.DAT"));
+}
+
+TEST(FrameLoop, TheDialogIsMadeAtStartUpWithItsCaptionAndReportsAMissingPicture) {
+    // Only the parts picture is there: the background's read error is in the memo right after
+    // start-up, before any pass and long before a close request.
+    EngineHarness h;
+    TABitmap parts(320, 160);
+    parts.FillColor(0, 0, 0);
+    parts.FillRect(0, 128, 320, 32, 200, 10, 10);  // the quit question
+    std::vector<uint8_t> png;
+    ASSERT_TRUE(EncodePng(parts, png));
+    test::WriteArchive(h.GameDir, 1, {{"SysQueryP.png", png}});
+    TForm1& f = h.Start({{.Time = 500, .Verb = TimelineVerb::Close},
+                         {.Time = 800, .Verb = TimelineVerb::Click, .Window = WindowId::Query, .Pos = {200, 80}}});
+    EXPECT_EQ(f.DebugMemo, std::vector<std::string>{"read error : SysQuery.png"});
+    EXPECT_EQ(h.Plat->WindowTitle(WindowId::Query), "確認");
+
+    // Shown on the close request: the question strip comes from the picture read at start-up,
+    // and nothing is read again.
+    f.EngineMode = test::kModeWithoutRow;
+    bool shown = false;
+    while (h.Plat->Ticks() < 1000) {
+        f.IdleEvent();
+        const TABitmap& dialog = h.Plat->LastPresented(WindowId::Query);
+        if (dialog.Width() == 320) shown = shown || (dialog.Row(30)[4 * 5 + 2] == 200);
+    }
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(f.DebugMemo.size(), 1u);
+    EXPECT_FALSE(h.Plat->IsWindowVisible(WindowId::Query));
 }
 
 }  // namespace

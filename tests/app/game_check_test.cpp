@@ -107,6 +107,22 @@ return
     EXPECT_EQ(std::filesystem::last_write_time(saves / "SAVE.DAT"), before);
 }
 
+TEST(GameCheck, StrayBytesAfterTheLineTableAreAWarningAndTheScriptIsStillChecked) {
+    TempDir root;
+    const auto game = root.Path() / "game";
+    AssembledSource source;
+    std::vector<Diagnostic> errors;
+    ASSERT_TRUE(AssembleSource(".script 1 \"ragged\"\nbg \"nowhere\"\nmsg \"a\"\n", "t.txt", source, errors));
+    ScriptImage image = source.Scripts.at(0).Image;
+    image.LineTableTail = {1, 2, 3};
+    test::WriteContainer(game, {{1, BuildScriptEntry(image)}}, {"ragged"});
+    const CheckRun r = Check(game, root.Path() / "saves");
+    EXPECT_EQ(r.Status, 1) << r.Text;
+    EXPECT_NE(r.Text.find("warning: script 1: the line table ends with 3 bytes that are not a whole line"),
+              std::string::npos) << r.Text;
+    EXPECT_NE(r.Text.find("script 1 line 0: background nowhere.png is in no archive"), std::string::npos) << r.Text;
+}
+
 TEST(GameCheck, AFolderWithoutAScriptContainerCannotStart) {
     TempDir root;
     const CheckRun r = Check(root.Path(), root.Path() / "saves");

@@ -125,17 +125,34 @@ TEST(Input, SkippableSectionTurnsAnyAdvanceIntoFastSkip) {
     EXPECT_TRUE(f.Skip.SkipActive);
 }
 
-TEST(Input, AltReturnSwitchesTheScreenModeAndStillAdvances) {
+TEST(Input, AltReturnSwitchesOncePerPressHoweverLongHeldAndStillAdvances) {
     EngineHarness h;
-    TForm1& f = h.Start({KeyAt(600, Key::Alt, true), KeyAt(600, Key::Return, true)});
+    TForm1& f = h.Start({KeyAt(600, Key::Alt, true), KeyAt(600, Key::Return, true),
+                         KeyAt(1800, Key::Return, false),
+                         // The second press comes while the repeat delay is armed.
+                         KeyAt(2000, Key::Return, true), KeyAt(2300, Key::Return, false), KeyAt(2300, Key::Alt, false)});
     f.EngineMode = kQuietMode;
     while (h.Plat->Ticks() < 610) f.IdleEvent();  // one sampling pass
     EXPECT_EQ(f.Config.ScreenMode, 1);
     EXPECT_TRUE(h.Plat->IsFullScreen());
     EXPECT_TRUE(f.Input.KeyEnter);
-    f.Input.KeyRepeatDelay = 10;  // a consumer acted on the Return
-    while (h.Plat->Ticks() <= 650) f.IdleEvent();
+    // Held for over a second, through passes with and without the repeat delay: no flicker.
+    int switches = 0;
+    bool was = h.Plat->IsFullScreen();
+    while (h.Plat->Ticks() < 1800) {
+        if (h.Plat->Ticks() % 300 < 10) f.Input.KeyRepeatDelay = 10;  // consumers acting on the Return
+        f.IdleEvent();
+        if (h.Plat->IsFullScreen() != was) ++switches;
+        was = h.Plat->IsFullScreen();
+    }
+    EXPECT_EQ(switches, 0);
     EXPECT_EQ(f.Config.ScreenMode, 1);
+    // Alt stays down; Return pressed again switches back, delay or not.
+    while (h.Plat->Ticks() < 1990) f.IdleEvent();
+    f.Input.KeyRepeatDelay = 10;
+    while (h.Plat->Ticks() < 2300) f.IdleEvent();
+    EXPECT_EQ(f.Config.ScreenMode, 0);
+    EXPECT_FALSE(h.Plat->IsFullScreen());
 }
 
 }  // namespace

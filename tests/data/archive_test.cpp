@@ -163,7 +163,10 @@ TEST(ArchiveSet, NameListBeyondTheFileIsAnEmptyList) {
 TEST(ArchiveSet, NameListLineBeyondTheIndexReadsAsNotFound) {
     // 65,537 lines: line 65,535 would need entry 65,536, which the index does not have.
     std::string list;
-    for (int k = 0; k <= 65536; ++k) list += "f" + std::to_string(k) + "\r\n";
+    for (int k = 0; k <= 65536; ++k) {
+        list += 'f';
+        list += std::to_string(k) + "\r\n";
+    }
     std::vector<uint8_t> archive(kArchiveDataStart + list.size() + 1, 0);
     std::memcpy(archive.data() + kArchiveDataStart, list.data(), list.size());
     archive.back() = 'Z';

@@ -184,7 +184,11 @@ TEST_F(DemoData, FullScreenPicturesAndCharactersHaveTheirSizesAndCharactersRealT
     std::vector<std::string> screens = {"SysTitle.png", "SysAlbum.png", "SysBgm1.png", "SysCgAlbum1.png",
                                         "SysCgAlbum2.png", "SysEvAlbum1.png", "SysEvAlbum2.png", "black.png"};
     for (int n = 1; n <= 8; ++n)
-        for (const char* v : {"", "_1", "_2"}) screens.push_back("0" + std::to_string(n) + v + ".png");
+        for (const char* v : {"", "_1", "_2"}) {
+            std::string name = "0";
+            name += std::to_string(n) + v + ".png";
+            screens.push_back(name);
+        }
     for (const std::string& name : screens) {
         const TABitmap pic = Picture(name);
         EXPECT_TRUE(pic.Width() == kScreenWidth && pic.Height() == kScreenHeight) << name;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -36,7 +37,11 @@ jump 2 *prologue
 system 101
 )";
 
-std::string Quote(const fs::path& p) { return "'" + p.string() + "'"; }
+std::string Quote(const fs::path& p) {
+    std::string quoted = "'";
+    quoted += p.string();
+    return quoted + "'";
+}
 
 // The value of a string field in one trace line (no escapes other than \" are expected).
 std::string Field(const std::string& line, const std::string& key) {
@@ -81,7 +86,10 @@ protected:
         for (const auto& e : fs::directory_iterator(ORVA_DEMO_SCRIPTS))
             if (e.path().extension() == ".txt" && e.path().filename() != "01_title.txt") scripts.push_back(e.path());
         std::sort(scripts.begin(), scripts.end());
-        for (const fs::path& s : scripts) sources += " " + Quote(s);
+        for (const fs::path& s : scripts) {
+            sources += ' ';
+            sources += Quote(s);
+        }
         ASSERT_EQ(RunCommand(std::string(ORVA_ASM_BINARY) + " build " + sources + " -o " + Quote(Game / "SCRIPT.DAT")),
                   0);
     }
@@ -278,6 +286,31 @@ TEST_F(DemoPlay, FramesShowTheOpeningPictureUnderTheWindowAndTheChoiceBarsOnThei
     for (int top : {220, 280, 340}) ClearLayers(scene, 0, top, kChoiceBarWidth, kChoiceBarHeight, 2);  // each answer's shadow and text
     for (int y : {226, 286, 346, 380}) EXPECT_EQ(Rgb(barFrame, 250, y), Rgb(scene, 250, y)) << "y " << y;
     EXPECT_EQ(Rgb(barFrame, 250, 270), Rgb(road, 250, 270)) << "between the bars the scene shows";
+}
+
+// The README's trace section: the text from its heading to the next one.
+std::string ReadmeTraceSection() {
+    const std::string readme = ReadAll(fs::path(ORVA_SOURCE_DIR) / "README.md");
+    const size_t at = readme.find("## Trace events");
+    if (at == std::string::npos) return {};
+    return readme.substr(at, readme.find("\n## ", at + 1) - at);
+}
+
+TEST_F(DemoPlay, EveryTraceEventOfARunIsDescribedInTheReadme) {
+    // Reading with a quick save and a quick load on the third message, then the close at the
+    // time limit: most of the engine's events in one short run.
+    const std::string timeline = "0 move 400 300\n3000 click 400 300\n6000 click 400 300\n"
+                                 "9000 click 140 588\n9500 click 196 588\n11000 click 400 300\n";
+    const PlayResult run = Play(timeline, 13000);
+    std::set<std::string> events;
+    for (const std::string& l : run.Lines) events.insert(Field(l, "ev"));
+    for (const char* expected : {"mode", "script", "line", "picture", "message", "log", "bgm", "save", "load", "close"})
+        EXPECT_TRUE(events.count(expected)) << "the run wrote no " << expected << " event";
+
+    const std::string section = ReadmeTraceSection();
+    ASSERT_FALSE(section.empty()) << "README.md has no trace section";
+    for (const std::string& ev : events)
+        EXPECT_NE(section.find("| `" + ev + "` |"), std::string::npos) << "README.md's trace section lacks " << ev;
 }
 
 }  // namespace

@@ -19,11 +19,13 @@ struct RunResult {
     std::string Stderr;
 };
 
-// Runs orva with its own runtime and data folders below `root`.
-RunResult RunOrva(const std::filesystem::path& root, const std::string& args) {
+// Runs orva with its own runtime and data folders below `root`; `env` adds settings to the
+// environment (or removes them with -u NAME). Windowed runs are stopped after 20 s at most.
+RunResult RunOrva(const std::filesystem::path& root, const std::string& args, const std::string& env = "") {
     const auto err = root / "stderr.txt";
-    const std::string cmd = "env XDG_RUNTIME_DIR='" + (root / "run").string() + "' XDG_DATA_HOME='" +
-                            (root / "data").string() + "' " + ORVA_BINARY + " " + args + " 2>'" + err.string() + "'";
+    const std::string cmd = "env " + env + " XDG_RUNTIME_DIR='" + (root / "run").string() + "' XDG_DATA_HOME='" +
+                            (root / "data").string() + "' timeout 20 " + ORVA_BINARY + " " + args + " 2>'" +
+                            err.string() + "'";
     std::filesystem::create_directories(root / "run");
     const int raw = std::system(cmd.c_str());
     RunResult r;
@@ -97,18 +99,63 @@ TEST(HeadlessRun, BadGameFoldersEndWithOneClearLineAndStatusTwo) {
     EXPECT_NE(r.Stderr.find("cannot write the audio file"), std::string::npos) << r.Stderr;
 }
 
-TEST(HeadlessRun, ASecondInstanceExitsAtOnceAndSilently) {
+TEST(HeadlessRun, TheInstanceLockIsTheSaveFoldersAndABusyOneEndsAHeadlessRunWithStatusTwo) {
     TempDir root;
     const auto game = root.Path() / "game";
     test::WriteContainer(game, {});
-    std::filesystem::create_directories(root.Path() / "run");
+    const auto saves = root.Path() / "data" / "VELDORN" / "ORVA300SE";
     std::string error;
     bool held = false;
-    ASSERT_TRUE(AcquireInstanceLock(root.Path() / "run" / "ORVAx300SE.lock", error, held)) << error;
-    const RunResult r = RunOrva(root.Path(), "--headless --game '" + game.string() + "' --until 5000");
+    ASSERT_TRUE(AcquireInstanceLock(InstanceLockPath(saves), error, held)) << error;
+    EXPECT_EQ(InstanceLockPath(saves).filename(), "ORVAx300SE.lock");
+
+    // Headless: one line naming the folder, status 2, nothing written.
+    RunResult r = RunOrva(root.Path(), "--headless --game '" + game.string() + "' --until 2000");
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Stderr.find(saves.string()), std::string::npos) << r.Stderr;
+    EXPECT_EQ(std::count(r.Stderr.begin(), r.Stderr.end(), '\n'), 1) << r.Stderr;
+    EXPECT_FALSE(std::filesystem::exists(saves / "SAVE.DAT"));
+
+    // Windowed: a second start ends at once and silently.
+    r = RunOrva(root.Path(), "--game '" + game.string() + "'", "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy");
     EXPECT_EQ(r.Status, 0);
     EXPECT_EQ(r.Stderr, "");
-    EXPECT_FALSE(std::filesystem::exists(root.Path() / "data" / "VELDORN"));
+
+    // Two runs with save folders of their own play side by side, both to the end.
+    TempDir other;
+    for (const auto& dir : {root.Path() / "a", other.Path()}) std::filesystem::create_directories(dir / "run");
+    const auto a = root.Path() / "a";
+    const auto b = other.Path();
+    auto line = [&](const std::filesystem::path& dir) {
+        return "env XDG_RUNTIME_DIR='" + (root.Path() / "run").string() + "' XDG_DATA_HOME='" + (dir / "data").string() +
+               "' " + ORVA_BINARY + " --headless --game '" + game.string() + "' --until 30000 2>'" +
+               (dir / "err.txt").string() + "'; echo $? >'" + (dir / "status").string() + "'";
+    };
+    ASSERT_EQ(std::system(("(" + line(a) + ") & (" + line(b) + ") & wait").c_str()), 0);
+    for (const auto& dir : {a, b}) {
+        EXPECT_EQ(ReadText(dir / "status"), "0\n") << ReadText(dir / "err.txt");
+        EXPECT_TRUE(std::filesystem::exists(dir / "data" / "VELDORN" / "ORVA300SE" / "SAVE.DAT"));
+    }
+}
+
+TEST(HeadlessRun, TheVersionIsTheProjectsVersion) {
+    TempDir root;
+    const RunResult r = RunOrva(root.Path(), "--version >'" + (root.Path() / "out.txt").string() + "'");
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(ReadText(root.Path() / "out.txt"), "orva " ORVA_PROJECT_VERSION "\n");
+}
+
+TEST(HeadlessRun, AWindowedStartWithoutADisplaySaysSoAndEndsWithStatusTwo) {
+    TempDir root;
+    const auto game = root.Path() / "game";
+    test::WriteContainer(game, {});
+    const RunResult r = RunOrva(root.Path(), "--game '" + game.string() + "'",
+                                "-u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy");
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Stderr.find("no display"), std::string::npos) << r.Stderr;
+    EXPECT_NE(r.Stderr.find("--headless"), std::string::npos) << r.Stderr;
+    EXPECT_EQ(std::count(r.Stderr.begin(), r.Stderr.end(), '\n'), 1) << r.Stderr;
+    EXPECT_FALSE(std::filesystem::exists(root.Path() / "data" / "VELDORN")) << "nothing was started";
 }
 
 }  // namespace

@@ -286,6 +286,50 @@ TEST(TABitmapDraw, SourceRectanglePastTheSourceIsCutNotOverread) {
     EXPECT_EQ(dest.Pixels()[20 + 3], (200u * 255) >> 8);
 }
 
+// Opacities beyond their range act as the range's end: 256 for the blend and the add, 255
+// for the alpha draws.
+TEST(TABitmapDraw, OpacitiesPastTheirRangeActAsTheirLimit) {
+    std::mt19937 rng(11);
+    TABitmap src(17, 3), base(17, 3);
+    FillRandom(src, rng);
+    FillRandom(base, rng);
+    using Draw = void (TABitmap::*)(int, int, int, int, int, int, TABitmap&, uint16_t) const;
+    const struct {
+        Draw Op;
+        uint16_t Limit;
+        const char* Name;
+    } ops[] = {{&TABitmap::DrawBlend, 256, "blend"},        {&TABitmap::DrawBlend2, 256, "blend2"},
+               {&TABitmap::DrawAdd, 256, "add"},            {&TABitmap::DrawAlphaOpacity, 255, "alpha"},
+               {&TABitmap::DrawAlphaKeyed, 255, "keyed"}};
+    for (const auto& op : ops) {
+        TABitmap atLimit, past;
+        atLimit.Assign(base);
+        (src.*op.Op)(0, 0, 17, 3, 0, 0, atLimit, op.Limit);
+        for (uint16_t opacity : {uint16_t(op.Limit + 1), uint16_t(300), uint16_t(65535)}) {
+            past.Assign(base);
+            (src.*op.Op)(0, 0, 17, 3, 0, 0, past, opacity);
+            EXPECT_TRUE(SamePixels(past, atLimit)) << op.Name << " at " << opacity;
+        }
+    }
+}
+
+// The draw kernels read and write in one pass, so a picture drawn onto itself is left as it
+// was rather than smeared (CopyRect, which moves whole rows, is the way to shift a picture).
+TEST(TABitmapDraw, APictureDrawnOntoItselfIsLeftAsItWas) {
+    std::mt19937 rng(12);
+    TABitmap pic(24, 6), orig;
+    FillRandom(pic, rng);
+    orig.Assign(pic);
+    pic.DrawBlend(1, 1, 24, 6, 0, 0, pic, 256);
+    pic.DrawBlend(0, 0, 24, 6, 1, 0, pic, 100);
+    pic.DrawBlend2(2, 0, 24, 6, 0, 0, pic, 128);
+    pic.DrawAlpha(1, 0, 24, 6, 0, 0, pic);
+    pic.DrawAlphaOpacity(0, 1, 24, 6, 0, 0, pic, 200);
+    pic.DrawAlphaKeyed(3, 2, 24, 6, 0, 0, pic, 255);
+    pic.DrawAdd(0, 0, 24, 6, 0, 0, pic, 256);
+    EXPECT_TRUE(SamePixels(pic, orig));
+}
+
 TEST(TABitmapDraw, TwoPixelBlendMatchesTheOnePixelFormForEvenAndOddWidths) {
     std::mt19937 rng(3);
     TABitmap src(33, 5);

@@ -68,6 +68,7 @@ TEST(ReadGraphic2011, EverySlotFillsItsPictureAndOtherSlotsOnlyDecode) {
     const TABitmap bg = Picture(640, 480, 1, true), ch = Picture(120, 90, 2, true), plain = Picture(50, 40, 3, false);
     test::WriteArchive(h.GameDir, 1, {{"bg.png", Png(bg, true)}, {"ch.png", Png(ch, true)}, {"plain.png", Png(plain, false)}});
     TForm1& f = h.Start();
+    f.DebugMemo.clear();  // start-up reads the dialog pictures this game lacks
     std::string error;
     ASSERT_TRUE(f.Trace.Open(h.Root.Path() / "trace.jsonl", error));
     PictureSet& p = *f.Pics;
@@ -117,6 +118,7 @@ TEST(ReadGraphic2011, MissingEmptyDamagedAndOversizedFilesAreReadErrorsThatChang
                        {{"half.png", truncated}, {"text.png", garbage}, {"empty.png", {}}, {"huge.png", Png(huge, false)},
                         {"ok.png", Png(ch, true)}});
     TForm1& f = h.Start();
+    f.DebugMemo.clear();  // start-up reads the dialog pictures this game lacks
     std::string error;
     ASSERT_TRUE(f.Trace.Open(h.Root.Path() / "trace.jsonl", error));
     PictureSet& p = *f.Pics;

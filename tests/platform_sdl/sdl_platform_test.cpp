@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -67,9 +68,23 @@ protected:
         SDL_GetWindowPosition(Win(p, w), &s.X, &s.Y);
         return s;
     }
-    // What the window shows, as ARGB words.
+    static SdlOptions Opts(int scale, PresentPath path) {
+        SdlOptions o = Opts(scale);
+        o.Path = path;
+        return o;
+    }
+    // What the window shows, as ARGB words (read from its renderer, or its window surface).
     static std::vector<uint32_t> Shown(const SdlPlatform& p, WindowId w) {
         SDL_Renderer* r = SDL_GetRenderer(Win(p, w));
+        if (!r) {
+            SDL_Surface* s = SDL_GetWindowSurface(Win(p, w));
+            std::vector<uint32_t> px(static_cast<size_t>(s->w) * s->h);
+            if (SDL_ConvertPixels(s->w, s->h, s->format->format, s->pixels, s->pitch, SDL_PIXELFORMAT_ARGB8888,
+                                  px.data(), s->w * 4) != 0)
+                px.clear();
+            for (uint32_t& v : px) v |= 0xFF000000u;  // an XRGB surface has no alpha to read
+            return px;
+        }
         int ww = 0, hh = 0;
         SDL_GetRendererOutputSize(r, &ww, &hh);
         std::vector<uint32_t> px(static_cast<size_t>(ww) * hh);
@@ -233,6 +248,179 @@ TEST_F(SdlPlatformTest, PresentShowsThePictureOpaqueAndScaledByWholePixels) {
         Push(WindowEvent(p.SdlWindowId(WindowId::Main), SDL_WINDOWEVENT_EXPOSED));
         EXPECT_TRUE(Pump(p).empty());
         EXPECT_EQ(Shown(p, WindowId::Main)[0], 0xFFFF0000u);
+    }
+}
+
+// A test picture whose every pixel differs from its neighbours, transparency varying.
+TABitmap Pattern() {
+    TABitmap pic(800, 600);
+    for (int y = 0; y < 600; ++y) {
+        uint8_t* row = pic.Row(y);
+        for (int x = 0; x < 800; ++x) {
+            row[x * 4 + 0] = static_cast<uint8_t>(x);
+            row[x * 4 + 1] = static_cast<uint8_t>(y);
+            row[x * 4 + 2] = static_cast<uint8_t>(x ^ y);
+            row[x * 4 + 3] = static_cast<uint8_t>((x + y) & 1 ? 255 : 0);
+        }
+    }
+    return pic;
+}
+
+// What the window must show of a picture at a whole scale: every logical pixel a square, opaque.
+::testing::AssertionResult ShowsPicture(const std::vector<uint32_t>& shown, const TABitmap& pic, int scale) {
+    const int stride = 800 * scale;
+    if (shown.size() != size_t(stride) * 600 * scale) return ::testing::AssertionFailure() << "size " << shown.size();
+    for (int y = 0; y < 600 * scale; ++y)
+        for (int x = 0; x < stride; ++x) {
+            const uint8_t* px = pic.Row(y / scale) + (x / scale) * 4;
+            const uint32_t want = 0xFF000000u | uint32_t{px[2]} << 16 | uint32_t{px[1]} << 8 | px[0];
+            if (shown[size_t(y) * stride + x] != want)
+                return ::testing::AssertionFailure() << "differs at output " << x << "," << y;
+        }
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(SdlPlatformTest, OnlyShownWindowsGetAnOutputAndAPicturePresentedHiddenIsShownWhole) {
+    for (PresentPath path : {PresentPath::Renderer, PresentPath::Surface}) {
+        SdlPlatform p(Opts(1, path));
+        std::string error;
+        ASSERT_TRUE(p.Init(error)) << error;
+        EXPECT_EQ(p.ActivePath(), path);
+        EXPECT_TRUE(p.HasOutput(WindowId::Main));
+        EXPECT_EQ(p.HasRenderer(WindowId::Main), path == PresentPath::Renderer);
+        for (WindowId w : {WindowId::Msg, WindowId::Query, WindowId::Debug}) {
+            EXPECT_FALSE(p.HasOutput(w));
+            EXPECT_EQ(SDL_GetRenderer(Win(p, w)), nullptr);
+        }
+
+        // The dialog's picture arrives before the dialog opens: kept, not drawn.
+        TABitmap dialog(320, 128);
+        dialog.FillColor(10, 20, 30);
+        p.Present(WindowId::Query, dialog);
+        EXPECT_FALSE(p.HasOutput(WindowId::Query));
+        EXPECT_EQ(p.Stats(WindowId::Query).Uploads, 0u);
+        EXPECT_EQ(p.Stats(WindowId::Query).Shows, 0u);
+        p.BeginModal(WindowId::Query);
+        EXPECT_TRUE(p.HasOutput(WindowId::Query));
+        const std::vector<uint32_t> shown = Shown(p, WindowId::Query);
+        ASSERT_EQ(shown.size(), size_t(320) * 128);
+        EXPECT_EQ(shown[0], 0xFF0A141Eu);
+        EXPECT_EQ(shown.back(), 0xFF0A141Eu);
+
+        // Changed while hidden, then shown again: the window shows the newest picture whole.
+        p.EndModal(WindowId::Query);
+        dialog.FillColor(200, 100, 0);
+        p.Present(WindowId::Query, dialog);
+        p.Present(WindowId::Query, dialog);
+        p.BeginModal(WindowId::Query);
+        EXPECT_EQ(Shown(p, WindowId::Query)[size_t(127) * 320 + 319], 0xFFC86400u);
+        EXPECT_FALSE(p.HasOutput(WindowId::Debug));
+    }
+}
+
+TEST_F(SdlPlatformTest, TheAutomaticPathTakesANamedRendererElseNeverASoftwareOne) {
+    // A renderer named by SDL_RENDER_DRIVER (the tests name the software one) is used as named.
+    {
+        SdlPlatform p(Opts(1));
+        std::string error;
+        ASSERT_TRUE(p.Init(error)) << error;
+        EXPECT_EQ(p.ActivePath(), PresentPath::Renderer);
+        EXPECT_TRUE(p.HasRenderer(WindowId::Main));
+    }
+    // Unnamed: the dummy display has no accelerated renderer, GPU or not, so the windows draw
+    // into their own surfaces.
+    SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "", SDL_HINT_OVERRIDE);
+    {
+        SdlPlatform p(Opts(1));
+        std::string error;
+        ASSERT_TRUE(p.Init(error)) << error;
+        EXPECT_EQ(p.ActivePath(), PresentPath::Surface);
+        EXPECT_TRUE(p.HasOutput(WindowId::Main));
+        EXPECT_FALSE(p.HasRenderer(WindowId::Main));
+        p.ShowWindow(WindowId::Debug, true);
+        EXPECT_TRUE(p.HasOutput(WindowId::Debug));
+        EXPECT_FALSE(p.HasRenderer(WindowId::Debug));
+        const TABitmap pic = Pattern();
+        p.Present(WindowId::Main, pic);
+        EXPECT_TRUE(ShowsPicture(Shown(p, WindowId::Main), pic, 1));
+    }
+    SDL_ResetHint(SDL_HINT_RENDER_DRIVER);
+}
+
+TEST_F(SdlPlatformTest, AnUnchangedFrameIsNotUploadedAndAChangeUploadsItsRectangleOnly) {
+    for (PresentPath path : {PresentPath::Renderer, PresentPath::Surface}) {
+        for (int scale : {1, 2}) {
+            SCOPED_TRACE(testing::Message() << (path == PresentPath::Surface ? "surface" : "renderer") << " scale "
+                                            << scale);
+            SdlPlatform p(Opts(scale, path));
+            std::string error;
+            ASSERT_TRUE(p.Init(error)) << error;
+            TABitmap pic = Pattern();
+            p.Present(WindowId::Main, pic);
+            EXPECT_TRUE(ShowsPicture(Shown(p, WindowId::Main), pic, scale));
+            const PresentStats first = p.Stats(WindowId::Main);
+            EXPECT_EQ(first.UploadedPixels, 800u * 600u);
+
+            for (int i = 0; i < 3; ++i) p.Present(WindowId::Main, pic);
+            PresentStats s = p.Stats(WindowId::Main);
+            EXPECT_EQ(s.Frames, first.Frames + 3);
+            EXPECT_EQ(s.Unchanged, first.Unchanged + 3);
+            EXPECT_EQ(s.Uploads, first.Uploads);
+            EXPECT_EQ(s.Shows, first.Shows);
+
+            // The click-wait icon turns: one 32×32 upload, one show, and the screen has it.
+            for (int y = 540; y < 572; ++y)
+                for (int x = 700; x < 732; ++x) std::memset(pic.Row(y) + x * 4, 0x55, 4);
+            p.Present(WindowId::Main, pic);
+            s = p.Stats(WindowId::Main);
+            EXPECT_EQ(s.Uploads, first.Uploads + 1);
+            EXPECT_EQ(s.UploadedPixels, first.UploadedPixels + 32u * 32u);
+            EXPECT_EQ(s.Shows, first.Shows + 1);
+            EXPECT_TRUE(ShowsPicture(Shown(p, WindowId::Main), pic, scale));
+
+            // An expose repaints although the picture did not change.
+            Push(WindowEvent(p.SdlWindowId(WindowId::Main), SDL_WINDOWEVENT_EXPOSED));
+            EXPECT_TRUE(Pump(p).empty());
+            EXPECT_EQ(p.Stats(WindowId::Main).Shows, s.Shows + 1);
+            EXPECT_TRUE(ShowsPicture(Shown(p, WindowId::Main), pic, scale));
+        }
+    }
+}
+
+TEST_F(SdlPlatformTest, AResizedWindowSurfaceIsDrawnWholeWithBarsAtWholeAndSmoothScales) {
+    for (bool smooth : {false, true}) {
+        SCOPED_TRACE(smooth ? "smooth" : "whole pixels");
+        SdlOptions o = Opts(1, PresentPath::Surface);
+        o.Smooth = smooth;
+        SdlPlatform p(o);
+        std::string error;
+        ASSERT_TRUE(p.Init(error)) << error;
+        TABitmap pic(800, 600);
+        pic.FillColor(200, 100, 50);
+        p.Present(WindowId::Main, pic);
+
+        // The window grows (as full screen makes it): SDL gives it a new surface, drawn whole.
+        SDL_SetWindowSize(Win(p, WindowId::Main), 1000, 700);
+        Push(WindowEvent(p.SdlWindowId(WindowId::Main), SDL_WINDOWEVENT_SIZE_CHANGED));
+        EXPECT_TRUE(Pump(p).empty());
+        std::vector<uint32_t> shown = Shown(p, WindowId::Main);
+        ASSERT_EQ(shown.size(), size_t(1000) * 700);
+        const uint32_t colour = 0xFFC86432u, black = 0xFF000000u;
+        EXPECT_EQ(shown[size_t(350) * 1000 + 500], colour);
+        EXPECT_EQ(shown[0], black);
+        // Whole pixels: scale 1 centred, bars of 100 and 50; smooth: 933 × 700, bars left and right.
+        EXPECT_EQ(shown[size_t(350) * 1000 + 20], black);
+        EXPECT_EQ(shown[size_t(350) * 1000 + 980], black);
+        EXPECT_EQ(shown[size_t(20) * 1000 + 500], smooth ? colour : black);
+
+        // A change after the resize lands in the right place at the right scale.
+        for (int y = 0; y < 10; ++y) std::memset(pic.Row(y), 0, 10 * 4);
+        p.Present(WindowId::Main, pic);
+        shown = Shown(p, WindowId::Main);
+        const int left = smooth ? 34 : 100, top = smooth ? 0 : 50;
+        EXPECT_EQ(shown[size_t(top + 2) * 1000 + left + 2], 0xFF000000u);
+        EXPECT_EQ(shown[size_t(top + 30) * 1000 + left + 30], colour);
+        EXPECT_EQ(shown[size_t(350) * 1000 + 500], colour);
     }
 }
 
@@ -430,6 +618,46 @@ TEST_F(SdlPlatformTest, KeysReadTheKeyboardStateWithBothVariants) {
     only({SDL_SCANCODE_ESCAPE, SDL_SCANCODE_A});
     for (int k = 0; k <= static_cast<int>(Key::Count); ++k) EXPECT_FALSE(p.KeyDown(static_cast<Key>(k)));
     only({});
+}
+
+TEST_F(SdlPlatformTest, AHiddenCursorHidesOverTheMainWindowOnly) {
+    SdlPlatform p(Opts(1));
+    std::string error;
+    ASSERT_TRUE(p.Init(error)) << error;
+    // The pointer crossing from window to window, as the window system reports it.
+    WindowId over = WindowId::None;
+    auto moveTo = [&](WindowId w) {
+        if (over != WindowId::None) Push(WindowEvent(p.SdlWindowId(over), SDL_WINDOWEVENT_LEAVE));
+        Push(WindowEvent(p.SdlWindowId(w), SDL_WINDOWEVENT_ENTER));
+        EXPECT_EQ(Pump(p), std::vector<std::string>{});
+        over = w;
+    };
+    moveTo(WindowId::Main);
+    p.SetCursorVisible(false);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+
+    p.BeginModal(WindowId::Query);
+    moveTo(WindowId::Query);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE) << "the dialog keeps its pointer";
+    p.EndModal(WindowId::Query);
+    moveTo(WindowId::Main);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    for (WindowId w : {WindowId::Msg, WindowId::Debug}) {
+        p.ShowWindow(w, true);
+        moveTo(w);
+        EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    }
+    // Off every window of the program the pointer is the desktop's.
+    Push(WindowEvent(p.SdlWindowId(over), SDL_WINDOWEVENT_LEAVE));
+    Pump(p);
+    over = WindowId::None;
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    // Shown again while elsewhere, it stays shown back over the main window.
+    p.SetCursorVisible(true);
+    moveTo(WindowId::Main);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    p.SetCursorVisible(false);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
 }
 
 }  // namespace

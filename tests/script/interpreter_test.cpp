@@ -1,6 +1,7 @@
 // The interpreter on the headless platform: scripts written in the text form, run pass by pass.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
@@ -29,7 +30,7 @@ TEST(Interpreter, InitialisationLoadsScriptOneAndTheDebugMarkerShowsTheDebugWind
     EXPECT_EQ(f.Game.ScriptNo, 1);
     EXPECT_EQ(f.Game.ScriptStep, -1);
     EXPECT_TRUE(f.Skip.ControlSkipEnabled);
-    EXPECT_FALSE(g.Plat->CursorShown());
+    EXPECT_FALSE(g.Plat->CursorShown(WindowId::Main));
     EXPECT_FALSE(g.Plat->IsWindowVisible(WindowId::Debug));
     EXPECT_EQ(g.W(1), 0);
     g.Passes(1);
@@ -40,6 +41,17 @@ TEST(Interpreter, InitialisationLoadsScriptOneAndTheDebugMarkerShowsTheDebugWind
     std::ofstream(marked.GameDir / "ポプリ萌え萌え.txt") << "";
     marked.Boot();
     EXPECT_TRUE(marked.Plat->IsWindowVisible(WindowId::Debug));
+}
+
+TEST(Interpreter, InitialisationResetsTheBottomRowOfWindowButtons) {
+    ScriptGame g(".script 1 \"a\"\nwait -1\n");
+    TForm1& f = g.Start();
+    // States an earlier game left behind: disabled, switched on, under the cursor.
+    f.Msg.ButtonState = {kBtnDisabled, kBtnDisabled, kBtnDisabled, kBtnDisabled, kBtnOn, kBtnDisabled,
+                         kBtnHover,    kBtnOnHover,  kBtnOn,       kBtnDisabled, kBtnDisabled, kBtnHover};
+    g.Passes(1);
+    ASSERT_EQ(f.EngineMode, Mode::Script);
+    for (int b = kBtnQuickSave; b <= kBtnConfig; ++b) EXPECT_EQ(f.Msg.ButtonState[size_t(b)], kBtnNormal) << b;
 }
 
 TEST(Interpreter, JumpEndsThePassAndAMissingLabelRestartsTheScript) {
@@ -361,7 +373,7 @@ wait -1
     f.Skip.SectionSkipRequested = true;
     g.Passes(1);
     EXPECT_EQ(f.Game.CursorShown, 1);
-    EXPECT_TRUE(g.Plat->CursorShown());
+    EXPECT_TRUE(g.Plat->CursorShown(WindowId::Main));
     EXPECT_EQ(f.Game.MenuButtonsAllowed, 1);
     EXPECT_EQ(f.Game.SkipAllowed, 1);
     EXPECT_TRUE(f.Skip.SkippableSection);
@@ -370,7 +382,11 @@ wait -1
     f.Text.MsgOnScreen = f.Text.MsgWinShown = f.Skip.AutoMode = true;
     g.Resume();
     EXPECT_EQ(f.Game.CursorShown, 0);
-    EXPECT_FALSE(g.Plat->CursorShown());
+    EXPECT_FALSE(g.Plat->CursorShown(WindowId::Main));
+    // Hidden over the main window only: the dialog and the other windows keep their pointer.
+    EXPECT_TRUE(g.Plat->CursorShown(WindowId::Query));
+    EXPECT_TRUE(g.Plat->CursorShown(WindowId::Msg));
+    EXPECT_TRUE(g.Plat->CursorShown(WindowId::Debug));
     EXPECT_EQ(f.Game.MenuButtonsAllowed, 0);
     EXPECT_EQ(f.Game.SkipAllowed, 0);
     EXPECT_FALSE(f.Skip.SkippableSection);
@@ -564,6 +580,33 @@ TEST(ScriptLoader, EmptyAndTruncatedEntriesReadAsTheEndLineAlone) {
     f.NOVL_ReadScript(70000);  // no such entry
     EXPECT_EQ(f.ScriptLine(0), kEndLine);
     h.Passes(5);  // the end line alone keeps the engine running
+}
+
+TEST(ScriptLoader, ALineTableWithAPartialLastLineRunsItsWholeLinesAndSaysSo) {
+    // The assembler's image with five stray bytes after its lines, written by the container
+    // writer: L1 is then 5 more than a multiple of 16 and the sections follow those bytes.
+    AssembledSource source;
+    std::vector<Diagnostic> errors;
+    ASSERT_TRUE(AssembleSource(".script 1 \"ragged\"\n*top\nset W1 7\nset W2 8\nwait -1\n", "t.txt", source, errors));
+    ScriptImage image = source.Scripts.at(0).Image;
+    const size_t lines = image.Lines.size();
+    image.LineTableTail = {0x41, 0x00, 0x01, 0x00, 0x07};
+    test::EngineHarness h;
+    test::WriteContainer(h.GameDir, {{1, BuildScriptEntry(image)}}, {"ragged"});
+
+    TForm1& f = h.Start();
+    h.Passes(2);
+    EXPECT_EQ(f.Script.LineCount, int32_t(lines));
+    EXPECT_EQ(f.Script.LabelNames, std::vector<std::string>{"top"});
+    EXPECT_EQ(f.WorkFlg[0], 7);
+    EXPECT_EQ(f.WorkFlg[1], 8);
+    EXPECT_EQ(f.EngineMode, Mode::KeyWait);  // waiting for a key
+    // One line about the script among the start's picture read errors.
+    ASSERT_EQ(std::count_if(f.DebugMemo.begin(), f.DebugMemo.end(),
+                            [](const std::string& l) { return l.starts_with("script error"); }),
+              1);
+    EXPECT_EQ(f.DebugMemo.back(), "script error : 1 (5 bytes after the line table's " + std::to_string(lines) +
+                                      " whole lines are ignored)");
 }
 
 }  // namespace

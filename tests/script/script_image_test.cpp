@@ -128,8 +128,6 @@ TEST(ScriptImage, BadEntriesReadAsTheSafeScript) {
         std::memcpy(e.data() + 16, &l1, 4);
         return e;
     };
-    EXPECT_TRUE(IsSafeScript(ParseScriptEntry(withL1(17), &status)));
-    EXPECT_EQ(status, ScriptEntryStatus::BadLineTable);
     EXPECT_TRUE(IsSafeScript(ParseScriptEntry(withL1(-16), &status)));
     EXPECT_EQ(status, ScriptEntryStatus::BadLineTable);
     EXPECT_TRUE(IsSafeScript(ParseScriptEntry(withL1(0x7FFFFFF0), &status)));
@@ -147,6 +145,40 @@ TEST(ScriptImage, BadEntriesReadAsTheSafeScript) {
     const ScriptImage image = ParseScriptEntry(HandEntry(full, "", "", "", ""), &status);
     EXPECT_EQ(status, ScriptEntryStatus::Ok);
     EXPECT_EQ(image.Lines.size(), size_t(kLineTblCapacity));
+}
+
+TEST(ScriptImage, ALineTableWithAPartialLastLineKeepsItsWholeLinesAndItsBytes) {
+    // L1 = 2·16 + 3: two lines, three stray bytes, then the sections.
+    const LineRec set{0x50, 0, 1, 7, 0, 0, 0};
+    std::vector<uint8_t> entry(16, 0);
+    PutI32(entry, 35);
+    PutLine(entry, set);
+    PutLine(entry, kEndLine);
+    entry.insert(entry.end(), {0xFF, 0x00, 0x09});
+    PutText(entry, "top\r\n");
+    PutText(entry, "");
+    PutText(entry, "bg\r\n");
+    PutText(entry, "hello\r\n");
+    ScriptEntryStatus status{};
+    const ScriptImage image = ParseScriptEntry(entry, &status);
+    EXPECT_EQ(status, ScriptEntryStatus::Ok);
+    EXPECT_EQ(image.Lines, (std::vector<LineRec>{set, kEndLine}));
+    EXPECT_EQ(image.LineTableTail, (std::vector<uint8_t>{0xFF, 0x00, 0x09}));
+    EXPECT_EQ(image.LabelNames, std::vector<std::string>{"top"});
+    EXPECT_EQ(image.FileNames, std::vector<std::string>{"bg"});
+    EXPECT_EQ(image.MsgTexts, std::vector<std::string>{"hello"});
+    EXPECT_EQ(BuildScriptEntry(image), entry);
+
+    // Fewer than 16 bytes: no whole line at all, which runs as the end line.
+    std::vector<uint8_t> tiny(16, 0);
+    PutI32(tiny, 7);
+    tiny.insert(tiny.end(), 7, 0x60);
+    for (int k = 0; k < 4; ++k) PutText(tiny, "");
+    const ScriptImage none = ParseScriptEntry(tiny, &status);
+    EXPECT_EQ(status, ScriptEntryStatus::Ok);
+    EXPECT_TRUE(none.Lines.empty());
+    EXPECT_EQ(none.LineTableTail.size(), 7u);
+    EXPECT_EQ(BuildScriptEntry(none), tiny);
 }
 
 }  // namespace

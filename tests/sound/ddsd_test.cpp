@@ -105,12 +105,28 @@ TEST(DDSD, AChannelNumberOutOfRangeIsReported) {
     DeviceRig rig;
     EXPECT_EXIT(rig.Device.GetChannel(8), testing::ExitedWithCode(1), "チャンネル番号8は無効です、0～7の範囲で指定してください");
     EXPECT_EXIT(rig.Device.GetChannel(-1), testing::ExitedWithCode(1), "チャンネル番号-1は無効です");
+    EXPECT_EXIT(rig.Device.CheckResult(0x88780078, "x"), testing::ExitedWithCode(1), "x\\(Error Code\\(88780078\\)\\)");
     rig.Device.SetDebugOption(dsoExceptOnError);
     EXPECT_THROW(rig.Device.GetChannel(8), EDDSD);
     rig.Device.SetDebugOption(0);
     EXPECT_EQ(rig.Device.GetChannel(8), nullptr);
-    EXPECT_EQ(CheckResult(0, "x"), 0);
-    EXPECT_EQ(CheckResult(-2147024882, "x"), -2147024882);  // reported, not halted
+    EXPECT_EQ(rig.Device.CheckResult(0, "x"), 0);
+    EXPECT_EQ(rig.Device.CheckResult(-2147024882, "x"), -2147024882);  // reported, not halted
+}
+
+TEST(DDSD, InPlayAFaultIsToldAndNeitherEndsTheProgramNorThrows) {
+    DeviceRig rig;
+    std::vector<std::string> told;
+    rig.Device.OnFault = [&](const std::string& text) { told.push_back(text); };
+    rig.Device.SetDebugOption(dsoHaltOnError | dsoExceptOnError);
+    rig.Device.EndStartUp();
+    EXPECT_EQ(rig.Device.GetChannel(8), nullptr);
+    EXPECT_EQ(rig.Device.CheckResult(0x88780078, "一次バッファの作成に失敗しました"), 0x88780078);
+    EXPECT_EQ(told, (std::vector<std::string>{"チャンネル番号8は無効です、0～7の範囲で指定してください",
+                                              "一次バッファの作成に失敗しました(Error Code(88780078))"}));
+    // The device still works.
+    rig.Channel->Play();
+    EXPECT_EQ(rig.Channel->GetStatus(), 1u);
 }
 
 TEST(DDSD, TheDebugLogRestartsWithTheFirstErrorAndNumbersEachLine) {
@@ -119,14 +135,12 @@ TEST(DDSD, TheDebugLogRestartsWithTheFirstErrorAndNumbersEachLine) {
         std::ofstream old(dir.Path() / "DDSD_DebugLog.txt");
         old << "from an earlier run\n";
     }
-    SetDDSDLogFolder(dir.Path());
     HeadlessPlatform plat({}, {}, 1000);
     TDDSD device(plat);
+    device.SetLogFolder(dir.Path());
     device.SetDebugOption(dsoDebugMessage);
-    CheckResult(0x88780078, "一次バッファの作成に失敗しました");
-    ReportError("second");
-    device.SetDebugOption(dsoHaltOnError);
-    SetDDSDLogFolder({});
+    device.CheckResult(0x88780078, "一次バッファの作成に失敗しました");
+    device.ReportError("second");
     std::ifstream in(dir.Path() / "DDSD_DebugLog.txt");
     std::stringstream text;
     text << in.rdbuf();

@@ -5,7 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
 
+#include <unistd.h>
+
+#include "sound/ogg_player.h"
 #include "sound_fixture.h"
 
 namespace orva {
@@ -192,6 +197,67 @@ TEST(OggData, HalfRateMonoPlaysAtTheRightPitchAndLength) {
     for (size_t f = 1; f < frames.size() / 2; ++f)
         if ((frames[2 * f - 2] < 0) != (frames[2 * f] < 0)) ++crossings;
     EXPECT_NEAR(crossings, 880, 6);  // 440 Hz for one second
+}
+
+// A 22,050 Hz loop end that falls on an odd output frame (1 s + one 44,100 Hz frame) is cut at
+// the whole source frame before it: the jump comes after output frame 44,100, every source
+// sample still fills a pair of output frames, and the piece loops instead of ending or
+// starting over.
+TEST(OggData, AHalfRateLoopEndBetweenSourceFramesJumpsAtTheWholeFrameBeforeIt) {
+    for (const bool wholeFileLoop : {false, true}) {
+        ToneRecipe recipe = ThreeSegments("*looptime,0,0.5,1.0000227,-1");
+        recipe.Rate = 22050;
+        recipe.Channels = 1;
+        TOggData source(kHalf);
+        ASSERT_TRUE(LoadInto(source, EncodeTone(recipe)));
+        source.Play(wholeFileLoop);
+        const auto out = RenderLeft(source, 10);  // 20,480 frames each: about 4.6 s
+        ASSERT_EQ(out.size(), 10u * 20480u) << "the loop ended the piece";
+        EXPECT_EQ(source.GetStatus(), wholeFileLoop ? 3 : 2);
+        for (size_t f = 0; f + 1 < out.size(); f += 2) ASSERT_EQ(out[f], out[f + 1]) << "pair broken at " << f;
+        // Frames 44,100 on repeat frames 22,050 on: the middle segment again, never the first.
+        size_t same = 0;
+        for (size_t k = 0; k < 22050; ++k)
+            if (std::abs(out[44100 + k] - out[22050 + k]) <= 2) ++same;
+        EXPECT_GT(same, 22050u * 99 / 100);
+        EXPECT_GT(std::abs(out[44100 + 2000] - out[2000]) + std::abs(out[44100 + 3001] - out[3001]), 0);
+        for (double t = 1.1; t < 4.5; t += 0.5) EXPECT_NEAR(ToneLevel(out, t, t + 0.3), 8000, 400) << "at " << t;
+    }
+}
+
+// A looping stream with headers but no samples: the rewind at its end finds nothing again, so
+// the source stops at its first render instead of seeking for ever, and the mix goes on with the
+// other sources alone. Run in a child process with an alarm, so a hang fails instead of blocking.
+// Exits 0 when the mix of a looping empty stream and a tone is the tone alone and the empty
+// stream has stopped after one render; another status says what went wrong.
+[[noreturn]] void MixALoopingEmptyStreamAndExit() {
+    alarm(10);  // a render that never returns ends the child with SIGALRM
+    TOggData empty(kHalf), tone(kHalf), alone(kHalf);
+    ToneRecipe none;
+    none.Amplitudes = {};
+    if (!LoadInto(empty, EncodeTone(none)) || !LoadInto(tone, EncodeTone(ToneRecipe{})) ||
+        !LoadInto(alone, EncodeTone(ToneRecipe{})))
+        std::exit(2);
+    TOggPlayer player(kHalf / 2, 10);
+    player.SetSource(0, &empty, true);
+    player.SetSource(1, &tone, true);
+    player.Play(0, true);
+    player.Play(1, false);
+    std::vector<int16_t> mixed(4096 * 2);
+    player.Render(mixed.data(), 4096 * 4);
+    if (player.GetState(0) != 1 || player.GetState(1) != 2) std::exit(3);
+    alone.Play(false);
+    alone.Render();
+    for (size_t i = 0; i < mixed.size(); ++i)
+        if (mixed[i] != alone.GetBuffer()[i]) std::exit(4);
+    std::exit(0);
+}
+
+// A looping stream with headers but no samples: the rewind at its end finds nothing again, so
+// the source stops at its first render instead of seeking for ever, and the mix goes on with the
+// other sources alone. Run in a child process, so a hang fails instead of blocking.
+TEST(OggData, ALoopingStreamWithNoSamplesStopsAtItsFirstRender) {
+    EXPECT_EXIT(MixALoopingEmptyStreamAndExit(), testing::ExitedWithCode(0), "");
 }
 
 TEST(OggData, UnsupportedRatesAndUndecodableDataPlayNothing) {

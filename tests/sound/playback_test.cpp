@@ -141,6 +141,20 @@ TEST(Playback, ANewVoiceCutsTheOldOneAndTheVoiceTimerRunsOnlyWhileNoneIsPlaying)
     f.SoundPlayerStop(6);
 }
 
+TEST(Playback, ADeviceFaultInPlayGoesToTheMemoAndTheGameAndItsSoundGoOn) {
+    SoundGame g;
+    TForm1& f = g.Start();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(f.DDSD1->GetChannel(9), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "sound error : チャンネル番号9は無効です、0～7の範囲で指定してください\n");
+    ASSERT_FALSE(f.DebugMemo.empty());
+    EXPECT_EQ(f.DebugMemo.back(), "sound error : チャンネル番号9は無効です、0～7の範囲で指定してください");
+    EXPECT_TRUE(f.NOVL_PlayBGM2011("M02", 0, false, 1));
+    g.H.Passes(20);
+    EXPECT_EQ(f.SoundPlayer->GetState(1), 3);
+}
+
 TEST(Playback, AnUndecodableFilePlaysNothingAndSaysSoOnce) {
     SoundGame g;
     TForm1& f = g.Start();

@@ -6,7 +6,9 @@
 namespace orva {
 namespace {
 
-std::u16string Repeat(std::u16string_view s, int n) {
+// Returned const, so that u"「" + Repeat(...) builds a new string rather than inserting at the
+// front of the temporary, which GCC 12 at -O3 misreads as an overlapping copy (-Wrestrict).
+const std::u16string Repeat(std::u16string_view s, int n) {
     std::u16string out;
     for (int i = 0; i < n; ++i) out += s;
     return out;
@@ -62,6 +64,19 @@ TEST(MessageLayout, SlashForcesABreakWithoutHanging) {
     EXPECT_EQ(l[1], Repeat(u"あ", 25));
     EXPECT_EQ(l[2], u"い");
     EXPECT_EQ(l[3], u"");
+    // The same after the character that hangs at the end of a full line.
+    l = LayoutMessage(Repeat(u"あ", 25) + u"。/x");
+    EXPECT_EQ(l[1], Repeat(u"あ", 25) + u"。");
+    EXPECT_EQ(l[2], u"x");
+    EXPECT_EQ(l[3], u"");
+    // A second slash is an empty line of its own.
+    l = LayoutMessage(Repeat(u"あ", 25) + u"。//x");
+    EXPECT_EQ(l[2], u"");
+    EXPECT_EQ(l[3], u"x");
+    // In speech the line after such a break is indented once.
+    l = LayoutMessage(u"「" + Repeat(u"あ", 24) + u"。/x」");
+    EXPECT_EQ(l[1], u"「" + Repeat(u"あ", 24) + u"。");
+    EXPECT_EQ(l[2], u"　x」");
 
     // In speech the line after a slash is indented.
     l = LayoutMessage(u"母「ただいま/おかえり」");

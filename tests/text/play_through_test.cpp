@@ -170,5 +170,31 @@ TEST(PlayThrough, StoryWithReviewChoiceAndBothSkips) {
     EXPECT_EQ(f.Msg.MessageLog.Entry(1).Voice, u"v_aya001");
 }
 
+// A slash that follows a full line, directly or after the character that hangs there, breaks
+// that line: the scenario's text reaches the window as two lines, the third band stays empty.
+TEST(PlayThrough, ASlashAfterAFullLineBreaksItWithOrWithoutAHangingCharacter) {
+    test::ScriptGame g(R"(.script 1 "story"
+msg "あああああああああああああああああああああああああ/x"
+msg "あああああああああああああああああああああああああ。/x"
+)");
+    TForm1& f = g.Boot();
+    const std::u16string full(25, u'あ');
+    auto bandInk = [&](int band) {  // any pixel of the text layer's band not fully transparent
+        for (int y = 40 * band; y < 40 * band + 40; ++y)
+            for (int x = 0; x < 800; ++x)
+                if (test::Px(f.Pics->TextLayer, x, y)[3] != 255) return true;
+        return false;
+    };
+    for (const std::u16string& first : {full, full + u"。"}) {
+        ASSERT_TRUE(g.RunUntilMode(Mode::MessageWait));
+        EXPECT_EQ(f.Msg.MessageLines[1], first);
+        EXPECT_EQ(f.Msg.MessageLines[2], u"x");
+        EXPECT_EQ(f.Msg.MessageLines[3], u"");
+        EXPECT_TRUE(bandInk(2));
+        EXPECT_FALSE(bandInk(3));
+        g.Resume();
+    }
+}
+
 }  // namespace
 }  // namespace orva

@@ -107,6 +107,28 @@ TEST(WindowButtons, QuickSaveThenQuickLoadReturnsToTheSameMessagePrintedAnew) {
     EXPECT_EQ(f.Game.ScriptStep, step);
 }
 
+TEST(WindowButtons, QuickSaveKeepsTheCommentOfTheGameLoadedFromACommentedSlot) {
+    ButtonGame g;
+    TForm1& f = g.BootStory();
+    g.WaitForMessage();
+    g.Click(Row(kBtnQuickSave));
+    ASSERT_EQ(f.Sys->SaveSlots[99].InUse, 1);
+    // The player gives the quick save a comment in the menu, then loads it.
+    std::strcpy(f.Sys->SaveSlots[99].Comment, "before the bridge");
+    g.Click(Row(kBtnQuickLoad));
+    g.WaitForMessage();
+    ASSERT_STREQ(f.Game.Comment, "before the bridge");
+
+    g.Click(Row(kBtnQuickSave));
+    EXPECT_EQ(f.Timing.StatusText, u"クイックセーブしました");
+    EXPECT_STREQ(f.Game.Comment, "before the bridge");
+    EXPECT_STREQ(f.Sys->SaveSlots[99].Comment, "before the bridge");
+    const auto file = ReadWholeFile(g.SaveDir / "SAVE.DAT");
+    ASSERT_TRUE(file && file->size() == kSystemBlockSize);
+    EXPECT_EQ(0, std::memcmp(file->data() + offsetof(SystemBlock, SaveSlots) + 99 * sizeof(GameRec),
+                             &f.Sys->SaveSlots[99], sizeof(GameRec)));
+}
+
 TEST(WindowButtons, MenuLockLeavesConfigurationAndSmallButtonsInTheStoryAndMoreInAReplay) {
     ButtonGame g(R"(.script 1 "story"
 system 2 0

@@ -244,7 +244,12 @@ std::map<std::string, TABitmap> PaintBackgrounds() {
                 Cliff(pic, l, true);  // the story's lit lighthouse
             else
                 place.Paint(pic, l);
-            out[std::string(place.Name) + (v ? "_" + std::to_string(v) : "")] = std::move(pic);
+            std::string name(place.Name);
+            if (v) {
+                name += '_';
+                name += std::to_string(v);
+            }
+            out[name] = std::move(pic);
         }
     // The first archive's early draft of the opening picture: the harbour without its light.
     TABitmap draft = MakePicture(kW, kH, kGrey);

@@ -365,7 +365,8 @@ TABitmap MusicParts() {
     const Look looks[4] = {Look::Normal, Look::On, Look::Hover, Look::OnHover};
     for (int k = 1; k <= 7; ++k) {
         const int y = k == 7 ? 32 : 32 + 32 * k;
-        const std::string label = "0" + std::to_string(k) + "　" + kTrackTitles[k - 1];
+        std::string label = "0";
+        label += std::to_string(k) + "　" + kTrackTitles[k - 1];
         for (int c = 0; c < 4; ++c) {
             Button(sheet, 384 * c, y, 384, 32, "", looks[c], 16);
             LabelStyle st;

@@ -80,7 +80,9 @@ std::string LabelRef(std::string_view cp932) {
         auto back = Utf8ToCp932(utf8);
         if (back && *back == cp932) return "*" + utf8;
     }
-    return "*" + Quote(cp932);
+    std::string ref = "*";
+    ref += Quote(cp932);
+    return ref;
 }
 
 const char* SectionName(int s) {
@@ -290,7 +292,8 @@ bool DisassembleContainer(std::span<const uint8_t> container, std::string& out, 
             warning += "script " + std::to_string(n) + " reaches past the end of the file and is left out; ";
             continue;
         }
-        body += "\n" + DisassembleEntry(view.Data(e), int(n), name, e.Size == 0);
+        body += '\n';
+        body += DisassembleEntry(view.Data(e), int(n), name, e.Size == 0);
         AssembledScript s;
         s.Number = int(n);
         s.Name = name;

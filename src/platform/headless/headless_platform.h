@@ -42,11 +42,12 @@ public:
     void PumpMessages(PlatformEvents& events) override;
     bool KeyDown(Key key) override { return Keys[static_cast<size_t>(key)]; }
     Point CursorIn(WindowId window) override;
-    void SetCursorVisible(bool visible) override { CursorVisible = visible; }
+    void SetCursorVisible(bool visible) override { MainCursorVisible = visible; }
     WindowId Foreground() override { return Focus; }
     void ShowWindow(WindowId window, bool visible) override;
     bool IsWindowVisible(WindowId window) override { return Visible[Index(window)]; }
     void PlaceWindow(WindowId window, Point mainClient) override { Origin[Index(window)] = mainClient; }
+    void SetWindowTitle(WindowId window, const std::string& title) override { Titles[Index(window)] = title; }
     void Present(WindowId window, const TABitmap& picture) override;
     void SetFullScreen(bool on) override { FullScreen = on; }
     bool IsFullScreen() override { return FullScreen; }
@@ -71,10 +72,12 @@ public:
     // Writes every capture still due (used at exit so shots at or after the last pass are kept).
     // Returns false and sets `error` when a file cannot be written.
     bool FlushShots(bool all, std::string& error);
-    bool CursorShown() const { return CursorVisible; }
+    // Whether the pointer shows while it is over `window`.
+    bool CursorShown(WindowId window) const { return window != WindowId::Main || MainCursorVisible; }
     bool TextInputOn() const { return TextInput; }
     const TABitmap& LastPresented(WindowId window) const { return Presented[Index(window)]; }
     const std::string& ShotError() const { return PendingError; }
+    const std::string& WindowTitle(WindowId window) const { return Titles[Index(window)]; }
 
 private:
     static size_t Index(WindowId w) { return static_cast<size_t>(w); }
@@ -98,7 +101,7 @@ private:
     std::vector<HeadlessShot> Shots;
     std::array<bool, static_cast<size_t>(Key::Count)> Keys{};
     Point Cursor;                                     // in the main window's client coordinates
-    bool CursorVisible = true;
+    bool MainCursorVisible = true;                    // the pointer shows over the main window
     WindowId Focus = WindowId::Main;
     WindowId FocusBeforeModal = WindowId::Main;
     bool ModalOpen = false;
@@ -107,6 +110,7 @@ private:
     std::array<bool, 4> Visible{true, false, false, false};
     std::array<Point, 4> Origin{Point{0, 0}, Point{0, kMsgWindowTop}, Point{240, 236}, Point{0, 0}};
     std::array<TABitmap, 4> Presented;                // the last picture shown in each window
+    std::array<std::string, 4> Titles;                // each window's caption as last set
     std::string PendingError;                         // first capture that could not be written
     AudioSource* Audio = nullptr;                     // the open audio output's source
     uint64_t AudioFrames = 0;                         // frames played since virtual time 0

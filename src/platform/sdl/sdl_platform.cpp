@@ -1,14 +1,18 @@
 // The SDL2 backend of the platform interface.
 //
 // Sections: life cycle (open, close) | clock | events | keys and cursor | windows and pictures |
-// full screen | modal runs and text input.
+// output (path choice, upload, show) | full screen | modal runs and text input.
 #include "platform/sdl/sdl_platform.h"
 
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <utility>
 
@@ -34,6 +38,49 @@ SDL_HitTestResult MsgHitTest(SDL_Window*, const SDL_Point* area, void* data) {
     return InMsgDragStrip(area->y, scale) ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
 }
 
+// Whether the machine has a GPU device a hardware GL driver could use. Without one, an OpenGL
+// renderer would be a software rasteriser inside the process, slower and far larger than
+// SDL's window surface.
+bool HasGpuDevice() {
+    std::error_code ec;
+    if (std::filesystem::exists("/dev/nvidiactl", ec)) return true;
+    for (const auto& e : std::filesystem::directory_iterator("/dev/dri", ec)) {
+        const std::string name = e.path().filename().string();
+        if (name.rfind("renderD", 0) == 0 || name.rfind("card", 0) == 0) return true;
+    }
+    return false;
+}
+
+// Whether a renderer draws through a software GL (llvmpipe, softpipe, swrast) or is no
+// accelerated renderer at all.
+bool IsSoftwareRenderer(SDL_Renderer* r) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(r, &info) != 0 || (info.flags & SDL_RENDERER_ACCELERATED) == 0) return true;
+    if (!info.name || std::strncmp(info.name, "opengl", 6) != 0) return false;
+    using GetString = const unsigned char* (*)(unsigned int);
+    constexpr unsigned int kGlRenderer = 0x1F01;
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = getString ? getString(kGlRenderer) : nullptr;
+    if (!name) return false;
+    const std::string gl(reinterpret_cast<const char*>(name));
+    for (const char* soft : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"})
+        if (gl.find(soft) != std::string::npos) return true;
+    return false;
+}
+
+// The opaque screen pixel of an engine pixel (blue, green, red, transparency): XRGB/ARGB8888.
+inline uint32_t Opaque(uint32_t enginePixel) { return 0xFF000000u | enginePixel; }
+
+// A rectangle of logical pixels as the output pixels that show it under `fit`, clipped to the
+// output.
+SDL_Rect ToOutput(const ViewFit& fit, const PixelRect& r, int outW, int outH) {
+    const int x0 = std::max(0, static_cast<int>(std::floor(fit.OffsetX + r.X * fit.Scale)));
+    const int y0 = std::max(0, static_cast<int>(std::floor(fit.OffsetY + r.Y * fit.Scale)));
+    const int x1 = std::min(outW, static_cast<int>(std::ceil(fit.OffsetX + (r.X + r.W) * fit.Scale)));
+    const int y1 = std::min(outH, static_cast<int>(std::ceil(fit.OffsetY + (r.Y + r.H) * fit.Scale)));
+    return {x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
+}
+
 bool ToButton(uint8_t sdlButton, MouseButton& out) {
     switch (sdlButton) {
         case SDL_BUTTON_LEFT: out = MouseButton::Left; return true;
@@ -47,6 +94,11 @@ bool ToButton(uint8_t sdlButton, MouseButton& out) {
 
 bool ShowStartupMessage(const std::string& title, const std::string& text) {
     return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr) == 0;
+}
+
+bool DisplayAvailable() {
+    auto set = [](const char* value) { return value && *value; };
+    return set(SDL_GetHint(SDL_HINT_VIDEODRIVER)) || set(std::getenv("DISPLAY")) || set(std::getenv("WAYLAND_DISPLAY"));
 }
 
 // ---- life cycle -----------------------------------------------------------------------------
@@ -72,11 +124,8 @@ bool SdlPlatform::Open(WindowId w, const char* title, int logicalW, int logicalH
         error = std::string("cannot create a window: ") + SDL_GetError();
         return false;
     }
-    s.Renderer = SDL_CreateRenderer(s.Window, -1, 0);
-    if (!s.Renderer) {
-        error = std::string("cannot create a renderer: ") + SDL_GetError();
-        return false;
-    }
+    // The renderer or window surface comes when the window is first shown: the dialog, the
+    // detached message window and the debug window are rarely or never shown.
     s.Visible = (flags & SDL_WINDOW_HIDDEN) == 0;
     return true;
 }
@@ -121,7 +170,13 @@ bool SdlPlatform::Init(std::string& error) {
     PlaceWindow(WindowId::Msg, kMsgDefaultPlace);
     // SDL starts with text input on; the engine wants it only while the comment field is shown.
     SDL_StopTextInput();
-    for (Surface& s : Windows) Redraw(s);
+    Redraw(Windows[Index(WindowId::Main)]);
+    if (!Windows[Index(WindowId::Main)].Renderer && !Windows[Index(WindowId::Main)].Target) {
+        error = std::string("cannot draw in the window: ") + SDL_GetError();
+        Destroy();
+        return false;
+    }
+    if (SDL_Window* under = SDL_GetMouseFocus()) PointerOver = FromSdlWindowId(SDL_GetWindowID(under));
     return true;
 }
 
@@ -129,14 +184,21 @@ void SdlPlatform::Destroy() {
     for (Surface& s : Windows) {
         if (s.Texture) SDL_DestroyTexture(s.Texture);
         if (s.Renderer) SDL_DestroyRenderer(s.Renderer);
+        if (s.Frame) SDL_FreeSurface(s.Frame);
         if (s.Window) SDL_DestroyWindow(s.Window);
         s = Surface{};
     }
-    if (VideoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (VideoStarted) {
+        SDL_ShowCursor(SDL_ENABLE);  // the cursor is SDL's, and outlives these windows
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+    MainCursorHidden = false;
+    PointerOver = WindowId::None;
     VideoStarted = false;
     FullScreen = false;
     ModalOpen = false;
     ModalWindow = WindowId::None;
+    Path = PresentPath::Auto;
 }
 
 SdlPlatform::Surface* SdlPlatform::Find(WindowId w) {
@@ -251,6 +313,16 @@ void SdlPlatform::HandleEvent(const SDL_Event& ev, PlatformEvents& events) {
                     if (w == WindowId::Main && !ModalOpen) events.OnCloseRequest();
                     else if (w == WindowId::Debug) ShowWindow(WindowId::Debug, false);
                     return;
+                // SDL's cursor is one for the whole program: it follows the pointer from window
+                // to window.
+                case SDL_WINDOWEVENT_ENTER:
+                    PointerOver = w;
+                    ApplyCursor();
+                    return;
+                case SDL_WINDOWEVENT_LEAVE:
+                    if (PointerOver == w) PointerOver = WindowId::None;
+                    ApplyCursor();
+                    return;
                 case SDL_WINDOWEVENT_EXPOSED:
                 case SDL_WINDOWEVENT_SIZE_CHANGED:
                 case SDL_WINDOWEVENT_RESTORED:
@@ -331,7 +403,14 @@ Point SdlPlatform::CursorIn(WindowId window) {
 }
 
 void SdlPlatform::SetCursorVisible(bool visible) {
-    if (VideoStarted) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+    MainCursorHidden = !visible;
+    ApplyCursor();
+}
+
+void SdlPlatform::ApplyCursor() {
+    if (!VideoStarted) return;
+    const int wanted = MainCursorHidden && PointerOver == WindowId::Main ? SDL_DISABLE : SDL_ENABLE;
+    if (SDL_ShowCursor(SDL_QUERY) != wanted) SDL_ShowCursor(wanted);
 }
 
 WindowId SdlPlatform::Foreground() {
@@ -377,52 +456,254 @@ void SdlPlatform::Present(WindowId window, const TABitmap& picture) {
     if (!s) return;
     const int w = picture.Width(), h = picture.Height();
     if (w <= 0 || h <= 0) return;
-    if (!s->Texture || s->TextureW != w || s->TextureH != h) {
-        if (s->Texture) SDL_DestroyTexture(s->Texture);
-        s->HasPicture = false;
-        s->TextureW = s->TextureH = 0;
-        s->Texture = SDL_CreateTexture(s->Renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, w, h);
-        if (!s->Texture) {
-            std::cerr << "orva: cannot show a " << w << "x" << h << " picture: " << SDL_GetError() << "\n";
+    ++s->Stats.Frames;
+    const uint32_t* pixels = picture.Pixels();
+    std::vector<PixelRect> rects;
+    if (w != s->HeldW || h != s->HeldH) {
+        s->Held.assign(pixels, pixels + static_cast<size_t>(w) * h);
+        s->HeldW = w;
+        s->HeldH = h;
+        s->Stale = true;
+    } else {
+        // The engine paints every frame; most frames repeat the last one, or change an icon.
+        rects = ChangedRects(s->Held.data(), w, pixels, w, w, h);
+        if (rects.empty() && !s->Stale) {
+            ++s->Stats.Unchanged;
             return;
         }
-        s->TextureW = w;
-        s->TextureH = h;
-        SDL_SetTextureBlendMode(s->Texture, SDL_BLENDMODE_NONE);
-        SDL_SetTextureScaleMode(s->Texture, Options.Smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+        for (const PixelRect& r : rects)
+            for (int y = r.Y; y < r.Y + r.H; ++y)
+                std::memcpy(&s->Held[static_cast<size_t>(y) * w + r.X], pixels + static_cast<size_t>(y) * w + r.X,
+                            static_cast<size_t>(r.W) * 4);
     }
-    void* pixels = nullptr;
-    int pitch = 0;
-    if (SDL_LockTexture(s->Texture, nullptr, &pixels, &pitch) != 0) {
-        std::cerr << "orva: cannot show a picture: " << SDL_GetError() << "\n";
+    // A hidden window keeps the picture; it is drawn whole when the window is shown.
+    if (!s->Visible || (!s->Renderer && !s->Target)) {
+        s->Stale = true;
         return;
     }
-    // The picture's fourth byte is its transparency; on screen the picture is opaque.
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* src = picture.Row(y);
-        uint32_t* dst = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch);
-        for (int x = 0; x < w; ++x, src += 4)
-            dst[x] = 0xFF000000u | uint32_t{src[2]} << 16 | uint32_t{src[1]} << 8 | src[0];
-    }
-    SDL_UnlockTexture(s->Texture);
-    s->HasPicture = true;
-    Redraw(*s);
+    const bool all = Upload(*s, rects, s->Stale);
+    Show(*s, rects, all);
 }
 
 void SdlPlatform::Redraw(Surface& s) {
-    if (!s.Renderer) return;
-    SDL_SetRenderDrawColor(s.Renderer, 0, 0, 0, 255);
-    SDL_RenderClear(s.Renderer);
-    if (s.HasPicture && s.Texture) {
-        int outW = 0, outH = 0;
-        const ViewFit fit = OutputFit(s, outW, outH);
-        // The picture sits at the client's (0, 0); what lies past the client area is not shown.
-        const SDL_Rect src{0, 0, std::min(s.TextureW, s.LogicalW), std::min(s.TextureH, s.LogicalH)};
-        const SDL_FRect dst{static_cast<float>(fit.OffsetX), static_cast<float>(fit.OffsetY),
-                            static_cast<float>(src.w * fit.Scale), static_cast<float>(src.h * fit.Scale)};
-        SDL_RenderCopyF(s.Renderer, s.Texture, &src, &dst);
+    if (!s.Window || !s.Visible || !EnsureOutput(s)) return;
+    Upload(s, {}, true);
+    Show(s, {}, true);
+}
+
+PresentStats SdlPlatform::Stats(WindowId window) const {
+    const Surface* s = Find(window);
+    return s ? s->Stats : PresentStats{};
+}
+
+bool SdlPlatform::HasOutput(WindowId window) const {
+    const Surface* s = Find(window);
+    return s && (s->Renderer || s->Target);
+}
+
+bool SdlPlatform::HasRenderer(WindowId window) const {
+    const Surface* s = Find(window);
+    return s && s->Renderer;
+}
+
+// ---- output ---------------------------------------------------------------------------------
+
+void SdlPlatform::ChoosePath(Surface& s) {
+    if (Options.Path != PresentPath::Auto) {
+        Path = Options.Path;
+    } else if (const char* driver = SDL_GetHint(SDL_HINT_RENDER_DRIVER); driver && *driver) {
+        // A renderer asked for by name is used as asked.
+        Path = PresentPath::Renderer;
+    } else if (!HasGpuDevice()) {
+        Path = PresentPath::Surface;
+    } else {
+        // A GPU device is no promise of hardware GL (a virtual display, a missing driver): the
+        // renderer's GL names its rasteriser, and a software one is given up at once.
+        s.Renderer = SDL_CreateRenderer(s.Window, -1, SDL_RENDERER_ACCELERATED);
+        if (s.Renderer && IsSoftwareRenderer(s.Renderer)) {
+            SDL_DestroyRenderer(s.Renderer);
+            s.Renderer = nullptr;
+        }
+        Path = s.Renderer ? PresentPath::Renderer : PresentPath::Surface;
     }
-    SDL_RenderPresent(s.Renderer);
+    // SDL's window surface and its software renderer would otherwise draw through a GL texture.
+    const char* renderDriver = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    if (Path == PresentPath::Surface || (renderDriver && SDL_strcasecmp(renderDriver, "software") == 0))
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+}
+
+bool SdlPlatform::EnsureOutput(Surface& s) {
+    if (s.Renderer || s.Target) return true;
+    if (Path == PresentPath::Auto) ChoosePath(s);
+    if (Path == PresentPath::Renderer && !s.Renderer) {
+        s.Renderer = SDL_CreateRenderer(s.Window, -1, 0);
+        if (!s.Renderer) std::cerr << "orva: cannot create a renderer, drawing without one: " << SDL_GetError() << "\n";
+    }
+    if (!s.Renderer) {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        s.Target = SDL_GetWindowSurface(s.Window);
+        if (!s.Target) {
+            std::cerr << "orva: cannot draw in a window: " << SDL_GetError() << "\n";
+            return false;
+        }
+    }
+    s.Stale = true;
+    return true;
+}
+
+bool SdlPlatform::Upload(Surface& s, const std::vector<PixelRect>& rects, bool all) {
+    if (!s.Renderer) return UploadToSurface(s, rects, all);
+    // The renderer path shows its whole texture every time; what matters is what is uploaded.
+    if (s.HeldW <= 0 || s.HeldH <= 0) return true;
+    if (!s.Texture || s.TextureW != s.HeldW || s.TextureH != s.HeldH) {
+        if (s.Texture) SDL_DestroyTexture(s.Texture);
+        s.TextureW = s.TextureH = 0;
+        s.Texture = SDL_CreateTexture(s.Renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, s.HeldW,
+                                      s.HeldH);
+        if (!s.Texture) {
+            std::cerr << "orva: cannot show a " << s.HeldW << "x" << s.HeldH << " picture: " << SDL_GetError() << "\n";
+            return true;
+        }
+        s.TextureW = s.HeldW;
+        s.TextureH = s.HeldH;
+        SDL_SetTextureBlendMode(s.Texture, SDL_BLENDMODE_NONE);
+        SDL_SetTextureScaleMode(s.Texture, Options.Smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+        all = true;
+    }
+    const std::vector<PixelRect> whole{{0, 0, s.HeldW, s.HeldH}};
+    for (const PixelRect& r : all ? whole : rects) {
+        const SDL_Rect area{r.X, r.Y, r.W, r.H};
+        void* out = nullptr;
+        int pitch = 0;
+        if (SDL_LockTexture(s.Texture, &area, &out, &pitch) != 0) {
+            std::cerr << "orva: cannot show a picture: " << SDL_GetError() << "\n";
+            return true;
+        }
+        // The picture's fourth byte is its transparency; on screen the picture is opaque.
+        for (int y = 0; y < r.H; ++y) {
+            const uint32_t* src = &s.Held[static_cast<size_t>(r.Y + y) * s.HeldW + r.X];
+            uint32_t* dst = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(out) + static_cast<size_t>(y) * pitch);
+            for (int x = 0; x < r.W; ++x) dst[x] = Opaque(src[x]);
+        }
+        SDL_UnlockTexture(s.Texture);
+        ++s.Stats.Uploads;
+        s.Stats.UploadedPixels += static_cast<uint64_t>(r.W) * r.H;
+    }
+    return true;
+}
+
+bool SdlPlatform::UploadToSurface(Surface& s, const std::vector<PixelRect>& rects, bool all) {
+    // SDL makes a new surface after the window's size changed; everything is drawn again then.
+    SDL_Surface* target = SDL_GetWindowSurface(s.Window);
+    if (!target) return true;
+    if (target != s.Target || target->w != s.TargetW || target->h != s.TargetH) all = true;
+    s.Target = target;
+    s.TargetW = target->w;
+    s.TargetH = target->h;
+    if (all) SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+    // What lies past the client area is not shown.
+    const int visW = std::min(s.HeldW, s.LogicalW), visH = std::min(s.HeldH, s.LogicalH);
+    if (visW <= 0 || visH <= 0) return all;
+    const ViewFit fit = FitPicture(s.LogicalW, s.LogicalH, target->w, target->h, Options.Smooth);
+    const int scale = static_cast<int>(fit.Scale);
+    const bool wholeScale = scale >= 1 && fit.Scale == scale && fit.OffsetX == std::floor(fit.OffsetX) &&
+                            fit.OffsetY == std::floor(fit.OffsetY);
+    const SDL_PixelFormat* f = target->format;
+    const bool xrgb = f->BytesPerPixel == 4 && f->Rmask == 0x00FF0000u && f->Gmask == 0x0000FF00u &&
+                      f->Bmask == 0x000000FFu;
+    // A fractional smooth scale filters across rectangle edges: it is drawn whole.
+    if (!wholeScale) all = true;
+    const std::vector<PixelRect> whole{{0, 0, visW, visH}};
+    SDL_LockSurface(target);
+    for (PixelRect r : all ? whole : rects) {
+        r.W = std::min(r.W, visW - r.X);
+        r.H = std::min(r.H, visH - r.Y);
+        if (r.W <= 0 || r.H <= 0) continue;
+        ++s.Stats.Uploads;
+        s.Stats.UploadedPixels += static_cast<uint64_t>(r.W) * r.H;
+        if (xrgb && wholeScale) {
+            // The common case: written straight into the window's pixels, each logical pixel a
+            // scale × scale square.
+            const int ox = static_cast<int>(fit.OffsetX), oy = static_cast<int>(fit.OffsetY);
+            for (int y = r.Y; y < r.Y + r.H; ++y) {
+                const uint32_t* src = &s.Held[static_cast<size_t>(y) * s.HeldW];
+                for (int dy = 0; dy < scale; ++dy) {
+                    const int row = oy + y * scale + dy;
+                    if (row < 0 || row >= target->h) continue;
+                    uint32_t* dst = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(target->pixels) +
+                                                                static_cast<size_t>(row) * target->pitch);
+                    for (int x = r.X; x < r.X + r.W; ++x) {
+                        const uint32_t v = Opaque(src[x]);
+                        for (int dx = 0; dx < scale; ++dx) {
+                            const int col = ox + x * scale + dx;
+                            if (col >= 0 && col < target->w) dst[col] = v;
+                        }
+                    }
+                }
+            }
+            continue;
+        }
+        // Other formats and fractional scales: the opaque picture in a surface of its own,
+        // scaled by SDL.
+        if (!s.Frame || s.Frame->w != s.HeldW || s.Frame->h != s.HeldH) {
+            if (s.Frame) SDL_FreeSurface(s.Frame);
+            const uint32_t format = xrgb ? f->format : static_cast<uint32_t>(SDL_PIXELFORMAT_ARGB8888);
+            s.Frame = SDL_CreateRGBSurfaceWithFormat(0, s.HeldW, s.HeldH, 32, format);
+            if (!s.Frame) break;
+            SDL_SetSurfaceBlendMode(s.Frame, SDL_BLENDMODE_NONE);
+        }
+        for (int y = r.Y; y < r.Y + r.H; ++y) {
+            const uint32_t* src = &s.Held[static_cast<size_t>(y) * s.HeldW];
+            uint32_t* dst = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s.Frame->pixels) +
+                                                        static_cast<size_t>(y) * s.Frame->pitch);
+            for (int x = r.X; x < r.X + r.W; ++x) dst[x] = Opaque(src[x]);
+        }
+        SDL_Rect src{r.X, r.Y, r.W, r.H};
+        SDL_Rect dst = ToOutput(fit, r, target->w, target->h);
+        SDL_UnlockSurface(target);
+        if (Options.Smooth && s.Frame->format->format == f->format) SDL_SoftStretchLinear(s.Frame, &src, target, &dst);
+        else SDL_BlitScaled(s.Frame, &src, target, &dst);
+        SDL_LockSurface(target);
+    }
+    SDL_UnlockSurface(target);
+    return all;
+}
+
+void SdlPlatform::Show(Surface& s, const std::vector<PixelRect>& rects, bool all) {
+    if (s.Renderer) {
+        SDL_SetRenderDrawColor(s.Renderer, 0, 0, 0, 255);
+        SDL_RenderClear(s.Renderer);
+        if (s.Texture) {
+            int outW = 0, outH = 0;
+            const ViewFit fit = OutputFit(s, outW, outH);
+            // The picture sits at the client's (0, 0); what lies past the client area is not shown.
+            const SDL_Rect src{0, 0, std::min(s.TextureW, s.LogicalW), std::min(s.TextureH, s.LogicalH)};
+            const SDL_FRect dst{static_cast<float>(fit.OffsetX), static_cast<float>(fit.OffsetY),
+                                static_cast<float>(src.w * fit.Scale), static_cast<float>(src.h * fit.Scale)};
+            SDL_RenderCopyF(s.Renderer, s.Texture, &src, &dst);
+        }
+        SDL_RenderPresent(s.Renderer);
+    } else {
+        SDL_Surface* target = s.Target;
+        if (!target) return;
+        const ViewFit fit = FitPicture(s.LogicalW, s.LogicalH, target->w, target->h, Options.Smooth);
+        std::vector<SDL_Rect> out;
+        if (!all && fit.Scale == std::floor(fit.Scale))
+            for (const PixelRect& r : rects) out.push_back(ToOutput(fit, r, target->w, target->h));
+        if (out.empty()) SDL_UpdateWindowSurface(s.Window);
+        else SDL_UpdateWindowSurfaceRects(s.Window, out.data(), static_cast<int>(out.size()));
+    }
+    ++s.Stats.Shows;
+    s.Stale = false;
+    if (!FirstFrameReported && s.HeldW > 0 && &s == &Windows[Index(WindowId::Main)]) {
+        FirstFrameReported = true;
+        // For start-up measurements: when the first picture reached the screen, on the wall clock.
+        if (const char* report = std::getenv("ORVA_REPORT_FIRST_FRAME"); report && *report && *report != '0') {
+            const auto now = std::chrono::system_clock::now().time_since_epoch();
+            std::fprintf(stderr, "orva: first frame presented at %.6f\n",
+                         std::chrono::duration<double>(now).count());
+        }
+    }
 }
 
 // ---- full screen ----------------------------------------------------------------------------
