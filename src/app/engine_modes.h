@@ -66,7 +66,7 @@ struct ModeRow {
     uint8_t Frame;          // kFrame… flags
 };
 
-// The whole table, rows in painting order (app/mode_table.cpp).
+// The whole table, rows in painting order (app/mode_table_form.cpp).
 std::span<const ModeRow> ModeTable();
 // The row of a mode value; null for a value no row has.
 const ModeRow* FindModeRow(Mode mode);

@@ -21,7 +21,7 @@
 #include <set>
 #include <vector>
 
-#include "app/engine_state.h"
+#include "data/save_layout.h"
 #include "data/archive.h"
 #include "data/cp932.h"
 #include "data/file_io.h"

@@ -1,5 +1,5 @@
 // The input and skip state groups: what the player's keys and mouse have asked for this pass,
-// and the skip and auto modes that follow them. Input sampling (app/input.cpp) fills them; every
+// and the skip and auto modes that follow them. Input sampling (app/input_form.cpp) fills them; every
 // other subsystem changes them only through the operations below, so each way of using up an
 // input or stopping a skip is written once.
 #pragma once

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/engine_modes.h"
-#include "app/engine_state.h"
+#include "data/save_layout.h"
 #include "app/input_state.h"
 #include "app/trace.h"
 #include "data/archive.h"
@@ -162,7 +162,7 @@ struct MenuState {
 };
 
 // The movie library's binding, its two decoders and the playback state of the frame step
-// (graphics/movie.cpp).
+// (graphics/movie_form.cpp).
 struct MovieState {
     TTheoraLib Lib;                        // the bound operations
     TheoraLibLoader Loader = LinkedTheoraLib();  // where the binding finds them
@@ -185,7 +185,7 @@ class TDebugForm;
 
 inline constexpr int kVoiceChannel = 6;              // the sound player's voice channel
 
-// Whether the interpreter has a handler for a command code (script/interpreter.cpp).
+// Whether the interpreter has a handler for a command code (script/interpreter_form.cpp).
 bool CommandHasHandler(uint16_t code);
 
 // [SECTION] TForm1 ---------------------------------------------------------------------------
@@ -208,7 +208,7 @@ public:
     void ReturnFullModeWin();
     bool ShowQueryModal();                   // QueryForm.ShowModal: true when answered yes
 
-    // --- frame loop and waits (app/frame_loop.cpp)
+    // --- frame loop and waits (app/frame_loop_form.cpp)
     void IdleEvent();
     void NOVL_Wait();
     void NOVL_WaitKey();
@@ -218,7 +218,7 @@ public:
     void FadeInto(Mode after, int32_t ms);
     void DrawStatusText();
 
-    // --- input (app/input.cpp)
+    // --- input (app/input_form.cpp)
     void NOVL_CheckKeyPush();
     void NOVL_ClearKey();
     void NOVL_ClearMouseButton();
@@ -228,20 +228,20 @@ public:
     void MsgFormMouseDown(MouseButton button, Point p);
     void MsgFormMouseWheel(int direction);
 
-    // --- the script's stores and position, for start-up and the menus (script/interpreter.cpp)
+    // --- the script's stores and position, for start-up and the menus (script/interpreter_form.cpp)
     void NOVL_ClearScenarioFlg();
     void NOVL_ClearReturnTbl();
     void StartScriptAt(int32_t number, int32_t step);  // load a script; the next pass runs step + 1
     void SetSystemFlag(SystemSelector selector, bool on);  // the cursor, menu-button or skip flag
     void ReturnToTitle();                    // script 1 from its title command (or its start)
 
-    // --- data files (data/ form methods in app/data_files.cpp)
+    // --- data files (data/ form methods in app/data_files_form.cpp)
     bool CSFile_Init();
     bool CSFile_Read(std::string_view name, TMemoryStream& stream);
     bool NVL_FileInit();
     int NVL_ReadFile(int kind, int index, TMemoryStream& stream);
 
-    // --- save files (menus/save_files.cpp)
+    // --- save files (menus/save_files_form.cpp)
     std::filesystem::path GetAppDataPath() const { return Options.SaveDir; }
     bool EnsureSaveFolders();
     bool NOVL_CheckSaveFile();
@@ -366,7 +366,7 @@ public:
     // range); the script's lists belong to the interpreter.
     std::u16string MessageTextAt(int32_t no);
     std::u16string VoiceNameAt(int32_t voice);
-    // --- sound (sound/playback.cpp; SetUpSound, FreeSound, VoicePlaying and the three
+    // --- sound (sound/playback_form.cpp; SetUpSound, FreeSound, VoicePlaying and the three
     //     playback routines above live there too)
     void SetSoundVolumes();                  // the player's channel volumes from ConfigRec
     void SwitchMusicVersion();               // the other version of the playing music, from its start
@@ -380,7 +380,7 @@ public:
     void QuickLoad();                        // slot 100 when used, with its notice
     void WindowButtonAction(int button);     // what a latched bottom-row button does
 
-    // --- album menus' tables (menus/album_menus.cpp; their Disp, Wait and Draw routines are
+    // --- album menus' tables (menus/album_menus_form.cpp; their Disp, Wait and Draw routines are
     //     declared above with the other menus, their helpers stay in that file)
     AlbumState Album;
 
@@ -395,7 +395,7 @@ public:
     // Adds a line to the debug window's memo (and stderr).
     void DebugMemoAdd(const std::string& line);
 
-    // --- movies (graphics/movie.cpp)
+    // --- movies (graphics/movie_form.cpp)
     bool NVL_TheoraInit();                   // false: the library could not be bound (reported)
     void NVL_TheoraFree();
     void NVL_TheoraPrepara();
@@ -403,7 +403,7 @@ public:
     void NOVL_WaitMovie();
     void NOVL_WaitMovieAlbum();
 
-    // --- debug window (debug/debug_routines.cpp)
+    // --- debug window (debug/debug_routines_form.cpp)
     void NOVL_Debug();
     void ShowDebugForm(bool visible);        // NOVL_TaskInit: the marker file decides
     void DebugFormMouseDown(MouseButton button, Point p);
@@ -432,7 +432,7 @@ public:
     TEZXor EZXor1;                           // scrambler of SAVE2.DAT
     std::vector<std::string> MitayoList;     // background pictures already shown
     std::vector<std::string> DebugMemo;      // picture read errors and other notices
-    MovieState Movie;                        // graphics/movie.cpp
+    MovieState Movie;                        // graphics/movie_form.cpp
     std::unique_ptr<TDebugForm> DebugForm;   // null until the marker file shows it
     TABitmap DebugPicture;                   // the debug window's client area
     size_t DebugMemoShown = 0;               // DebugMemo lines already in the window

@@ -5,7 +5,7 @@
 
 #include <sstream>
 
-#include "app/engine_state.h"
+#include "data/save_layout.h"
 #include "fixtures/script_game.h"
 #include "graphics/png_write.h"
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/engine_modes.h"
-#include "app/engine_state.h"
+#include "data/save_layout.h"
 #include "data/archive.h"
 #include "fixtures/game_fixture.h"
 #include "fixtures/programs.h"

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "app/engine_modes.h"
-#include "app/engine_state.h"
+#include "data/save_layout.h"
 #include "fixtures/game_fixture.h"
 #include "fixtures/programs.h"
 
