@@ -31,7 +31,6 @@ using orva::bench::MemcpyPeer;
 using namespace orva;
 namespace fs = std::filesystem;
 
-constexpr int32_t kModeFade = 0x2001, kModeWaitMessage = 0x6002, kModeWaitTitle = 0x700102;
 constexpr Point kNewGame{640, 225};  // the title menu's first button
 
 // A folder under the system's temporary folder, removed with the object.
@@ -102,11 +101,11 @@ struct TEngine {
         Form = std::make_unique<TForm1>(Plat, options);
     }
     // Runs frame-loop passes, taking "new game" at the title, until the mode is reached.
-    bool RunTo(int32_t mode) {
+    bool RunTo(Mode mode) {
         bool clicked = false;
         for (int pass = 0; pass < 20000; ++pass) {
             if (Form->EngineMode == mode) return true;
-            if (Form->EngineMode == kModeWaitTitle && !clicked) {
+            if (Form->EngineMode == Mode::TitleMenuWait && !clicked) {
                 TimelineEvent move, click;
                 move.Time = click.Time = Plat.Ticks();
                 move.Verb = TimelineVerb::Move;
@@ -123,7 +122,7 @@ struct TEngine {
 };
 
 // An engine brought to `mode` in the demo, or the benchmark skipped.
-std::unique_ptr<TEngine> DemoAt(benchmark::State& state, int32_t mode) {
+std::unique_ptr<TEngine> DemoAt(benchmark::State& state, Mode mode) {
     auto engine = std::make_unique<TEngine>(ORVA_DEMO_DIR);
     if (!engine->Form->FormCreate() || !engine->RunTo(mode)) {
         state.SkipWithError("the demo did not reach the mode");
@@ -150,7 +149,7 @@ void SaveShot(TEngine& engine, const char* name) {
 // The first message of the story waiting for its click: scene, window, text and shadow layers,
 // the click-wait icon and the window's twelve buttons, presented.
 void PaintWaitingMessage(benchmark::State& state) {
-    auto engine = DemoAt(state, kModeWaitMessage);
+    auto engine = DemoAt(state, Mode::MessageWait);
     if (!engine) return;
     for (auto _ : state) {
         engine->Form->PaintFrame();
@@ -163,7 +162,7 @@ void PaintWaitingMessage(benchmark::State& state) {
 // the current one, then the frame painted over it. The virtual clock stands still, so every
 // iteration repeats the same step.
 void PaintFadeStep(benchmark::State& state) {
-    auto engine = DemoAt(state, kModeFade);
+    auto engine = DemoAt(state, Mode::ScriptFade);
     if (!engine) return;
     TForm1& form = *engine->Form;
     // Half-way through the fade, so that the step blends rather than finishes.
@@ -176,7 +175,7 @@ void PaintFadeStep(benchmark::State& state) {
         form.PaintFrame();
         benchmark::ClobberMemory();
     }
-    if (form.EngineMode != kModeFade) state.SkipWithError("the fade ended during the run");
+    if (form.EngineMode != Mode::ScriptFade) state.SkipWithError("the fade ended during the run");
     SaveShot(*engine, "fade-step");
 }
 
@@ -196,7 +195,7 @@ const std::u16string kNineAnswers =
 // Cold: a new text renderer for every composition (the font is opened and every glyph drawn
 // by FreeType again), as for the first message of a run. Warm: the cache holds every glyph.
 void Compose(benchmark::State& state, bool choice, bool warm) {
-    auto engine = DemoAt(state, kModeWaitMessage);
+    auto engine = DemoAt(state, Mode::MessageWait);
     if (!engine) return;
     TForm1& form = *engine->Form;
     auto compose = [&] {

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "app/engine_state.h"
+#include "data/save_layout.h"
 #include "app/main_form.h"
 #include "data/archive_writer.h"
 #include "data/container_writer.h"

@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "app/engine_state.h"
+#include "data/save_layout.h"
 #include "data/archive_writer.h"
 #include "data/container_writer.h"
 #include "data/mitayo.h"

@@ -23,7 +23,7 @@
 #include <set>
 #include <vector>
 
-#include "app/engine_state.h"
+#include "data/save_layout.h"
 #include "data/archive.h"
 #include "data/cp932.h"
 #include "data/file_io.h"
@@ -164,10 +164,10 @@ void CheckScript(const LoadedScript& s, const std::map<int, LoadedScript>& scrip
         const uint16_t code = l.Code;
         if ((code & 0xFF) == kCodeEndOfScript) hasEnd = true;
 
-        if (code >= 0x10 && code <= 0x15 && p5Literal) {
-            CheckFile(s, j, Entry(img.FileNames, l.P5), ".png", code == 0x10 ? "background" : "character picture",
+        if (code >= kCodeBackground && code <= kCodeCharacter5 && p5Literal) {
+            CheckFile(s, j, Entry(img.FileNames, l.P5), ".png", code == kCodeBackground ? "background" : "character picture",
                       files, report);
-        } else if (code == 0x30 && p5Literal) {
+        } else if (code == kCodeMusic && p5Literal) {
             const std::string* name = Entry(img.FileNames, l.P5);
             if (name && *name == "STOP") continue;  // fades the music out; there is no file
             CheckFile(s, j, name, ".ogg", "music", files, report);
@@ -175,18 +175,18 @@ void CheckScript(const LoadedScript& s, const std::map<int, LoadedScript>& scrip
             if (name && *name != "M08" && files.Has(*name + ".ogg") && !files.Has(*name + "P.ogg"))
                 report.Warning(Where(s, j) + ": music " + Utf8(*name) + " has no alternative version " +
                                Utf8(*name + "P.ogg") + "; with that version chosen it plays nothing");
-        } else if (code >= 0x31 && code <= 0x33 && p5Literal) {
+        } else if (code >= kCodeEffect1 && code <= kCodeEffect3 && p5Literal) {
             CheckFile(s, j, Entry(img.FileNames, l.P5), ".ogg", "effect", files, report);
-        } else if (code == 0x60 || code == 0x68) {
+        } else if (code == kCodeMessage || code == kCodeChoice) {
             const std::string* text = p1Literal ? Entry(img.MsgTexts, l.P1) : nullptr;
             if (p1Literal && !text) {
                 report.Problem(Where(s, j) + ": text " + std::to_string(l.P1) + " is outside the text list");
                 continue;
             }
-            if (code == 0x60 && p5Literal && l.P5 != -1) CheckFile(s, j, Entry(img.FileNames, l.P5), ".ogg", "voice", files, report);
+            if (code == kCodeMessage && p5Literal && l.P5 != -1) CheckFile(s, j, Entry(img.FileNames, l.P5), ".ogg", "voice", files, report);
             if (!text) continue;
             const std::u16string wide = Cp932ToUtf16(*text);
-            if (code == 0x60) {
+            if (code == kCodeMessage) {
                 size_t dropped = 0;
                 LayoutMessage(wide, dropped);
                 if (dropped > 0)
@@ -200,7 +200,7 @@ void CheckScript(const LoadedScript& s, const std::map<int, LoadedScript>& scrip
                     report.Warning(Where(s, j) + ": choice " + Quote(*text) + " has " + std::to_string(answers) +
                                    " answers; those past the ninth are dropped");
             }
-        } else if ((code == 0x40 || code == 0x41) && p1Literal) {
+        } else if ((code == kCodeJump || code == kCodeCall) && p1Literal) {
             const std::string* label = Entry(img.JumpNames, l.P1);
             if (!label) {
                 report.Problem(Where(s, j) + ": the label index is outside the jump-name list");
@@ -209,7 +209,7 @@ void CheckScript(const LoadedScript& s, const std::map<int, LoadedScript>& scrip
             if (!p5Literal) continue;  // the script comes from a variable
             const int target = l.P5 == 0 ? s.Number : l.P5;
             const auto it = scripts.find(target);
-            const char* verb = code == 0x40 ? "jump" : "call";
+            const char* verb = code == kCodeJump ? "jump" : "call";
             if (it == scripts.end()) {
                 report.Problem(Where(s, j) + ": " + verb + " to *" + Utf8(*label) + " in script " +
                                std::to_string(target) + ", which the container does not hold");
@@ -217,7 +217,7 @@ void CheckScript(const LoadedScript& s, const std::map<int, LoadedScript>& scrip
                 report.Problem(Where(s, j) + ": " + verb + " to *" + Utf8(*label) + ", which script " +
                                std::to_string(target) + " does not define (the script would start again)");
             }
-        } else if (((code >= 0x70 && code <= 0x75) || code == kCodeElse) && p1Literal) {
+        } else if (((code >= kCodeIfEqual && code <= kCodeIfGreaterOrEqual) || code == kCodeElse) && p1Literal) {
             if (GetElseStepIn(lines, int32_t(j), l.P1) < 0)
                 report.Problem(Where(s, j) + ": " + (code == kCodeElse ? "else" : "condition") + " with key " +
                                std::to_string(l.P1) + " has no block end after it (the script would start again)");
@@ -246,8 +246,8 @@ void CheckCallDepth(const std::map<int, LoadedScript>& scripts, Report& report) 
         const auto& img = scripts.at(r.Script).Image;
         for (size_t j = size_t(r.Line) + 1; j < img.Lines.size(); ++j) {
             const LineRec& l = img.Lines[j];
-            if ((l.Code & 0xFF) == 0x4F || (l.Code & 0xFF) == kCodeEndOfScript) break;
-            if (l.Code != 0x41) continue;
+            if ((l.Code & 0xFF) == kCodeReturn || (l.Code & 0xFF) == kCodeEndOfScript) break;
+            if (l.Code != kCodeCall) continue;
             const DecodedKinds k = DecodeKinds(l.Kinds);
             const std::string* label = k.Kind[0] == kKindLiteral ? Entry(img.JumpNames, l.P1) : nullptr;
             if (!label || k.Kind[4] != kKindLiteral) continue;
@@ -471,7 +471,7 @@ int RunGameCheck(const std::filesystem::path& gameDir, const std::filesystem::pa
                            std::to_string(s.Image.LineTableTail.size()) +
                            " bytes that are not a whole line (they are never run)");
         size_t messages = 0;
-        for (const LineRec& l : s.Image.Lines) messages += l.Code == 0x60 ? 1 : 0;
+        for (const LineRec& l : s.Image.Lines) messages += l.Code == kCodeMessage ? 1 : 0;
         report.Info("script " + std::to_string(i) + (s.Name.empty() ? "" : " \"" + Utf8(s.Name) + "\"") + ": " +
                     std::to_string(s.Image.Lines.size()) + " lines, " + std::to_string(messages) + " messages");
         scripts.emplace(i, std::move(s));

@@ -4,6 +4,7 @@
 #include "debug/debug_window.h"
 
 #include "graphics/png_load.h"
+#include "platform/screen_layout.h"
 
 #include <cstdio>
 #include <ctime>
@@ -18,7 +19,7 @@ TForm1::TForm1(Platform& platform, EngineOptions options)
       Sys(std::make_unique<SystemBlock>()),
       Game(Sys->Game),
       Config(Sys->Config),
-      EngineMode(0, &Trace),
+      EngineMode(Mode::Script, &Trace),
       Pics(std::make_unique<PictureSet>()) {
     *Sys = SystemBlock{};
     ConfigureMainFormXor(EZXor1);
@@ -43,7 +44,7 @@ int TForm1::Run() {
 }
 
 bool TForm1::FormCreate() {
-    // 1. The game's folder becomes the current directory; relative paths are taken from there.
+    // The game's folder becomes the current directory; relative paths are taken from there.
     std::error_code ec;
     std::filesystem::current_path(Options.GameDir, ec);
     if (ec) {
@@ -52,42 +53,43 @@ bool TForm1::FormCreate() {
     }
     Random.Seed(Options.HasSeed ? Options.Seed : static_cast<uint32_t>(std::time(nullptr)));
 
-    // 2, 3. Window size is fixed by the platform; open the script container, then the archives.
+    // The window size is fixed by the platform; open the script container, then the archives.
     if (!NVL_FileInit() || !CSFile_Init()) return false;
 
-    // 4. The off-screen pictures, each filled black.
+    // The off-screen pictures, each filled black.
     PictureSet& p = *Pics;
     auto make = [](TABitmap& b, int w, int h) {
         b.SetSize32(w, h);
         b.FillColor(0, 0, 0);
     };
-    make(p.MenuScreen, 800, 600);
-    make(p.MenuPicture, 800, 600);
-    make(p.MenuParts, 800, 600);
-    make(p.ScenePicture, 800, 600);
-    make(p.NextPicture, 800, 600);
-    make(p.BackBuffer, 800, 600);
-    make(p.WindowBuffer, 800, 184);
-    make(p.MsgWinPicture, 800, 184);
-    make(p.WindowBase, 800, 184);
-    make(p.ButtonSheet, 800, 600);
-    make(p.TextLayer, 800, 184);
-    make(p.ShadowLayer, 800, 184);
-    for (auto& layer : p.LayerPicture) make(layer, 800, 600);
-    make(p.ChoiceWindowPicture, 800, 40);
-    make(p.ChoiceHighlightPicture, 800, 40);
+    make(p.MenuScreen, kScreenWidth, kScreenHeight);
+    make(p.MenuPicture, kScreenWidth, kScreenHeight);
+    make(p.MenuParts, kScreenWidth, kScreenHeight);
+    make(p.ScenePicture, kScreenWidth, kScreenHeight);
+    make(p.NextPicture, kScreenWidth, kScreenHeight);
+    make(p.BackBuffer, kScreenWidth, kScreenHeight);
+    make(p.WindowBuffer, kMsgWindowWidth, kMsgWindowHeight);
+    make(p.MsgWinPicture, kMsgWindowWidth, kMsgWindowHeight);
+    make(p.WindowBase, kMsgWindowWidth, kMsgWindowHeight);
+    make(p.ButtonSheet, kScreenWidth, kScreenHeight);
+    make(p.TextLayer, kMsgWindowWidth, kMsgWindowHeight);
+    make(p.ShadowLayer, kMsgWindowWidth, kMsgWindowHeight);
+    for (auto& layer : p.LayerPicture) make(layer, kScreenWidth, kScreenHeight);
+    make(p.ChoiceWindowPicture, kChoiceBarWidth, kChoiceBarHeight);
+    make(p.ChoiceHighlightPicture, kChoiceBarWidth, kChoiceBarHeight);
     for (auto& pair : p.ChoiceRows)
-        for (auto& row : pair) make(row, 800, 40);
+        for (auto& row : pair) make(row, kChoiceBarWidth, kChoiceBarHeight);
 
-    // 5, 6.
-    Skip.ControlSkipEnabled = false;
+    // Ctrl does not skip until the first pass has prepared the script; start-up then pauses
+    // for half a second.
+    Skip.EnableControl(false);
     Plat.Sleep(500);
 
-    // 7. Movie library and sound.
+    // The movie library and sound.
     if (!NVL_TheoraInit()) return false;
     SetUpSound();
 
-    // 8, 9. The system save file: created with the default configuration when missing.
+    // The system save file: created with the default configuration when missing.
     if (!EnsureSaveFolders()) return false;
     if (!NOVL_CheckSaveFile()) {
         Config = DefaultConfig();
@@ -100,31 +102,32 @@ bool TForm1::FormCreate() {
         if (!NOVL_CreateSaveFile()) return false;
     }
 
-    // 10.
+    // The screen mode the player chose last time.
     if (Config.ScreenMode == 1) FullModeWin();
 
-    // 11. The seen-pictures list.
+    // The seen-pictures list.
     MitayoList.clear();
     if (NOVL_CheckSaveFile2()) NOVL_ReadSaveFile2();
 
-    // 12, 13.
+    // The saved volumes reach the player; the game starts with no scenario variables, an empty
+    // message log and no music. Each clear runs once: nothing between them touches the others'
+    // state, so a second call could only repeat the first.
     SetSoundVolumes();
     NOVL_ClearScenarioFlg();
     NOVL_ClearMsgLog();
-    NOVL_ClearScenarioFlg();
     Game.MusicName[0] = '\0';
 
-    // 14. The gallery and scene-replay tables.
+    // The gallery and scene-replay tables.
     FillAlbumTables(Album.CgAlbumData, Album.EvAlbumData);
 
     // The confirmation dialog is created with the main form: its pictures are read now, so a
     // missing one is in the debug memo from the start.
     LoadQueryFormPictures();
 
-    // 15 - 18.
-    NOVL_ClearMsgLog();
+    // The window buttons may act, the first pass starts the game, and the message window is
+    // always attached at start.
     ButtonsEnabled = true;
-    EngineMode = -1;
+    EngineMode = Mode::Startup;
     Config.DetachedWindow = 0;
     TimerLast = Plat.Ticks();
     return true;
@@ -144,7 +147,7 @@ bool TForm1::ShowQuery(QueryStrip strip) {
 bool TForm1::ShowQueryModal() {
     ++ModalDepth;
     // Centred over the main window's 800×600 client area.
-    Plat.PlaceWindow(WindowId::Query, {(800 - TQueryForm::kWidth) / 2, (600 - TQueryForm::kHeight) / 2});
+    Plat.PlaceWindow(WindowId::Query, {(kScreenWidth - TQueryForm::kWidth) / 2, (kScreenHeight - TQueryForm::kHeight) / 2});
     Plat.BeginModal(WindowId::Query);
     Plat.Present(WindowId::Query, QueryForm.Screen());
     // The game keeps running behind the dialog; as the dialog has the focus, it samples no input.
@@ -197,7 +200,7 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::DelayTimerTimer() {
-    Input.KeyRepeatDelay = Input.KeyRepeatDelay > 0 ? Input.KeyRepeatDelay - 1 : 0;
+    Input.TickRepeatDelay();
     if (!VoicePlaying()) Timing.VoiceTimer += 10;
     if (--Timing.StatusCountdown < 0) {
         Timing.StatusCountdown = 0;
@@ -209,15 +212,6 @@ void TForm1::DelayTimerTimer() {
 // no display mode changes and every other window keeps its place.
 void TForm1::FullModeWin() { Plat.SetFullScreen(true); }
 void TForm1::ReturnFullModeWin() { Plat.SetFullScreen(false); }
-
-void TForm1::NOVL_ClearScenarioFlg() {
-    for (auto& v : Game.ScenarioFlg) v = 0;
-}
-
-void TForm1::NOVL_ClearReturnTbl() {
-    for (auto& e : Game.ReturnTbl) e = ReturnEntry{0, 0};
-    Game.ReturnCount = 1;
-}
 
 void TForm1::DebugMemoAdd(const std::string& line) {
     DebugMemo.push_back(line);

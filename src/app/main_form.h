@@ -12,9 +12,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "app/engine_state.h"
+#include "app/engine_modes.h"
+#include "data/save_layout.h"
+#include "app/input_state.h"
 #include "app/trace.h"
 #include "data/archive.h"
 #include "data/ezxor.h"
@@ -28,10 +31,13 @@
 #include "menus/query_form.h"
 #include "platform/platform.h"
 #include "script/line_rec.h"
+#include "script/script_state.h"
 #include "script/script_ops.h"
 #include "text/message_layout.h"
 #include "text/message_log.h"
 #include "text/msg_form.h"
+#include "text/text_state.h"
+#include "text/window_buttons.h"
 #include "sound/ddsd.h"
 #include "sound/ogg_data.h"
 #include "sound/ogg_player.h"
@@ -76,66 +82,24 @@ constexpr int32_t OpacityFromPercent(int32_t percent) {
     return q;
 }
 
-// EngineMode: a plain 32-bit value whose every change is reported to the trace.
+// EngineMode: a mode value whose every change is reported to the trace.
 class TracedMode {
 public:
-    explicit TracedMode(int32_t v, TTrace* trace) : Value(v), Trace(trace) {}
-    TracedMode& operator=(int32_t v) {
-        if (v != Value && Trace) Trace->Mode(v);
+    explicit TracedMode(Mode v, TTrace* trace) : Value(v), Trace(trace) {}
+    TracedMode& operator=(Mode v) {
+        if (v != Value && Trace) Trace->ModeChange(v);
         Value = v;
         return *this;
     }
-    operator int32_t() const { return Value; }
+    operator Mode() const { return Value; }
 
 private:
-    int32_t Value;
+    Mode Value;
     TTrace* Trace;
 };
 
 // [SECTION] state groups ---------------------------------------------------------------------
 
-// Keyboard and mouse: per-frame flags, event latches and the cursor.
-struct InputState {
-    bool KeyEnter = false;         // advance
-    bool KeyCtrl = false;          // held skip
-    bool KeySpace = false;         // hide or show the message window
-    bool KeyLogBack = false;       // one message back in the log review
-    bool KeyLogForward = false;    // one message forward
-    bool MouseLeftClick = false;   // left button went down since the last consumer
-    bool MouseLeftRelease = false; // left button went up over the main window
-    bool LatchLeftDown = false;    // event latches, cleared at the end of every sampling
-    bool LatchLeftUp = false;
-    bool LatchWheelUp = false;
-    bool LatchWheelDown = false;
-    Point CursorMain;              // cursor in the main window's client area
-    Point CursorMsgWin;            // cursor in MsgForm's client area
-    int32_t KeyRepeatDelay = 0;    // 10-ms ticks during which keys set no flag (Ctrl exempt)
-    bool AltReturnHeld = false;    // Alt and Return were both down at the last sampling
-};
-
-// Skip and auto modes.
-struct SkipState {
-    bool SkipActive = false;           // messages pass without waiting
-    bool SkipReadRequested = false;    // the skip-read button is on
-    bool FastSkip = false;             // skip without drawing
-    bool AutoMode = false;             // messages advance by themselves
-    bool ControlSkipEnabled = false;   // Ctrl counts (set by the initialisation pass)
-    bool SkippableSection = false;     // any advance input skips the section
-    bool SectionSkipRequested = false; // an advance input arrived inside the section
-};
-
-// Message and choice bookkeeping shared by the script and the text display.
-struct TextState {
-    int32_t MsgNo = 0;             // current message number, or the choice's text index
-    int32_t MsgVoice = -1;         // voice index of the current message (-1 none)
-    bool VoiceLoop = false;        // the current message's voice repeats
-    bool IsChoice = false;         // the current text is a choice
-    bool MsgOnScreen = false;      // the message window is showing
-    bool ChoiceOnScreen = false;   // a choice is being shown
-    bool MsgWinShown = false;      // the empty window stays blended after the player went on
-    bool LogReview = false;        // the message window shows the log
-    int32_t PrintCount = 0;        // characters printed of the current message
-};
 
 // Timed waits, transitions, the frame clock and the short-lived counters of the 10-ms timer.
 struct TimingState {
@@ -148,22 +112,29 @@ struct TimingState {
     std::u16string StatusText;     // status line in the screen's corner
     int32_t StatusCountdown = 0;   // its remaining life in 10-ms ticks
     int32_t VoiceTimer = 0;        // ms without a playing voice
+
+    // A screen transition of `length` ms from tick count `now`.
+    void StartTransition(uint32_t now, int32_t length) {
+        TransStart = static_cast<int32_t>(now);
+        TransLength = length;
+        TransEnd = static_cast<int32_t>(now + static_cast<uint32_t>(length));
+    }
+    // The script's timed wait, `ms` from `now`; when clickable, Return, Ctrl or a click end it.
+    void StartWait(uint32_t now, int32_t ms, bool clickable) {
+        WaitClickable = clickable;
+        WaitEnd = static_cast<int32_t>(now + static_cast<uint32_t>(ms));
+    }
+    // A notice in the status line for `ticks` 10-ms ticks.
+    void ShowStatus(std::u16string text, int32_t ticks) {
+        StatusText = std::move(text);
+        StatusCountdown = ticks;
+    }
+    // Frames are due from `now` on (after a long load nothing is owed).
+    void RestartFrameClock(uint32_t now) { FrameClock = now; }
+    // A message has begun: auto mode counts the voice-free time from here.
+    void RestartVoiceTimer() { VoiceTimer = 0; }
 };
 
-// The loaded script and the scene-replay queue. ScriptNo and ScriptStep live in GameRec.
-struct ScriptState {
-    std::vector<LineRec> LineTbl;           // 65536 lines; lines past the loaded script keep older ones
-    int32_t LineCount = 0;                  // lines of the loaded script; the rest read as end lines
-    std::vector<std::string> LabelNames;    // CP932; index = a label line's P1
-    std::vector<std::string> JumpNames;     // index = a jump or call line's P1
-    std::vector<std::string> FileNames;     // index = P5; ends with the "--END--" sentinel
-    std::vector<std::string> MsgTexts;      // index = a message or choice line's P1
-    std::vector<std::string> VoiceNames;    // 10000 entries: FileNames up to the sentinel
-    ScriptCommand CurCmd;                   // the line being executed, operands resolved
-    std::array<int32_t, 121> SceneTbl{};    // scene-replay queue, entries 1..120; 0 ends it
-    int32_t SceneIdx = 0;                   // entry of SceneTbl now playing
-    int32_t TitleReturnStep = 0;            // ScriptStep when the script opened the title menu
-};
 
 // The off-screen pictures, created by FormCreate in this order.
 struct PictureSet {
@@ -177,19 +148,6 @@ struct PictureSet {
     std::array<std::array<TABitmap, 2>, 9> ChoiceRows;  // two sets of nine, created in pairs
 };
 
-// Message composition, the message log, choices and the window buttons' states (text/).
-struct MessageWindowState {
-    MessageLineSet MessageLines;                     // 0 the speaker's name, 1..3 the text lines
-    TMessageLog MessageLog;                          // the last 256 messages and choices
-    int32_t LogPos = 0;                              // LogReview shows entry LogPos − 1
-    Point WaitIconPos;                               // screen place of the click-wait icon
-    std::array<std::u16string, kMaxChoices> ChoiceTexts;  // the answers; unused ones empty
-    int32_t ChoiceCount = 0;                         // answers of the current choice
-    int32_t ChoiceHighlight = 0;                     // answer under the cursor, 1-based; 0 none
-    std::array<int32_t, 12> ButtonState{};           // window buttons: 0 normal … 4 disabled
-    std::array<bool, 12> ButtonToggle{};             // window buttons switched on
-    std::array<bool, 12> ButtonLatch{};              // a click on the button waits to be acted on
-};
 
 // Menus (menus/): the state the save, title and later menus share.
 struct MenuState {
@@ -204,7 +162,7 @@ struct MenuState {
 };
 
 // The movie library's binding, its two decoders and the playback state of the frame step
-// (graphics/movie.cpp).
+// (graphics/movie_form.cpp).
 struct MovieState {
     TTheoraLib Lib;                        // the bound operations
     TheoraLibLoader Loader = LinkedTheoraLib();  // where the binding finds them
@@ -225,11 +183,9 @@ struct MovieState {
 // The debug window (debug/): built only when the marker file is present at start-up.
 class TDebugForm;
 
-// Window buttons whose states the message and choice waits set.
-inline constexpr int kButtonLog = 4, kButtonVoice = 5, kButtonAuto = 7, kButtonSkip = 8;
 inline constexpr int kVoiceChannel = 6;              // the sound player's voice channel
 
-// Whether the interpreter has a handler for a command code (script/interpreter.cpp).
+// Whether the interpreter has a handler for a command code (script/interpreter_form.cpp).
 bool CommandHasHandler(uint16_t code);
 
 // [SECTION] TForm1 ---------------------------------------------------------------------------
@@ -252,15 +208,17 @@ public:
     void ReturnFullModeWin();
     bool ShowQueryModal();                   // QueryForm.ShowModal: true when answered yes
 
-    // --- frame loop and waits (app/frame_loop.cpp)
+    // --- frame loop and waits (app/frame_loop_form.cpp)
     void IdleEvent();
     void NOVL_Wait();
     void NOVL_WaitKey();
     void ProcessMessages();                  // pump events and run due 10-ms timer ticks
     void PaintFrame();
+    // Fades NextPicture in over `ms` milliseconds, then enters `after` (menus, a restored game).
+    void FadeInto(Mode after, int32_t ms);
     void DrawStatusText();
 
-    // --- input (app/input.cpp)
+    // --- input (app/input_form.cpp)
     void NOVL_CheckKeyPush();
     void NOVL_ClearKey();
     void NOVL_ClearMouseButton();
@@ -270,17 +228,20 @@ public:
     void MsgFormMouseDown(MouseButton button, Point p);
     void MsgFormMouseWheel(int direction);
 
-    // --- variable stores (app/main_form.cpp)
+    // --- the script's stores and position, for start-up and the menus (script/interpreter_form.cpp)
     void NOVL_ClearScenarioFlg();
     void NOVL_ClearReturnTbl();
+    void StartScriptAt(int32_t number, int32_t step);  // load a script; the next pass runs step + 1
+    void SetSystemFlag(SystemSelector selector, bool on);  // the cursor, menu-button or skip flag
+    void ReturnToTitle();                    // script 1 from its title command (or its start)
 
-    // --- data files (data/ form methods in app/data_files.cpp)
+    // --- data files (data/ form methods in app/data_files_form.cpp)
     bool CSFile_Init();
     bool CSFile_Read(std::string_view name, TMemoryStream& stream);
     bool NVL_FileInit();
     int NVL_ReadFile(int kind, int index, TMemoryStream& stream);
 
-    // --- save files (menus/save_files.cpp)
+    // --- save files (menus/save_files_form.cpp)
     std::filesystem::path GetAppDataPath() const { return Options.SaveDir; }
     bool EnsureSaveFolders();
     bool NOVL_CheckSaveFile();
@@ -324,7 +285,6 @@ public:
     void NOVL_DrawConfigMenu();
     void ConfigMenuClick(int control);       // what a click on a control does
     void SetWindowDesign(int design);        // the message window's pictures for design 0 or 1
-    void ReturnToTitle();                    // script 1 from its title command (or its start)
 
     // --- script loading, interpreter and searches (script/)
     void NOVL_TaskInit();
@@ -406,9 +366,10 @@ public:
     // range); the script's lists belong to the interpreter.
     std::u16string MessageTextAt(int32_t no);
     std::u16string VoiceNameAt(int32_t voice);
-    // --- sound (sound/playback.cpp; SetUpSound, FreeSound, VoicePlaying and the three
+    // --- sound (sound/playback_form.cpp; SetUpSound, FreeSound, VoicePlaying and the three
     //     playback routines above live there too)
     void SetSoundVolumes();                  // the player's channel volumes from ConfigRec
+    void SwitchMusicVersion();               // the other version of the playing music, from its start
     // The device buffer's refill event: mix the next half and write it where the device asks.
     void OutputWaveNotify(TDDSDGenWave& sender, TDDSDChannel* channel, uint32_t offset, uint32_t length);
 
@@ -419,15 +380,8 @@ public:
     void QuickLoad();                        // slot 100 when used, with its notice
     void WindowButtonAction(int button);     // what a latched bottom-row button does
 
-    // --- album menus (menus/album_menus.cpp; their Disp, Wait and Draw routines are declared
-    //     above with the other menus)
-    void StartMenuTransition(int32_t waitMode);      // 500-ms fade of NextPicture into waitMode
-    void DrawAlbumPageButtons(TABitmap& dest, bool withHover);
-    void DrawGridMenuHover();                        // gallery and scene replay: hover and buttons
-    void GridMenuPageOrBack(int32_t enterMode);      // their page and back buttons' clicks
-    void DrawQueueNumber(TABitmap& dest, Point anchor, int32_t number);
-    bool SceneUnlocked(int32_t scene) const;         // its album flag SystemFlg[100 + scene] is set
-    void StartSceneReplay();                         // play the queue from SceneTbl[1]
+    // --- album menus' tables (menus/album_menus_form.cpp; their Disp, Wait and Draw routines are
+    //     declared above with the other menus, their helpers stay in that file)
     AlbumState Album;
 
     // --- PlatformEvents: window events only set latches
@@ -441,7 +395,7 @@ public:
     // Adds a line to the debug window's memo (and stderr).
     void DebugMemoAdd(const std::string& line);
 
-    // --- movies (graphics/movie.cpp)
+    // --- movies (graphics/movie_form.cpp)
     bool NVL_TheoraInit();                   // false: the library could not be bound (reported)
     void NVL_TheoraFree();
     void NVL_TheoraPrepara();
@@ -449,7 +403,7 @@ public:
     void NOVL_WaitMovie();
     void NOVL_WaitMovieAlbum();
 
-    // --- debug window (debug/debug_routines.cpp)
+    // --- debug window (debug/debug_routines_form.cpp)
     void NOVL_Debug();
     void ShowDebugForm(bool visible);        // NOVL_TaskInit: the marker file decides
     void DebugFormMouseDown(MouseButton button, Point p);
@@ -465,7 +419,7 @@ public:
     ConfigRec& Config;                       // Sys->Config
     std::array<int16_t, kVarCount> WorkFlg{};  // work variables 1..512 at [0..511]
     TracedMode EngineMode;                   // what the frame loop runs this pass
-    int32_t PrevMode = 0;                    // mode to return to when a menu closes
+    Mode PrevMode = Mode::Script;            // mode to return to when a menu closes
     bool StoryMode = false;                  // 1 in the story, 0 during a scene replay
     InputState Input;
     SkipState Skip;
@@ -478,7 +432,7 @@ public:
     TEZXor EZXor1;                           // scrambler of SAVE2.DAT
     std::vector<std::string> MitayoList;     // background pictures already shown
     std::vector<std::string> DebugMemo;      // picture read errors and other notices
-    MovieState Movie;                        // graphics/movie.cpp
+    MovieState Movie;                        // graphics/movie_form.cpp
     std::unique_ptr<TDebugForm> DebugForm;   // null until the marker file shows it
     TABitmap DebugPicture;                   // the debug window's client area
     size_t DebugMemoShown = 0;               // DebugMemo lines already in the window

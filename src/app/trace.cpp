@@ -86,12 +86,12 @@ void TTrace::Event(std::string_view ev, const TraceFields& fields) {
     std::fwrite(line.data(), 1, line.size(), File);
 }
 
-void TTrace::Mode(int32_t mode) {
+void TTrace::ModeChange(orva::Mode mode) {
     if (!File) return;
-    char hex[16];
-    if (mode < 0) std::snprintf(hex, sizeof hex, "-0x%x", static_cast<unsigned>(-static_cast<int64_t>(mode)));
-    else std::snprintf(hex, sizeof hex, "0x%x", static_cast<unsigned>(mode));
-    Event("mode", TraceFields().Str("mode", hex));
+    TraceFields fields;
+    fields.Str("mode", ModeHex(mode));
+    if (const std::string_view name = ModeName(mode); !name.empty()) fields.Str("name", name);
+    Event("mode", fields);
 }
 
 void TTrace::Close() {

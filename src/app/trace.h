@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/engine_modes.h"
+
 namespace orva {
 
 // Builds one JSON object's fields after "t" and "ev".
@@ -35,7 +37,7 @@ public:
     bool Enabled() const { return File != nullptr; }
     void SetClock(std::function<uint32_t()> clock) { Clock = std::move(clock); }
     void Event(std::string_view ev, const TraceFields& fields = {});
-    void Mode(int32_t mode);
+    void ModeChange(orva::Mode mode);   // "mode" with the value in hex and its name
     void Close();
 
 private:

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/engine_state.h"
+#include "data/save_layout.h"
 #include "script/script_ops.h"
 #include "text/message_log.h"
 

@@ -6,11 +6,12 @@
 #include <cstdint>
 
 #include "graphics/abitmap.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 
-inline constexpr int kSceneWidth = 800;   // the screen and every composed scene
-inline constexpr int kSceneHeight = 600;
+inline constexpr int kSceneWidth = kScreenWidth;   // every composed scene fills the screen
+inline constexpr int kSceneHeight = kScreenHeight;
 inline constexpr int kCharacterLayers = 5;
 
 // How a loaded picture reaches its slot.

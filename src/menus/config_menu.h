@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/engine_state.h"
+#include "data/save_layout.h"
 #include "platform/platform.h"
 
 namespace orva {

@@ -1,4 +1,4 @@
-// The configuration menu (modes 0x700601 enter, 0x700602 wait) on the main form. Every change
+// The configuration menu on the main form (its entering and waiting modes). Every change
 // takes effect at once: the screen mode, the volumes on the player's channels, the message
 // window's pictures; ConfigRec reaches the disk with the system save file.
 #include <cstdint>
@@ -6,42 +6,34 @@
 #include "app/main_form.h"
 #include "graphics/font_names.h"
 #include "menus/config_menu.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
-namespace {
-
-constexpr int32_t kModeConfigWait = 0x700602, kModeMessageWait = 0x6002;
-constexpr uint16_t kCodeSystem = 0x88, kCodeEnd = 0xFF;
-constexpr int16_t kSystemTitle = 101;
-
-}  // namespace
-
 void TForm1::NOVL_DispConfigMenu() {
     NOVL_ReadGraphic2011(71, "SysConfig.png");
     NOVL_ReadGraphic2011(72, "SysConfigP.png");
     Menus.SliderDrag = false;
     Menus.MenuHover = 0;
-    EngineMode = kModeConfigWait;
+    EngineMode = Mode::ConfigMenuWait;
 }
 
 void TForm1::NOVL_WaitConfigMenu() {
-    // 1. A release ends the drag, but one that came with this frame's press still lets the
-    //    press set the value first (a quick tap must not leave the knob following the cursor).
+    // A release ends the drag, but one that came with this frame's press still lets the
+    // press set the value first (a quick tap must not leave the knob following the cursor).
     const bool released = Input.MouseLeftRelease;
     if (released) {
         Menus.SliderDrag = false;
-        Input.LatchLeftUp = false;
-        Input.MouseLeftRelease = false;
+        Input.ConsumeRelease();
     }
     const Point cursor = Input.CursorMain;
     Menus.MenuHover = ConfigHitTest(Config, cursor);
 
     bool pressed = false;
     if (Input.MouseLeftClick) {
-        Input.MouseLeftClick = false;
+        Input.ConsumeClick();
         pressed = true;
         ConfigMenuClick(Menus.MenuHover);
-        if (EngineMode != kModeConfigWait) return;
+        if (EngineMode != Mode::ConfigMenuWait) return;
     }
 
     if (Menus.SliderDrag) {
@@ -101,7 +93,7 @@ void TForm1::ConfigMenuClick(int control) {
         case kCfgQuit: OnCloseRequest(); break;
         case kCfgBack:
             // A waiting message is composed again so that a new font shows at once.
-            if (PrevMode == kModeMessageWait) NOVL_MakeMessage(MessageTextAt(Script.CurCmd.P1));
+            if (PrevMode == Mode::MessageWait) NOVL_MakeMessage(MessageTextAt(Script.CurCmd.P1));
             EngineMode = PrevMode;
             break;
         default: break;
@@ -112,34 +104,15 @@ void TForm1::SetWindowDesign(int design) {
     Config.WindowColour = static_cast<int16_t>(design);
     NOVL_ReadGraphic2011(10, design == 0 ? "SysMsgWinB.png" : "SysMsgWinG.png");
     PictureSet& p = *Pics;
-    p.ButtonSheet.CopyRect(0, 0, 800, 184, 0, design == 0 ? 160 : 344, p.WindowBase);
-}
-
-void TForm1::ReturnToTitle() {
-    NOVL_ReadScript(1);
-    // The script runs again from its title command, or from its start when its end comes
-    // first; past the loaded lines every line reads as the end, so the walk always stops.
-    for (int32_t step = 0;; ++step) {
-        const LineRec& line = ScriptLine(step);
-        const uint16_t code = line.Code & 0xFF;
-        if (code == kCodeSystem && line.P1 == kSystemTitle) {
-            Game.ScriptStep = step - 1;
-            break;
-        }
-        if (code == kCodeEnd) {
-            Game.ScriptStep = -1;
-            break;
-        }
-    }
-    EngineMode = 0;
+    p.ButtonSheet.CopyRect(0, 0, kMsgWindowWidth, kMsgWindowHeight, 0, design == 0 ? 160 : 344, p.WindowBase);
 }
 
 void TForm1::NOVL_DrawConfigMenu() {
-    if (EngineMode != kModeConfigWait) return;
+    if (EngineMode != Mode::ConfigMenuWait) return;
     PictureSet& p = *Pics;
     TABitmap& screen = p.MenuScreen;
     const int hover = Menus.MenuHover;
-    p.MenuPicture.DrawAlpha(0, 0, 800, 600, 0, 0, screen);
+    p.MenuPicture.DrawAlpha(0, 0, kScreenWidth, kScreenHeight, 0, 0, screen);
     for (int k = 1; k <= 10; ++k) {
         const CfgRect r = ControlRect(k);
         const Point look = OptionLook(k, (OptionChosen(Config, k) ? 1 : 0) + (hover == k ? 2 : 0));

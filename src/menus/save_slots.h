@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "app/engine_state.h"
+#include "data/save_layout.h"
 
 namespace orva {
 

@@ -10,6 +10,56 @@
 
 namespace orva {
 
+// The command codes, one per row of the table below; a line's low code byte is one of them.
+enum CommandCode : uint16_t {
+    kCodeBackground = 0x10,
+    kCodeCharacter1 = 0x11,
+    kCodeCharacter2 = 0x12,
+    kCodeCharacter3 = 0x13,
+    kCodeCharacter4 = 0x14,
+    kCodeCharacter5 = 0x15,
+    kCodeTransition = 0x20,
+    kCodeMusic = 0x30,
+    kCodeEffect1 = 0x31,
+    kCodeEffect2 = 0x32,
+    kCodeEffect3 = 0x33,
+    kCodeJump = 0x40,
+    kCodeCall = 0x41,
+    kCodeLabel = 0x4E,
+    kCodeReturn = 0x4F,
+    kCodeSet = 0x50,
+    kCodeAdd = 0x51,
+    kCodeSubtract = 0x52,
+    kCodeMultiply = 0x53,
+    kCodeDivide = 0x54,
+    kCodeModulo = 0x55,
+    kCodeRandom = 0x56,
+    kCodeMessage = 0x60,
+    kCodeChoice = 0x68,
+    kCodeIfEqual = 0x70,
+    kCodeIfNotEqual = 0x71,
+    kCodeIfLess = 0x72,
+    kCodeIfGreater = 0x73,
+    kCodeIfLessOrEqual = 0x74,
+    kCodeIfGreaterOrEqual = 0x75,
+    kCodeElse = 0x7E,
+    kCodeBlockEnd = 0x7F,
+    kCodeWait = 0x80,
+    kCodeSystem = 0x88,
+    kCodeSkipEnd = 0x8F,
+    kCodeEndOfScript = 0xFF,
+};
+
+// The system command's selectors (its first operand).
+enum SystemSelector : int32_t {
+    kSystemCursor = 1,             // show (1) or hide (0) the mouse cursor
+    kSystemMenuButtons = 2,        // allow the window's menu buttons
+    kSystemSkip = 3,               // allow skipping
+    kSystemSkippableSection = 7,   // start (1) or end (0) a section any advance input skips
+    kSystemTitle = 101,            // open the title menu; the story resumes from this line
+    kSystemStopVoice = 444,        // stop the voice
+};
+
 // What an operand slot means for a command.
 enum class OperandRole : uint8_t {
     Unused,       // not read; written as 0

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "script/command_table.h"
+
 namespace orva {
 
 #pragma pack(push, 1)
@@ -35,12 +37,6 @@ constexpr int kLineTblCapacity = 65536;
 // Line indices are stored and returned as signed 16-bit values, so only lines 0..32767
 // can be the target of a label or block search.
 constexpr int kMaxAddressableLine = 32767;
-
-// Command codes the loader and the searches know by value.
-constexpr uint16_t kCodeLabel = 0x4E;
-constexpr uint16_t kCodeElse = 0x7E;
-constexpr uint16_t kCodeBlockEnd = 0x7F;
-constexpr uint16_t kCodeEndOfScript = 0xFF;
 
 // The line every script ends with.
 constexpr LineRec kEndLine{kCodeEndOfScript, 0, 0, 0, 0, 0, 0};

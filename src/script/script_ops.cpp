@@ -46,11 +46,11 @@ int16_t ArithmeticResult(uint16_t code, int16_t a, int16_t b) {
     const int32_t x = a, y = b;
     int32_t r = 0;
     switch (code) {
-        case 0x51: r = x + y; break;
-        case 0x52: r = x - y; break;
-        case 0x53: r = x * y; break;
-        case 0x54: r = y == 0 ? 0 : x / y; break;
-        case 0x55: r = y == 0 ? 0 : x - (x / y) * y; break;
+        case kCodeAdd: r = x + y; break;
+        case kCodeSubtract: r = x - y; break;
+        case kCodeMultiply: r = x * y; break;
+        case kCodeDivide: r = y == 0 ? 0 : x / y; break;
+        case kCodeModulo: r = y == 0 ? 0 : x - (x / y) * y; break;
         default: r = 0; break;
     }
     return static_cast<int16_t>(static_cast<uint16_t>(r));  // the low 16 bits
@@ -68,12 +68,12 @@ int16_t RandomResult(int16_t a, int16_t b, int32_t r) {
 
 bool ConditionHolds(uint16_t code, int16_t a, int16_t b) {
     switch (code) {
-        case 0x70: return a == b;
-        case 0x71: return a != b;
-        case 0x72: return a < b;
-        case 0x73: return a > b;
-        case 0x74: return a <= b;
-        case 0x75: return a >= b;
+        case kCodeIfEqual: return a == b;
+        case kCodeIfNotEqual: return a != b;
+        case kCodeIfLess: return a < b;
+        case kCodeIfGreater: return a > b;
+        case kCodeIfLessOrEqual: return a <= b;
+        case kCodeIfGreaterOrEqual: return a >= b;
         default: return false;
     }
 }

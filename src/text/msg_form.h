@@ -4,12 +4,13 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 
 class TMsgForm {
 public:
-    static constexpr Point kPlace{0, 416};   // the main window's client point it first covers
+    static constexpr Point kPlace{0, kMsgWindowTop};   // the main window's client point it first covers
 
     // `visible` is the main form's record of whether the window is shown.
     TMsgForm(Platform& platform, bool& visible) : Plat(platform), Visible(visible) {}

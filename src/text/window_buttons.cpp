@@ -1,11 +1,11 @@
 // Places, looks and lock rules of the message window's buttons.
 #include "text/window_buttons.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
 
 constexpr int kRowLeft = 120, kButtonW = 56, kRowH = 24, kSmallSize = 24, kSmallX = 768;
-constexpr int kWindowTop = 416;             // the window's row on the screen
 constexpr int kRowTop = 160;                // the bottom row's pictures, in the window
 constexpr int kRowReactTop = 164;           // the detached window's row reacts from here
 constexpr int kHideTop = 32, kDetachTop = 64;
@@ -21,13 +21,13 @@ void ApplyButtonLocks(ButtonStates& state, ButtonFlags& toggle, const ButtonLock
     }
     if (!locks.MenuButtonsAllowed) {
         const int last = locks.StoryMode ? kBtnSkip : kBtnLog;
-        for (int b = 0; b <= last; ++b) state[static_cast<size_t>(b)] = kBtnDisabled;
+        for (int b = kBtnQuickSave; b <= last; ++b) state[static_cast<size_t>(b)] = kBtnDisabled;
     }
 }
 
 int BottomButtonAt(Point p, bool detached) {
-    const int32_t top = detached ? kRowReactTop : kWindowTop + kRowTop;
-    const int32_t bottom = (detached ? 0 : kWindowTop) + kRowTop + kRowH;   // exclusive
+    const int32_t top = detached ? kRowReactTop : kMsgWindowTop + kRowTop;
+    const int32_t bottom = (detached ? 0 : kMsgWindowTop) + kRowTop + kRowH;   // exclusive
     if (p.Y < top || p.Y >= bottom) return -1;
     // Button b (1..10) starts at x 120 + 56·(b − 1); the division truncates toward zero, so
     // nothing left of x 120 counts.
@@ -41,7 +41,7 @@ bool OverSmallButton(int button, Point p, bool detached) {
 }
 
 Point ButtonDrawPlace(int button, bool detached) {
-    const int32_t top = detached ? 0 : kWindowTop;
+    const int32_t top = detached ? 0 : kMsgWindowTop;
     if (button == kBtnHide) return {kSmallX, top + kHideTop};
     if (button == kBtnDetach) return {kSmallX, top + kDetachTop};
     return {kRowLeft + kButtonW * button, top + kRowTop};

@@ -19,6 +19,10 @@ enum WindowButton : int {
 // Button looks: 0 normal, 1 under the cursor, 2 on, 3 on and under the cursor, 4 disabled.
 inline constexpr int32_t kBtnNormal = 0, kBtnHover = 1, kBtnOn = 2, kBtnOnHover = 3, kBtnDisabled = 4;
 
+// The bottom-row buttons the log review disables: all but the log and the voice.
+inline constexpr int kReviewLockedButtons[] = {kBtnQuickSave, kBtnQuickLoad, kBtnSave, kBtnLoad,
+                                               kBtnMusic,     kBtnAuto,      kBtnSkip, kBtnConfig};
+
 using ButtonStates = std::array<int32_t, kWindowButtonCount>;
 using ButtonFlags = std::array<bool, kWindowButtonCount>;
 

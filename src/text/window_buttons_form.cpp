@@ -12,15 +12,14 @@
 namespace orva {
 namespace {
 
-constexpr int32_t kModeMessageWait = 0x6002, kModeChoiceWait = 0x6802, kModeConfigEnter = 0x700601;
 constexpr int32_t kNoticeTicks = 300;   // a status notice lasts about three seconds
 
 }  // namespace
 
 void TForm1::NOVL_CheckButton() {
-    if (!ButtonsEnabled || (EngineMode != kModeMessageWait && EngineMode != kModeChoiceWait)) return;
+    if (!ButtonsEnabled || (EngineMode != Mode::MessageWait && EngineMode != Mode::ChoiceWait)) return;
     // A hidden window has no buttons to press: the click brings the window back instead.
-    if (EngineMode == kModeMessageWait && !Text.MsgOnScreen) return;
+    if (EngineMode == Mode::MessageWait && !Text.MsgOnScreen) return;
     auto& state = Msg.ButtonState;
     auto& toggle = Msg.ButtonToggle;
     auto& latch = Msg.ButtonLatch;
@@ -28,7 +27,7 @@ void TForm1::NOVL_CheckButton() {
     // While a message waits outside the log review only the script's locks disable buttons;
     // they are worked out afresh, so a lock the script has lifted since the last frame is gone
     // at once instead of lasting until the player goes on.
-    if (EngineMode == kModeMessageWait && !Text.LogReview)
+    if (EngineMode == Mode::MessageWait && !Text.LogReview)
         for (int32_t& s : state)
             if (s == kBtnDisabled) s = kBtnNormal;
     toggle[kBtnSkip] = Skip.SkipActive;
@@ -48,13 +47,13 @@ void TForm1::NOVL_CheckButton() {
             state[i] = kBtnHover;
             if (Input.MouseLeftClick) {
                 latch[i] = true;
-                Input.MouseLeftClick = false;
+                Input.ConsumeClick();
             }
         }
         if (!latch[i]) continue;
         latch[i] = false;
         if (b == kBtnHide) {
-            Input.KeySpace = true;
+            Input.PressSpace();
         } else {
             Config.DetachedWindow = Config.DetachedWindow ? 0 : 1;
             if (Config.DetachedWindow) MsgForm.FormShow();
@@ -67,7 +66,7 @@ void TForm1::NOVL_CheckButton() {
         state[static_cast<size_t>(b)] = toggle[static_cast<size_t>(b)] ? kBtnOnHover : kBtnHover;
         if (Input.MouseLeftClick) {
             latch[static_cast<size_t>(b)] = true;
-            Input.MouseLeftClick = false;
+            Input.ConsumeClick();
         }
     }
     for (int k = kBtnQuickSave; k <= kBtnConfig; ++k) {
@@ -89,9 +88,9 @@ void TForm1::WindowButtonAction(int button) {
         case kBtnLog:
             // On while the review runs and under the cursor: this click ends the review, and
             // the back step that follows is ignored by the ending wait.
-            if (Msg.ButtonState[kBtnLog] == kBtnOnHover) Input.KeyEnter = true;
+            if (Msg.ButtonState[kBtnLog] == kBtnOnHover) Input.PressEnter();
             toggle[kBtnLog] = true;
-            Input.KeyLogBack = true;
+            Input.PressLogBack();
             break;
         case kBtnVoice: {
             bool played = false;
@@ -107,21 +106,19 @@ void TForm1::WindowButtonAction(int button) {
             break;
         }
         case kBtnMusic:
-            Game.AltMusic = Game.AltMusic ? 0 : 1;
-            NOVL_PlayBGM2011(std::string(Game.MusicName, strnlen(Game.MusicName, sizeof Game.MusicName)), 1, true,
-                             Game.MusicLoop);
+            SwitchMusicVersion();
             break;
         case kBtnAuto:
-            Skip.AutoMode = true;
+            Skip.StartAuto();
             toggle[kBtnAuto] = true;
             break;
         case kBtnSkip:
-            Skip.SkipReadRequested = true;
+            Skip.RequestSkipRead();
             toggle[kBtnSkip] = true;
             break;
         case kBtnConfig:
             PrevMode = EngineMode;
-            EngineMode = kModeConfigEnter;
+            EngineMode = Mode::ConfigMenuEnter;
             break;
         default: break;
     }
@@ -130,27 +127,25 @@ void TForm1::WindowButtonAction(int button) {
 void TForm1::QuickSave() {
     // The notice tells the truth: a save that could not be written says so.
     const bool written = SaveToSlot(kSaveSlots);
-    Timing.StatusText = written ? u"クイックセーブしました" : u"クイックセーブできませんでした";
-    Timing.StatusCountdown = kNoticeTicks;
+    Timing.ShowStatus(written ? u"クイックセーブしました" : u"クイックセーブできませんでした", kNoticeTicks);
 }
 
 void TForm1::QuickLoad() {
-    Timing.StatusCountdown = kNoticeTicks;
     if (!SlotUsed(Sys->SaveSlots[kSaveSlots - 1])) {
-        Timing.StatusText = u"クイックセーブがありません";
+        Timing.ShowStatus(u"クイックセーブがありません", kNoticeTicks);
         return;
     }
-    Timing.StatusText = u"クイックロードしました";
+    Timing.ShowStatus(u"クイックロードしました", kNoticeTicks);
     NOVL_ClearMsgLog();
     Text.MsgOnScreen = false;
     LoadFromSlot(kSaveSlots);
 }
 
 void TForm1::NOVL_DrawButton() {
-    if (!ButtonsEnabled || !(Text.MsgOnScreen || EngineMode == kModeChoiceWait)) return;
+    if (!ButtonsEnabled || !(Text.MsgOnScreen || EngineMode == Mode::ChoiceWait)) return;
     auto& state = Msg.ButtonState;
     ApplyButtonLocks(state, Msg.ButtonToggle, {StoryMode, Game.SkipAllowed != 0, Game.MenuButtonsAllowed != 0});
-    const bool choice = EngineMode == kModeChoiceWait;
+    const bool choice = EngineMode == Mode::ChoiceWait;
     // During a choice the log, voice, auto and skip buttons are off until the choice ends.
     if (choice)
         for (int b : {kBtnLog, kBtnVoice, kBtnAuto, kBtnSkip}) state[static_cast<size_t>(b)] = kBtnDisabled;

@@ -1,14 +1,39 @@
 // The frame loop: painting pace, dispatch, timed and key waits, the timer's countdowns, close.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <span>
+#include <vector>
+
 #include "fixtures/game_fixture.h"
 #include "fixtures/script_game.h"
 #include "graphics/png_write.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
 
 using test::EngineHarness;
+
+// PaintFrame calls each draw routine once per frame, in the order of its first row: a routine
+// whose rows were split by another routine's would change the painting order, so every routine
+// must stand in one run of neighbouring rows. Values and names each name one row.
+TEST(ModeTable, DrawRoutinesStandInOneRunAndEveryValueAndNameIsUnique) {
+    const std::span<const ModeRow> rows = ModeTable();
+    std::vector<ModeRoutine> seen;
+    ModeRoutine last = nullptr;
+    for (const ModeRow& row : rows) {
+        if (row.Draw && row.Draw != last) {
+            EXPECT_EQ(std::count(seen.begin(), seen.end(), row.Draw), 0) << row.Name << " splits a run";
+            seen.push_back(row.Draw);
+        }
+        last = row.Draw;
+        EXPECT_EQ(FindModeRow(row.Value), &row) << row.Name;
+        EXPECT_EQ(std::count_if(rows.begin(), rows.end(), [&](const ModeRow& r) { return r.Name == row.Name; }), 1);
+    }
+    EXPECT_EQ(FindModeRow(test::kModeWithoutRow), nullptr);
+    EXPECT_TRUE(ModeName(test::kModeWithoutRow).empty());
+}
 
 TEST(FrameLoop, PassesCostTenMsAndPaintThirtyFramesASecond) {
     EngineHarness h;
@@ -20,7 +45,7 @@ TEST(FrameLoop, PassesCostTenMsAndPaintThirtyFramesASecond) {
     EXPECT_EQ(h.Plat->Ticks(), 2000u);
     EXPECT_GT(f.Timing.FrameClock + kFramePeriod, 2000.0);
     EXPECT_LT(f.Timing.FrameClock, 2000.0 + kFramePeriod);
-    EXPECT_EQ(h.Plat->LastPresented(WindowId::Main).Width(), 800);
+    EXPECT_EQ(h.Plat->LastPresented(WindowId::Main).Width(), kScreenWidth);
 }
 
 TEST(FrameLoop, FastSkipPaintsNothingThenEveryPassCatchesUp) {
@@ -50,18 +75,18 @@ TEST(FrameLoop, FastSkipPaintsNothingThenEveryPassCatchesUp) {
 TEST(FrameLoop, ModesWithoutHandlerRunNothingAndStillPaint) {
     EngineHarness h;
     TForm1& f = h.Start();
-    f.EngineMode = 0x6003;
+    f.EngineMode = test::kModeWithoutRow;
     h.Passes(100);
-    EXPECT_EQ(f.EngineMode, 0x6003);
+    EXPECT_EQ(f.EngineMode, test::kModeWithoutRow);
     EXPECT_GT(f.Timing.FrameClock + kFramePeriod, static_cast<double>(h.Plat->Ticks()));
 
-    // 0x6001 has no handler either: the message prints inside the painting, which moves on.
+    // A printing message has no step either: it prints inside the painting, which moves on.
     f.Config.TextSpeed = 100;
     f.NOVL_MakeMessage(u"一行");
     f.Text.PrintCount = 0;
-    f.EngineMode = 0x6001;
+    f.EngineMode = Mode::MessagePrint;
     h.Passes(5);
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
 }
 
 TEST(FrameLoop, TimedWaitEndsOnTimeAndTakesClicksOnlyWhenClickable) {
@@ -70,46 +95,46 @@ TEST(FrameLoop, TimedWaitEndsOnTimeAndTakesClicksOnlyWhenClickable) {
     TForm1& f = h.Boot({{.Time = 1000, .Verb = TimelineVerb::Click, .Pos = {10, 10}}});
     // An end in the past ends on the first pass; a negative end has always passed.
     f.Timing.WaitEnd = 100;
-    f.EngineMode = 0x800101;
+    f.EngineMode = Mode::TimedWait;
     f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     f.Timing.WaitEnd = -5;
-    f.EngineMode = 0x800101;
+    f.EngineMode = Mode::TimedWait;
     f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
 
     // Not clickable: the click at 1000 ms is ignored, the wait ends at 3000 ms.
     f.Timing.WaitEnd = 3000;
     f.Timing.WaitClickable = false;
-    f.EngineMode = 0x800101;
+    f.EngineMode = Mode::TimedWait;
     while (h.Plat->Ticks() < 2990) f.IdleEvent();
     EXPECT_TRUE(f.Input.MouseLeftClick);
-    EXPECT_EQ(f.EngineMode, 0x800101);
+    EXPECT_EQ(f.EngineMode, Mode::TimedWait);
     while (h.Plat->Ticks() < 3020) f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
 
     // Clickable: the click that is still set ends it at once.
     f.Timing.WaitEnd = 100000;
     f.Timing.WaitClickable = true;
-    f.EngineMode = 0x800101;
+    f.EngineMode = Mode::TimedWait;
     f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
 }
 
 TEST(FrameLoop, TheClickEndingAKeyWaitSurvivesIntoAClickableWait) {
     EngineHarness h;
     TForm1& f = h.Start({{.Time = 600, .Verb = TimelineVerb::Click, .Pos = {400, 300}}});
-    f.EngineMode = 0x800102;
+    f.EngineMode = Mode::KeyWait;
     while (h.Plat->Ticks() < 600) f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0x800102);
+    EXPECT_EQ(f.EngineMode, Mode::KeyWait);
     f.IdleEvent();  // samples the click
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     EXPECT_TRUE(f.Input.MouseLeftClick);
     f.Timing.WaitEnd = static_cast<int32_t>(h.Plat->Ticks()) + 5000;
     f.Timing.WaitClickable = true;
-    f.EngineMode = 0x800101;
+    f.EngineMode = Mode::TimedWait;
     f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
 }
 
 TEST(FrameLoop, StatusTextLivesThreeHundredTicks) {
@@ -147,7 +172,7 @@ TEST(FrameLoop, CloseAsksFirstAndNoKeepsTheGameRunning) {
         {.Time = 3000, .Verb = TimelineVerb::Close},
         {.Time = 3500, .Verb = TimelineVerb::Click, .Window = WindowId::Query, .Pos = {50, 80}},
     });
-    f.EngineMode = 0x6003;  // no handler
+    f.EngineMode = test::kModeWithoutRow;
     while (h.Plat->Ticks() < 2500) f.IdleEvent();
     EXPECT_EQ(h.Plat->Foreground(), WindowId::Main);
     EXPECT_FALSE(h.Plat->IsWindowVisible(WindowId::Query));
@@ -176,7 +201,7 @@ TEST(FrameLoop, TheDialogIsMadeAtStartUpWithItsCaptionAndReportsAMissingPicture)
 
     // Shown on the close request: the question strip comes from the picture read at start-up,
     // and nothing is read again.
-    f.EngineMode = 0x6003;  // no handler
+    f.EngineMode = test::kModeWithoutRow;
     bool shown = false;
     while (h.Plat->Ticks() < 1000) {
         f.IdleEvent();

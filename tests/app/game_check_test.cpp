@@ -6,7 +6,7 @@
 #include <cmath>
 #include <sstream>
 
-#include "app/engine_state.h"
+#include "data/save_layout.h"
 #include "fixtures/script_game.h"
 #include "graphics/png_write.h"
 #include "sound/ogg_writer.h"

@@ -9,8 +9,8 @@ namespace {
 
 using test::EngineHarness;
 
-// A mode that runs no handler and draws nothing, so input flags stay as sampled.
-constexpr int32_t kQuietMode = 0x6003;
+// A mode without a row keeps the input flags as sampled.
+constexpr Mode kQuietMode = test::kModeWithoutRow;
 
 TimelineEvent KeyAt(uint32_t t, Key k, bool down) {
     return {.Time = t, .Verb = TimelineVerb::Key, .KeyName = k, .Pressed = down};
@@ -51,7 +51,7 @@ TEST(Input, HeldCtrlSkipsOnlyWhereTheScriptAllowsIt) {
     // A script that jumps on every pass keeps the engine in mode 0.
     test::ScriptGame h(".script 1 \"a\"\n*a\njump *a\n");
     TForm1& f = h.Boot({KeyAt(600, Key::Ctrl, true)});
-    f.EngineMode = 0x800102;  // Ctrl also ends a key wait; the mode is then 0
+    f.EngineMode = Mode::KeyWait;  // Ctrl also ends a key wait; the mode is then 0
     f.Game.SkipAllowed = 0;
     while (h.Plat->Ticks() <= 650) f.IdleEvent();
     EXPECT_TRUE(f.Input.KeyCtrl);

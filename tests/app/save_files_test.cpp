@@ -23,7 +23,7 @@ TEST(SaveFiles, FirstStartWritesTheFullBlockWithTheDefaultConfiguration) {
     const uint8_t expected[32] = {0, 1, 75, 0, 75, 0, 75, 0, 1, 0, 50, 0, 50, 0, 0, 0, 0, 0, 75};
     EXPECT_EQ(std::memcmp(bytes.data() + 264768, expected, 32), 0);
     EXPECT_FALSE(h.Plat->IsFullScreen());
-    EXPECT_EQ(h.Form->EngineMode, -1);
+    EXPECT_EQ(h.Form->EngineMode, Mode::Startup);
 }
 
 TEST(SaveFiles, SavedSettingsAndRecordsComeBackAndTheWindowAlwaysStartsAttached) {

@@ -1,4 +1,5 @@
 // The debug window's status lines and the exact lines of its three listings.
+#include "app/engine_modes.h"
 #include "debug/debug_listings.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@ TEST(DebugStatusLines, LineOneMarksEachOperandByTheArrayItNamed) {
     cmd.P2 = -2;
     cmd.P3 = 9;
     cmd.Kind.Kind = {kKindScenario, kKindLiteral, kKindWork, kKindSystem, kKindLiteral};
-    EXPECT_EQ(DebugStatusLine1(0x6002, 3, 17, cmd), u"TC:24578 NO:3 ST:17 CD:80 P1:F5 P2:-2 P3:W9");
+    EXPECT_EQ(DebugStatusLine1(ModeValue(Mode::MessageWait), 3, 17, cmd), u"TC:24578 NO:3 ST:17 CD:80 P1:F5 P2:-2 P3:W9");
     cmd.Kind.Kind = {kKindSystem, kKindSystem, kKindLiteral, kKindLiteral, kKindLiteral};
     EXPECT_EQ(DebugStatusLine1(-1, 0, -1, cmd), u"TC:-1 NO:0 ST:-1 CD:80 P1:S5 P2:S-2 P3:9");
 }

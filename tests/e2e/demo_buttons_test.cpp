@@ -19,9 +19,9 @@ Point Row(int button) { return {ButtonDrawPlace(button, false).X + 20, 588}; }
 // A new game up to its first waiting message.
 TForm1& NewGame(DemoGame& g) {
     TForm1& f = g.Start();
-    if (!g.RunUntilMode(0x700102)) throw std::runtime_error("no title");
+    if (!g.RunUntilMode(Mode::TitleMenuWait)) throw std::runtime_error("no title");
     g.Click({600, 210});
-    if (!g.RunUntilMode(0x6002)) throw std::runtime_error("no message");
+    if (!g.RunUntilMode(Mode::MessageWait)) throw std::runtime_error("no message");
     return f;
 }
 
@@ -29,7 +29,7 @@ TForm1& NewGame(DemoGame& g) {
 int32_t Next(DemoGame& g) {
     g.Click({400, 300});
     g.Passes(1);
-    if (!g.RunUntilMode(0x6002)) throw std::runtime_error("no message");
+    if (!g.RunUntilMode(Mode::MessageWait)) throw std::runtime_error("no message");
     return g.Form->Text.MsgNo;
 }
 
@@ -54,17 +54,17 @@ TEST(DemoButtons, SkipOnASecondReadingStopsAtTheFirstUnreadMessage) {
 
     g.Click(Row(kBtnQuickLoad));
     EXPECT_EQ(f.Timing.StatusText, u"クイックロードしました");
-    ASSERT_TRUE(g.RunUntilMode(0x6002));
+    ASSERT_TRUE(g.RunUntilMode(Mode::MessageWait));
     ASSERT_EQ(f.Text.MsgNo, first);
 
     g.Click(Row(kBtnSkip));
     std::vector<int32_t> seen;
     for (int i = 0; i < 2000; ++i) {
         f.IdleEvent();
-        if (f.EngineMode == 0x6002 && (seen.empty() || seen.back() != f.Text.MsgNo)) seen.push_back(f.Text.MsgNo);
-        if (f.EngineMode == 0x6002 && !f.Skip.SkipActive && f.Text.MsgNo != first) break;
+        if (f.EngineMode == Mode::MessageWait && (seen.empty() || seen.back() != f.Text.MsgNo)) seen.push_back(f.Text.MsgNo);
+        if (f.EngineMode == Mode::MessageWait && !f.Skip.SkipActive && f.Text.MsgNo != first) break;
     }
-    ASSERT_EQ(f.EngineMode, 0x6002);
+    ASSERT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_GT(f.Text.MsgNo, last);                    // past everything read
     EXPECT_FALSE(f.Skip.SkipActive);
     EXPECT_FALSE(f.Msg.ButtonToggle[kBtnSkip]);
@@ -92,7 +92,7 @@ TEST(DemoButtons, ConfigurationMenuChangesFontSpeedAndDesignOfTheWaitingMessage)
     TForm1& f = NewGame(g);
     g.Click(Row(kBtnConfig));
     g.Passes(1);
-    ASSERT_EQ(f.EngineMode, 0x700602);
+    ASSERT_EQ(f.EngineMode, Mode::ConfigMenuWait);
     g.Passes(4);
     g.Capture("demo-config-menu");
     TABitmap before;
@@ -113,14 +113,14 @@ TEST(DemoButtons, ConfigurationMenuChangesFontSpeedAndDesignOfTheWaitingMessage)
     g.Capture("demo-config-menu-changed");
 
     g.Click({700, 560});                              // back
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_NE(0, std::memcmp(before.Pixels(), f.Pics->TextLayer.Pixels(), 800u * 184u * 4u));
     g.Passes(4);
     g.Capture("demo-config-back-gothic");
     // Speed 100: the next message is whole in its first printed frame.
     g.Click({400, 300});
     g.Passes(1);
-    EXPECT_TRUE(g.RunUntilMode(0x6002, 3));
+    EXPECT_TRUE(g.RunUntilMode(Mode::MessageWait, 3));
 }
 
 }  // namespace

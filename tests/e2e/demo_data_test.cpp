@@ -18,6 +18,7 @@
 #include "data/cp932.h"
 #include "data/script_container.h"
 #include "graphics/png_load.h"
+#include "platform/screen_layout.h"
 #include "script/script_image.h"
 
 namespace orva {
@@ -103,17 +104,17 @@ TEST_F(DemoData, MessageWindowSheetHoldsTwelveButtonsInFiveStatesTheIconFramesAn
     for (int f = 0; f < 8; ++f) frames.push_back({32 * f, 128, 32, 32});
     ExpectDistinct("SysMsgWinP.png", frames);
     rects.insert(rects.end(), frames.begin(), frames.end());
-    rects.push_back({0, 160, 800, 184});
-    rects.push_back({0, 344, 800, 184});
+    rects.push_back({0, 160, kMsgWindowWidth, kMsgWindowHeight});
+    rects.push_back({0, 344, kMsgWindowWidth, kMsgWindowHeight});
     ExpectElements("SysMsgWinP.png", rects);
 
     // The detached window's base strips are opaque all over.
     const TABitmap sheet = Picture("SysMsgWinP.png");
-    EXPECT_EQ(VisiblePixels(sheet, {0, 160, 800, 368}), 800 * 368);
+    EXPECT_EQ(VisiblePixels(sheet, {0, 160, kMsgWindowWidth, 368}), kMsgWindowWidth * 368);
     for (const char* window : {"SysMsgWinB.png", "SysMsgWinG.png"}) {
         bool alpha = false;
         const TABitmap w = Picture(window, &alpha);
-        EXPECT_TRUE(alpha && w.Width() == 800 && w.Height() == 184) << window;
+        EXPECT_TRUE(alpha && w.Width() == kMsgWindowWidth && w.Height() == kMsgWindowHeight) << window;
     }
 }
 
@@ -173,10 +174,10 @@ TEST_F(DemoData, MenuSheetsHoldEveryElementOnItsRectangle) {
             for (int s = 0; s < 4; ++s) gallery.push_back({40 * p, 32 * s, 40, 32});
         ExpectElements(sheet, gallery);
     }
-    ExpectElements("SysSelWin.png", {{0, 0, 800, 40}});
-    ExpectElements("SysSelWinH.png", {{0, 0, 800, 40}});
-    ExpectDistinct("SysSelWin.png", {{0, 0, 800, 40}});
-    for (const char* menu : {"SysSave.png", "SysConfig.png"}) ExpectElements(menu, {{0, 0, 800, 600}});
+    ExpectElements("SysSelWin.png", {{0, 0, kChoiceBarWidth, kChoiceBarHeight}});
+    ExpectElements("SysSelWinH.png", {{0, 0, kChoiceBarWidth, kChoiceBarHeight}});
+    ExpectDistinct("SysSelWin.png", {{0, 0, kChoiceBarWidth, kChoiceBarHeight}});
+    for (const char* menu : {"SysSave.png", "SysConfig.png"}) ExpectElements(menu, {{0, 0, kScreenWidth, kScreenHeight}});
 }
 
 TEST_F(DemoData, FullScreenPicturesAndCharactersHaveTheirSizesAndCharactersRealTransparency) {
@@ -190,7 +191,7 @@ TEST_F(DemoData, FullScreenPicturesAndCharactersHaveTheirSizesAndCharactersRealT
         }
     for (const std::string& name : screens) {
         const TABitmap pic = Picture(name);
-        EXPECT_TRUE(pic.Width() == 800 && pic.Height() == 600) << name;
+        EXPECT_TRUE(pic.Width() == kScreenWidth && pic.Height() == kScreenHeight) << name;
     }
     const TABitmap query = Picture("SysQuery.png");
     EXPECT_TRUE(query.Width() == 320 && query.Height() == 128);
@@ -198,10 +199,10 @@ TEST_F(DemoData, FullScreenPicturesAndCharactersHaveTheirSizesAndCharactersRealT
     for (const char* name : {"mina_1.png", "mina_2.png", "sota_1.png", "sota_2.png"}) {
         bool alpha = false;
         const TABitmap pic = Picture(name, &alpha);
-        ASSERT_TRUE(alpha && pic.Width() == 800 && pic.Height() == 600) << name;
+        ASSERT_TRUE(alpha && pic.Width() == kScreenWidth && pic.Height() == kScreenHeight) << name;
         int clear = 0, solid = 0, soft = 0;
-        for (int y = 0; y < 600; ++y)
-            for (int x = 0; x < 800; ++x) {
+        for (int y = 0; y < kScreenHeight; ++y)
+            for (int x = 0; x < kScreenWidth; ++x) {
                 const uint8_t t = pic.Row(y)[x * 4 + 3];
                 clear += t == 255;
                 solid += t == 0;
@@ -332,6 +333,7 @@ TEST(DemoScripts, NameOnlyFilesTheArchivesHoldAndHaveTheSceneScripts) {
 }  // namespace orva
 
 #include "fixtures/programs.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {

@@ -14,7 +14,7 @@ struct DemoGame : EngineHarness {
         fs::copy_file(fs::path(ORVA_DEMO_DIR) / "SCRIPT.DAT", GameDir / "SCRIPT.DAT", fs::copy_options::overwrite_existing);
         fs::copy(fs::path(ORVA_DEMO_DIR) / "data", GameDir / "data", fs::copy_options::recursive);
     }
-    bool RunUntilMode(int32_t mode, int limit = 2000) {
+    bool RunUntilMode(Mode mode, int limit = 2000) {
         for (int i = 0; i < limit && Form->EngineMode != mode; ++i) Form->IdleEvent();
         return Form->EngineMode == mode;
     }

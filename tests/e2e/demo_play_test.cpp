@@ -15,11 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "app/engine_state.h"
+#include "app/engine_modes.h"
+#include "data/save_layout.h"
 #include "data/archive.h"
 #include "fixtures/game_fixture.h"
 #include "fixtures/programs.h"
 #include "graphics/png_load.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -65,9 +67,9 @@ struct PlayResult {
 
     bool Has(const std::string& text) const { return std::find(Logs.begin(), Logs.end(), text) != Logs.end(); }
     // Virtual time of the first change to the mode, -1 when it never came.
-    long ModeTime(const std::string& hex) const {
+    long ModeTime(Mode mode) const {
         for (const std::string& l : Lines)
-            if (l.find("\"ev\":\"mode\",\"mode\":\"" + hex + "\"") != std::string::npos) return Time(l);
+            if (l.find("\"ev\":\"mode\",\"mode\":\"" + ModeHex(mode) + "\"") != std::string::npos) return Time(l);
         return -1;
     }
 };
@@ -160,7 +162,7 @@ TEST_F(DemoPlay, ReadingByClicksFollowsTheSecondAnswersToTheEndAndUnlocksEverySc
     ASSERT_NE(rejoin, run.Logs.end());
     EXPECT_EQ(*(rejoin - 1), "ミナ「みんな、何か知ってるみたいだったね」");
     EXPECT_EQ(run.Logs.back(), "～　おわり　～");
-    EXPECT_GT(run.ModeTime("0x700101"), 0) << "the story did not end in the title request";
+    EXPECT_GT(run.ModeTime(Mode::TitleMenuEnter), 0) << "the story did not end in the title request";
     ExpectScenesUnlocked(run);
     // Every piece of music, effect and voice the story asks for is found, except the music
     // "STOP", which names no file and only fades the music out.
@@ -173,7 +175,7 @@ TEST_F(DemoPlay, HeldCtrlSkipsTheWholeStoryStoppingOnlyAtChoices) {
     // Ctrl is held from the start; clicks on the first bar answer both choices.
     std::string timeline = "1000 key ctrl down\n" + Clicks(400, 240, 1500, 100000, 400);
     const PlayResult run = Play(timeline, 110000);
-    const long end = run.ModeTime("0x700101");
+    const long end = run.ModeTime(Mode::TitleMenuEnter);
     ASSERT_GT(end, 0) << "the skip did not reach the end";
     EXPECT_LT(end, 90000);
     EXPECT_TRUE(run.Has("【選択肢】/灯台へ行ってみる"));
@@ -252,13 +254,13 @@ TEST_F(DemoPlay, FramesShowTheOpeningPictureUnderTheWindowAndTheChoiceBarsOnThei
     const fs::path opening = Root.Path() / "opening.png";
     Play("", 6500, {"6000:" + opening.string()});
     const TABitmap frame = Shot(opening);
-    ASSERT_EQ(frame.Width(), 800);
+    ASSERT_EQ(frame.Width(), kScreenWidth);
     const TABitmap bg = FromArchives("01.png"), window = FromArchives("SysMsgWinB.png");
     EXPECT_EQ(Rgb(frame, 400, 100), Rgb(bg, 400, 100));
     TABitmap expected;
     expected.Assign(bg);
-    window.DrawAlphaOpacity(0, 416, 800, 184, 0, 0, expected, 191);
-    ClearLayers(expected, 0, 416, 800, 184, 2);  // the message's shadow and text layers
+    window.DrawAlphaOpacity(0, kMsgWindowTop, kMsgWindowWidth, kMsgWindowHeight, 0, 0, expected, 191);
+    ClearLayers(expected, 0, kMsgWindowTop, kMsgWindowWidth, kMsgWindowHeight, 2);  // the message's shadow and text layers
     EXPECT_EQ(Rgb(frame, 740, 540), Rgb(expected, 740, 540));
     EXPECT_NE(Rgb(frame, 740, 540), Rgb(bg, 740, 540));
 
@@ -266,7 +268,7 @@ TEST_F(DemoPlay, FramesShowTheOpeningPictureUnderTheWindowAndTheChoiceBarsOnThei
     // the cursor; the scene behind is the hill road.
     const std::string clicks = Clicks(400, 300, 3000, 60000, 250);
     const PlayResult probe = Play(clicks, 60000);
-    const long choice = probe.ModeTime("0x6802");
+    const long choice = probe.ModeTime(Mode::ChoiceWait);
     ASSERT_GT(choice, 0);
     const fs::path bars = Root.Path() / "bars.png";
     std::string upToChoice;
@@ -278,10 +280,10 @@ TEST_F(DemoPlay, FramesShowTheOpeningPictureUnderTheWindowAndTheChoiceBarsOnThei
     const TABitmap road = FromArchives("02.png"), bar = FromArchives("SysSelWin.png"), lit = FromArchives("SysSelWinH.png");
     TABitmap scene;
     scene.Assign(road);
-    bar.DrawAlphaOpacity(0, 220, 800, 40, 0, 0, scene, 255);
-    lit.DrawAlphaOpacity(0, 280, 800, 40, 0, 0, scene, 255);
-    bar.DrawAlphaOpacity(0, 340, 800, 40, 0, 0, scene, 255);
-    for (int top : {220, 280, 340}) ClearLayers(scene, 0, top, 800, 40, 2);  // each answer's shadow and text
+    bar.DrawAlphaOpacity(0, 220, kChoiceBarWidth, kChoiceBarHeight, 0, 0, scene, 255);
+    lit.DrawAlphaOpacity(0, 280, kChoiceBarWidth, kChoiceBarHeight, 0, 0, scene, 255);
+    bar.DrawAlphaOpacity(0, 340, kChoiceBarWidth, kChoiceBarHeight, 0, 0, scene, 255);
+    for (int top : {220, 280, 340}) ClearLayers(scene, 0, top, kChoiceBarWidth, kChoiceBarHeight, 2);  // each answer's shadow and text
     for (int y : {226, 286, 346, 380}) EXPECT_EQ(Rgb(barFrame, 250, y), Rgb(scene, 250, y)) << "y " << y;
     EXPECT_EQ(Rgb(barFrame, 250, 270), Rgb(road, 250, 270)) << "between the bars the scene shows";
 }

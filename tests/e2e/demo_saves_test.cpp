@@ -4,6 +4,7 @@
 
 #include "data/cp932.h"
 #include "demo_game.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -15,9 +16,9 @@ using test::DemoGame;
 TEST(DemoSaves, ANewGameSavedWithACommentLoadsBackToTheSameMessage) {
     DemoGame g;
     TForm1& f = g.Start();
-    ASSERT_TRUE(g.RunUntilMode(0x700102));
+    ASSERT_TRUE(g.RunUntilMode(Mode::TitleMenuWait));
     g.Click({600, 210});                              // new game
-    ASSERT_TRUE(g.RunUntilMode(0x6002));
+    ASSERT_TRUE(g.RunUntilMode(Mode::MessageWait));
     const int32_t msg = f.Text.MsgNo, step = f.Game.ScriptStep;
     TABitmap scene;
     scene.Assign(f.Pics->ScenePicture);
@@ -35,7 +36,7 @@ TEST(DemoSaves, ANewGameSavedWithACommentLoadsBackToTheSameMessage) {
     g.Plat->Inject({.Verb = TimelineVerb::Text, .Text = "灯台の夜\r"});
     g.Passes(3);
     EXPECT_EQ(Cp932ToUtf8(f.Sys->SaveSlots[11].Comment), "灯台の夜");
-    EXPECT_EQ(f.EngineMode, 0x700702);
+    EXPECT_EQ(f.EngineMode, Mode::SaveMenuWait);
     EXPECT_TRUE(fs::exists(g.SaveDir / "THUMB" / "SAVE12.dat"));
     g.Passes(4);
     g.Capture("demo-save-menu");
@@ -44,7 +45,7 @@ TEST(DemoSaves, ANewGameSavedWithACommentLoadsBackToTheSameMessage) {
     for (int i = 0; i < 2; ++i) {
         g.Click({400, 300});
         g.Passes(1);
-        ASSERT_TRUE(g.RunUntilMode(0x6002));
+        ASSERT_TRUE(g.RunUntilMode(Mode::MessageWait));
     }
     ASSERT_NE(f.Game.ScriptStep, step);
 
@@ -53,10 +54,10 @@ TEST(DemoSaves, ANewGameSavedWithACommentLoadsBackToTheSameMessage) {
     EXPECT_EQ(f.Menus.SaveMenuPage, 2);               // the newest save's page
     g.Click({500, 100});
     g.Click({500, 100});
-    ASSERT_TRUE(g.RunUntilMode(0x6002));
+    ASSERT_TRUE(g.RunUntilMode(Mode::MessageWait));
     EXPECT_EQ(f.Text.MsgNo, msg);
     EXPECT_EQ(f.Game.ScriptStep, step);
-    EXPECT_EQ(0, std::memcmp(f.Pics->ScenePicture.Pixels(), scene.Pixels(), 800 * 600 * 4));
+    EXPECT_EQ(0, std::memcmp(f.Pics->ScenePicture.Pixels(), scene.Pixels(), kScreenWidth * kScreenHeight * 4));
 }
 
 }  // namespace

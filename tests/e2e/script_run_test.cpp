@@ -7,7 +7,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/engine_state.h"
+#include "app/engine_modes.h"
+#include "data/save_layout.h"
 #include "fixtures/game_fixture.h"
 #include "fixtures/programs.h"
 
@@ -17,6 +18,11 @@ namespace {
 using test::ReadAll;
 using test::RunCommand;
 using test::TempDir;
+
+// A mode change as the trace writes it, without its time stamp.
+std::string ModeEvent(Mode mode) {
+    return R"("ev":"mode","mode":")" + ModeHex(mode) + R"(","name":")" + std::string(ModeName(mode)) + R"("})";
+}
 
 // The trace's script events, each without its time stamp.
 std::vector<std::string> ScriptEvents(const std::string& trace) {
@@ -78,9 +84,9 @@ TEST(ScriptRun, AStoryBuiltWithTheAssemblerRunsWithItsTraceAndSaveBytes) {
               0);
 
     const std::vector<std::string> expected = {
-        R"("ev":"mode","mode":"-0x1"})",
+        R"("ev":"mode","mode":"-0x1","name":"Startup"})",
         R"("ev":"script","no":1})",
-        R"("ev":"mode","mode":"0x0"})",
+        R"("ev":"mode","mode":"0x0","name":"Script"})",
         R"("ev":"line","script":1,"step":0,"code":"0x88","p":[3,1,0,0,0]})",
         R"("ev":"line","script":1,"step":1,"code":"0x50","p":[0,10,0,0,0]})",
         R"("ev":"line","script":1,"step":2,"code":"0x41","p":[0,0,0,0,2]})",
@@ -94,8 +100,8 @@ TEST(ScriptRun, AStoryBuiltWithTheAssemblerRunsWithItsTraceAndSaveBytes) {
         R"("ev":"line","script":1,"step":8,"code":"0x40","p":[1,0,0,0,3]})",
         R"("ev":"script","no":3})",
         R"("ev":"line","script":3,"step":5,"code":"0x60","p":[2,0,0,0,-1]})",
-        R"("ev":"mode","mode":"0x6001"})",
-        R"("ev":"mode","mode":"0x6002"})",
+        ModeEvent(Mode::MessagePrint),
+        ModeEvent(Mode::MessageWait),
     };
     EXPECT_EQ(ScriptEvents(ReadAll(trace)), expected);
 

@@ -11,6 +11,7 @@
 
 #include "graphics/pixel_kernels.h"
 #include "graphics/reference.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -223,7 +224,7 @@ TEST(TABitmapDraw, ClippingAtTheFourEdges) {
     TABitmap src(100, 10), dest(800, 20);
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 100; ++x) src.Pixels()[y * 100 + x] = uint32_t(x) | uint32_t(y) << 8;  // opaque, B = column
-    auto columnAt = [&](int x, int y) { return static_cast<int>(dest.Pixels()[y * 800 + x] & 0xFF); };
+    auto columnAt = [&](int x, int y) { return static_cast<int>(dest.Pixels()[y * kScreenWidth + x] & 0xFF); };
 
     // DX = −50, W = 100: the right-hand 50 columns land at 0 … 49.
     dest.FillColor(0, 0, 0);
@@ -379,13 +380,13 @@ TEST(TABitmapCompose, MaskBlueBecomesTransparency) {
 
 TEST(TABitmapStretch, ThumbnailReductionMatchesTheReferenceWithItsEdgeRules) {
     std::mt19937 rng(11);
-    TABitmap scene(800, 600);
+    TABitmap scene(kScreenWidth, kScreenHeight);
     FillRandom(scene, rng);
     TABitmap thumb(96, 72), expect(96, 72);
     thumb.FillColor(0, 0, 0);
     expect.FillColor(0, 0, 0);
-    TABitmap::StretchBilinear(96, 72, scene, 0, 0, 800, 600, 0, 0, thumb);
-    ref::Stretch(96, 72, scene, 0, 0, 800, 600, 0, 0, expect);
+    TABitmap::StretchBilinear(96, 72, scene, 0, 0, kScreenWidth, kScreenHeight, 0, 0, thumb);
+    ref::Stretch(96, 72, scene, 0, 0, kScreenWidth, kScreenHeight, 0, 0, expect);
     EXPECT_TRUE(SamePixels(thumb, expect));
     // C0 = 95: the last column repeats its neighbour's sample.
     for (int y = 0; y < 72; ++y) ASSERT_EQ(thumb.Pixels()[y * 96 + 95], thumb.Pixels()[y * 96 + 94]);

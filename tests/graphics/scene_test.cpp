@@ -10,6 +10,7 @@
 #include "graphics/png_load.h"
 #include "graphics/png_write.h"
 #include "graphics/reference.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -54,7 +55,7 @@ std::string ReadText(const std::filesystem::path& p) {
 
 // What the commands do before the loads: the layer black over the screen, its record set.
 void PrepareLayer(TForm1& f, int s, const char* name, int32_t x, int32_t alpha) {
-    f.Pics->LayerPicture[static_cast<size_t>(s)].SetSize32(800, 600);
+    f.Pics->LayerPicture[static_cast<size_t>(s)].SetSize32(kScreenWidth, kScreenHeight);
     f.Pics->LayerPicture[static_cast<size_t>(s)].FillColor(0, 0, 0);
     std::snprintf(f.Game.LayerName[s - 1], sizeof f.Game.LayerName[s - 1], "%s", name);
     f.Game.LayerPos[s - 1][0] = x;
@@ -144,10 +145,10 @@ TEST(ReadGraphic2011, MissingEmptyDamagedAndOversizedFilesAreReadErrorsThatChang
 
 // The scene a background and two characters compose to, written the plain way.
 TABitmap ReferenceScene(const TABitmap& bg, const TABitmap& left, int32_t leftX, const TABitmap& right, int32_t rightX) {
-    TABitmap next(800, 600);
+    TABitmap next(kScreenWidth, kScreenHeight);
     next.FillColor(0, 0, 0);
-    for (int y = 0; y < std::min(bg.Height(), 600); ++y)
-        for (int x = 0; x < std::min(bg.Width(), 800); ++x) next.Pixels()[y * 800 + x] = bg.Pixels()[y * bg.Width() + x] & 0x00FFFFFFu;
+    for (int y = 0; y < std::min(bg.Height(), kScreenHeight); ++y)
+        for (int x = 0; x < std::min(bg.Width(), kScreenWidth); ++x) next.Pixels()[y * kScreenWidth + x] = bg.Pixels()[y * bg.Width() + x] & 0x00FFFFFFu;
     ref::Draw(ref::Op::AlphaKeyed, right, rightX, 0, right.Width(), right.Height(), 0, 0, next, 255);  // layer 2 first
     ref::Draw(ref::Op::AlphaKeyed, left, leftX, 0, left.Width(), left.Height(), 0, 0, next, 255);     // layer 1 on top
     return next;
@@ -155,7 +156,7 @@ TABitmap ReferenceScene(const TABitmap& bg, const TABitmap& left, int32_t leftX,
 
 TEST(SceneTransition, ShowFadesInAndTheFrameAfterTheEndIsTheReferenceComposition) {
     EngineHarness h;
-    const TABitmap bg = Picture(800, 600, 5, false), a = Picture(400, 600, 6, true), b = Picture(400, 600, 7, true);
+    const TABitmap bg = Picture(kScreenWidth, kScreenHeight, 5, false), a = Picture(400, kScreenHeight, 6, true), b = Picture(400, kScreenHeight, 7, true);
     test::WriteArchive(h.GameDir, 1, {{"bg.png", Png(bg, false)}, {"a.png", Png(a, true)}, {"b.png", Png(b, true)}});
     TForm1& f = h.Start();
     // The story is running: the empty script restarts when it ends, where outside the story
@@ -177,19 +178,19 @@ TEST(SceneTransition, ShowFadesInAndTheFrameAfterTheEndIsTheReferenceComposition
     f.Timing.TransStart = static_cast<int32_t>(start);
     f.Timing.TransLength = 1000;
     f.Timing.TransEnd = f.Timing.TransStart + 1000;
-    f.EngineMode = 0x2001;
+    f.EngineMode = Mode::ScriptFade;
 
     // The first step (elapsed 0) leaves the black screen; halfway the scene is neither.
     f.IdleEvent();
-    TABitmap black(800, 600);
+    TABitmap black(kScreenWidth, kScreenHeight);
     black.FillColor(0, 0, 0);
     EXPECT_TRUE(SamePixels(f.Pics->ScenePicture, black));
     while (h.Plat->Ticks() < start + 500) f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0x2001);
+    EXPECT_EQ(f.EngineMode, Mode::ScriptFade);
     EXPECT_FALSE(SamePixels(h.Plat->LastPresented(WindowId::Main), black));
     EXPECT_FALSE(SamePixels(h.Plat->LastPresented(WindowId::Main), expected));
-    while (f.EngineMode == 0x2001 && h.Plat->Ticks() < start + 2000) f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0);
+    while (f.EngineMode == Mode::ScriptFade && h.Plat->Ticks() < start + 2000) f.IdleEvent();
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     EXPECT_GE(h.Plat->Ticks(), start + 1000);
     h.Passes(4);  // at least one painted frame after the end
     EXPECT_TRUE(SamePixels(h.Plat->LastPresented(WindowId::Main), expected));
@@ -198,7 +199,7 @@ TEST(SceneTransition, ShowFadesInAndTheFrameAfterTheEndIsTheReferenceComposition
 TEST(SceneTransition, SkipAndScreenEffectsCutScriptFadesButNotMenuFades) {
     EngineHarness h;
     TForm1& f = h.Start();
-    auto startFade = [&](int32_t mode, int32_t length) {
+    auto startFade = [&](Mode mode, int32_t length) {
         f.Pics->ScenePicture.FillColor(0, 0, 0);
         f.Pics->NextPicture.FillColor(255, 255, 255);
         f.Timing.TransStart = static_cast<int32_t>(h.Plat->Ticks());
@@ -209,27 +210,27 @@ TEST(SceneTransition, SkipAndScreenEffectsCutScriptFadesButNotMenuFades) {
     // Skipping: the script's fade ends on its first pass with the exact target.
     f.Game.SkipAllowed = 1;
     f.Skip.SkipActive = true;
-    startFade(0x2001, 1000);
+    startFade(Mode::ScriptFade, 1000);
     f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     EXPECT_TRUE(SamePixels(f.Pics->ScenePicture, f.Pics->NextPicture));
     f.Skip.SkipActive = false;
 
     // Screen effects off: the same for the script's fade ...
     f.Config.ScreenEffects = 0;
-    startFade(0x2001, 1000);
+    startFade(Mode::ScriptFade, 1000);
     f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     EXPECT_TRUE(SamePixels(f.Pics->ScenePicture, f.Pics->NextPicture));
 
     // ... while a menu's fade still takes its 500 ms and then hands over to PrevMode.
-    f.PrevMode = 0x700102;
-    startFade(0x2091, 500);
+    f.PrevMode = Mode::TitleMenuWait;
+    startFade(Mode::FadeToPrevMode, 500);
     const uint32_t start = h.Plat->Ticks();
     f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0x2091);
-    while (f.EngineMode == 0x2091 && h.Plat->Ticks() < start + 1000) f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0x700102);
+    EXPECT_EQ(f.EngineMode, Mode::FadeToPrevMode);
+    while (f.EngineMode == Mode::FadeToPrevMode && h.Plat->Ticks() < start + 1000) f.IdleEvent();
+    EXPECT_EQ(f.EngineMode, Mode::TitleMenuWait);
     EXPECT_GE(h.Plat->Ticks(), start + 500);
     EXPECT_LT(h.Plat->Ticks(), start + 530);
     EXPECT_TRUE(SamePixels(f.Pics->ScenePicture, f.Pics->NextPicture));
@@ -247,11 +248,11 @@ trans
 wait -1
 )";
     ScriptGame g(source);
-    const TABitmap room = Picture(800, 600, 8, false), aya = Picture(400, 600, 9, true), mei = Picture(400, 600, 10, true);
+    const TABitmap room = Picture(kScreenWidth, kScreenHeight, 8, false), aya = Picture(400, kScreenHeight, 9, true), mei = Picture(400, kScreenHeight, 10, true);
     test::WriteArchive(g.GameDir, 1, {{"room.png", Png(room, false)}, {"aya.png", Png(aya, true)}, {"mei.png", Png(mei, true)}});
     TForm1& f = g.Boot();
     const size_t memoAtStart = f.DebugMemo.size();  // the window pictures this game lacks
-    ASSERT_TRUE(g.RunUntilMode(0x2001, 10));
+    ASSERT_TRUE(g.RunUntilMode(Mode::ScriptFade, 10));
     const uint32_t start = g.Plat->Ticks();
     EXPECT_EQ(f.DebugMemo.size(), memoAtStart);
     EXPECT_STREQ(f.Game.LayerName[0], "aya");
@@ -259,7 +260,7 @@ wait -1
     EXPECT_EQ(f.Game.LayerPos[0][0], -200);
     EXPECT_EQ(f.Game.LayerPos[1][0], 0);
     EXPECT_EQ(f.Game.LayerPos[2][0], 200);
-    ASSERT_TRUE(g.RunUntilMode(0x800102, 200));
+    ASSERT_TRUE(g.RunUntilMode(Mode::KeyWait, 200));
     EXPECT_GE(g.Plat->Ticks(), start + 1000);
     g.Passes(4);
     const TABitmap expected = ReferenceScene(room, aya, -200, mei, 0);
@@ -283,8 +284,8 @@ wait -1
     bool hasAlpha = true;
     std::string error;
     ASSERT_TRUE(DecodePng(*file, captured, hasAlpha, error)) << error;
-    ASSERT_EQ(captured.Width(), 800);
-    for (int i = 0; i < 800 * 600; ++i)
+    ASSERT_EQ(captured.Width(), kScreenWidth);
+    for (int i = 0; i < kScreenWidth * kScreenHeight; ++i)
         ASSERT_EQ(captured.Pixels()[i], expected.Pixels()[i] & 0x00FFFFFFu) << "pixel " << i;
 }
 
@@ -300,8 +301,8 @@ wait -1
 )");
     TForm1& f = g.Boot();
     const size_t memo = f.DebugMemo.size();
-    const int32_t fade = 0x2001;
-    auto nextFade = [&] { return g.RunUntilMode(0, 200) && g.RunUntilMode(fade, 10); };
+    const Mode fade = Mode::ScriptFade;
+    auto nextFade = [&] { return g.RunUntilMode(Mode::Script, 200) && g.RunUntilMode(fade, 10); };
     ASSERT_TRUE(g.RunUntilMode(fade, 10));
     ASSERT_EQ(f.DebugMemo.size(), memo + 1);  // the background: one load
     EXPECT_EQ(f.DebugMemo.back(), "read error : nobg.png");
@@ -311,9 +312,9 @@ wait -1
     EXPECT_EQ(f.DebugMemo[memo + 2], "read error : nochar.png");
     ASSERT_TRUE(nextFade());
     EXPECT_EQ(f.DebugMemo.size(), memo + 4);  // a hidden one once
-    ASSERT_TRUE(g.RunUntilMode(0x800102, 300));
+    ASSERT_TRUE(g.RunUntilMode(Mode::KeyWait, 300));
     // The shown layer whose picture is missing draws the black it was filled with.
-    TABitmap black(800, 600);
+    TABitmap black(kScreenWidth, kScreenHeight);
     black.FillColor(0, 0, 0);
     g.Passes(4);
     EXPECT_TRUE(SamePixels(g.Plat->LastPresented(WindowId::Main), black));

@@ -58,31 +58,31 @@ TEST(MoviePlayback, PreparesAMovieAndPlaysItThroughTheFrameLoop) {
 TEST(MoviePlayback, TheScriptsMovieWaitEndsAtItsFirstPassWhileNothingPlays) {
     ScriptGame g(".script 1 \"movie\"\nwait -6\nset W1 7\nwait -1\n");
     TForm1& f = g.Boot();
-    ASSERT_TRUE(g.RunUntilMode(0x800103, 5));
+    ASSERT_TRUE(g.RunUntilMode(Mode::MovieWait, 5));
     g.Passes(1);  // the wait ends and the next pass runs the script on
     g.Passes(1);
     EXPECT_EQ(g.W(1), 7);
-    EXPECT_EQ(f.EngineMode, 0x800102);
+    EXPECT_EQ(f.EngineMode, Mode::KeyWait);
 }
 
 TEST(MoviePlayback, APlayingMovieHoldsTheWaitUntilAClickStopsIt) {
     ScriptGame g(".script 1 \"movie\"\nwait -1\n");
     TForm1& f = g.Boot();
     f.Movie.MoviePlaying = true;
-    f.EngineMode = 0x800103;
+    f.EngineMode = Mode::MovieWait;
     f.NOVL_WaitMovie();
-    EXPECT_EQ(f.EngineMode, 0x800103);
+    EXPECT_EQ(f.EngineMode, Mode::MovieWait);
     f.Input.MouseLeftClick = true;
     f.NOVL_WaitMovie();
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     EXPECT_FALSE(f.Movie.MoviePlaying);
     EXPECT_TRUE(f.Input.MouseLeftClick) << "the wait leaves the input flags to their consumers";
 
     // The album's movie wait returns to the album menu.
     f.Input.MouseLeftClick = false;
-    f.EngineMode = 0x800104;
+    f.EngineMode = Mode::AlbumMovieWait;
     f.NOVL_WaitMovieAlbum();
-    EXPECT_EQ(f.EngineMode, 0x700201);
+    EXPECT_EQ(f.EngineMode, Mode::AlbumMenuEnter);
 }
 
 TEST(MoviePlayback, StartUpEndsWhenTheLibraryLacksAnEntryPoint) {

@@ -6,6 +6,7 @@
 
 #include "fixtures/game_fixture.h"
 #include "text/message_layout.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -24,17 +25,17 @@ struct DemoGame : test::EngineHarness {
         Plat->Inject({.Verb = TimelineVerb::Key, .KeyName = key, .Pressed = down});
         Passes(1);
     }
-    bool RunUntilMode(int32_t mode, int limit) {
+    bool RunUntilMode(Mode mode, int limit) {
         for (int i = 0; i < limit && Form->EngineMode != mode; ++i) Form->IdleEvent();
         return Form->EngineMode == mode;
     }
     // With Ctrl held, runs until `mode`, taking the first answer of every choice on the way.
-    bool SkipUntilMode(int32_t mode, int limit) {
+    bool SkipUntilMode(Mode mode, int limit) {
         PressKey(orva::Key::Ctrl, true);
         for (int i = 0; i < limit && Form->EngineMode != mode; ++i) {
-            if (Form->EngineMode == 0x6802 && Form->Text.ChoiceOnScreen) {
+            if (Form->EngineMode == Mode::ChoiceWait && Form->Text.ChoiceOnScreen) {
                 int y = 0;
-                while (y < 600 && ChoiceAtRow(Form->Msg.ChoiceCount, y) != 1) ++y;
+                while (y < kScreenHeight && ChoiceAtRow(Form->Msg.ChoiceCount, y) != 1) ++y;
                 Click({400, y});
             } else {
                 Form->IdleEvent();
@@ -49,23 +50,23 @@ struct DemoGame : test::EngineHarness {
 TEST(AlbumDemo, ScenesUnlockedByPlayingAreReplayedFromTheAlbum) {
     DemoGame g;
     TForm1& f = *g.Form;
-    ASSERT_TRUE(g.RunUntilMode(0x700102, 500));
+    ASSERT_TRUE(g.RunUntilMode(Mode::TitleMenuWait, 500));
     const int32_t titleStep = f.Script.TitleReturnStep;
     EXPECT_EQ(g.S(201), 0);
 
     // New game, played to the end with held Ctrl; the story returns to the title.
     g.Click({600, 200});
-    ASSERT_EQ(f.EngineMode, 0);
-    ASSERT_TRUE(g.SkipUntilMode(0x700102, 200000));
+    ASSERT_EQ(f.EngineMode, Mode::Script);
+    ASSERT_TRUE(g.SkipUntilMode(Mode::TitleMenuWait, 200000));
     EXPECT_NE(g.S(201), 0);
     EXPECT_NE(g.S(202), 0);
     EXPECT_EQ(f.Script.TitleReturnStep, titleStep);
 
     // Title → album → scene replay: scenes 1 and 2 queued, scene 1 clicked again plays both.
     g.Click({600, 320});
-    ASSERT_TRUE(g.RunUntilMode(0x700202, 200));
+    ASSERT_TRUE(g.RunUntilMode(Mode::AlbumMenuWait, 200));
     g.Click({600, 290});
-    ASSERT_TRUE(g.RunUntilMode(0x700502, 200));
+    ASSERT_TRUE(g.RunUntilMode(Mode::SceneReplayWait, 200));
     g.Click({200, 200});
     g.Click({500, 200});
     EXPECT_EQ(f.Script.SceneTbl[1], 101);
@@ -76,7 +77,7 @@ TEST(AlbumDemo, ScenesUnlockedByPlayingAreReplayedFromTheAlbum) {
 
     const int logBefore = f.Msg.MessageLog.Count();
     EXPECT_EQ(logBefore, 0);  // a replay starts with an empty log
-    ASSERT_TRUE(g.SkipUntilMode(0x700502, 200000));
+    ASSERT_TRUE(g.SkipUntilMode(Mode::SceneReplayWait, 200000));
     EXPECT_GT(f.Msg.MessageLog.Count(), 0);  // the scenes' messages were shown
     EXPECT_EQ(f.Game.ScriptNo, 1);
     EXPECT_EQ(f.Game.ScriptStep, titleStep);
@@ -84,9 +85,9 @@ TEST(AlbumDemo, ScenesUnlockedByPlayingAreReplayedFromTheAlbum) {
 
     // Back to the album and to the title menu.
     g.Click({700, 560});
-    ASSERT_TRUE(g.RunUntilMode(0x700202, 200));
+    ASSERT_TRUE(g.RunUntilMode(Mode::AlbumMenuWait, 200));
     g.Click({600, 400});
-    ASSERT_TRUE(g.RunUntilMode(0x700102, 200));
+    ASSERT_TRUE(g.RunUntilMode(Mode::TitleMenuWait, 200));
 }
 
 }  // namespace

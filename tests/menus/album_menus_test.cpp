@@ -9,6 +9,7 @@
 
 #include "fixtures/script_game.h"
 #include "graphics/png_write.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -18,8 +19,8 @@ using test::ScriptGame;
 // Every button sheet: each pixel tells where it lies in the sheet (red x / 8, green y / 4,
 // blue 200), opaque, so a screen pixel shows which part of the sheet was drawn there.
 TABitmap Sheet() {
-    TABitmap b(1536, 600);
-    for (int y = 0; y < 600; ++y)
+    TABitmap b(1536, kScreenHeight);
+    for (int y = 0; y < kScreenHeight; ++y)
         for (int x = 0; x < 1536; ++x)
             b.Pixels()[y * 1536 + x] = 200u | uint32_t(y >> 2) << 8 | uint32_t(x >> 3) << 16;
     return b;
@@ -55,26 +56,26 @@ struct AlbumGame : ScriptGame {
         if (!withPictures) return;
         const TABitmap sheet = Sheet();
         test::WriteArchive(GameDir, 1,
-                           {File("SysAlbum.png", Solid(800, 600, 10, 10, 10), false),
+                           {File("SysAlbum.png", Solid(kScreenWidth, kScreenHeight, 10, 10, 10), false),
                             File("SysAlbumP.png", sheet, true),
-                            File("SysCgAlbum1.png", Solid(800, 600, 40, 60, 80), false),
-                            File("SysCgAlbum2.png", Solid(800, 600, 41, 61, 81), false),
+                            File("SysCgAlbum1.png", Solid(kScreenWidth, kScreenHeight, 40, 60, 80), false),
+                            File("SysCgAlbum2.png", Solid(kScreenWidth, kScreenHeight, 41, 61, 81), false),
                             File("SysCgAlbumP.png", sheet, true),
-                            File("SysEvAlbum1.png", Solid(800, 600, 50, 70, 90), false),
-                            File("SysEvAlbum2.png", Solid(800, 600, 51, 71, 91), false),
+                            File("SysEvAlbum1.png", Solid(kScreenWidth, kScreenHeight, 50, 70, 90), false),
+                            File("SysEvAlbum2.png", Solid(kScreenWidth, kScreenHeight, 51, 71, 91), false),
                             File("SysEvAlbumP.png", sheet, true),
-                            File("SysBgm1.png", Solid(800, 600, 20, 20, 20), false),
+                            File("SysBgm1.png", Solid(kScreenWidth, kScreenHeight, 20, 20, 20), false),
                             File("SysBgmP.png", sheet, true),
-                            File("01.png", Solid(800, 600, 100, 0, 0), false),
-                            File("01_1.png", Solid(800, 600, 0, 100, 0), false),
-                            File("01_2.png", Solid(800, 600, 0, 0, 100), false)});
+                            File("01.png", Solid(kScreenWidth, kScreenHeight, 100, 0, 0), false),
+                            File("01_1.png", Solid(kScreenWidth, kScreenHeight, 0, 100, 0), false),
+                            File("01_2.png", Solid(kScreenWidth, kScreenHeight, 0, 0, 100), false)});
     }
     // Boots to the title menu's mode (left to its own routines), then enters `mode` the way the
     // menu before it does and lets the fade end in the menu's wait mode.
-    TForm1& Enter(int32_t mode, int32_t waitMode) {
+    TForm1& Enter(Mode mode, Mode waitMode) {
         TForm1& f = Boot();
         Passes(1);
-        EXPECT_EQ(f.EngineMode, 0x700101);
+        EXPECT_EQ(f.EngineMode, Mode::TitleMenuEnter);
         f.EngineMode = mode;
         EXPECT_TRUE(RunUntilMode(waitMode));
         return f;
@@ -83,13 +84,13 @@ struct AlbumGame : ScriptGame {
     void At(Point p, bool click = false) {
         Form->Input.CursorMain = p;
         Form->Input.MouseLeftClick = click;
-        switch (int32_t(Form->EngineMode)) {
-            case 0x700202: Form->NOVL_WaitAlbumMenu(); break;
-            case 0x700302: Form->NOVL_WaitBgmMenu(); break;
-            case 0x700402: Form->NOVL_WaitCgMenu(); break;
-            case 0x700492: Form->NOVL_WaitCg(); break;
-            case 0x700502: Form->NOVL_WaitEvMenu(); break;
-            default: ADD_FAILURE() << "not in a menu's wait mode: " << std::hex << int32_t(Form->EngineMode);
+        switch (Mode(Form->EngineMode)) {
+            case Mode::AlbumMenuWait: Form->NOVL_WaitAlbumMenu(); break;
+            case Mode::MusicRoomWait: Form->NOVL_WaitBgmMenu(); break;
+            case Mode::GalleryWait: Form->NOVL_WaitCgMenu(); break;
+            case Mode::GalleryViewWait: Form->NOVL_WaitCg(); break;
+            case Mode::SceneReplayWait: Form->NOVL_WaitEvMenu(); break;
+            default: ADD_FAILURE() << "not in a menu's wait mode: " << Mode(Form->EngineMode);
         }
     }
     // The gallery's first page, with the story having shown picture "01" alone.
@@ -98,8 +99,8 @@ struct AlbumGame : ScriptGame {
         f.AddMitayo("01");
         f.Menus.SaveMenuPage = 1;
         Passes(1);
-        f.EngineMode = 0x700401;
-        EXPECT_TRUE(RunUntilMode(0x700402));
+        f.EngineMode = Mode::GalleryEnter;
+        EXPECT_TRUE(RunUntilMode(Mode::GalleryWait));
         return f;
     }
     void Click(Point p) { At(p, true); }
@@ -130,7 +131,7 @@ bool HasQueueBlue(const TABitmap& b, int x, int y) {
 
 TEST(AlbumMenu, FourButtonsLeadToTheGalleryReplayMusicRoomAndTitle) {
     AlbumGame g;
-    TForm1& f = g.Enter(0x700201, 0x700202);
+    TForm1& f = g.Enter(Mode::AlbumMenuEnter, Mode::AlbumMenuWait);
     // The fade ends on the background with the four buttons in their normal look.
     EXPECT_TRUE(FromSheet(Px(f.Pics->ScenePicture, 528, 216), 0, 0));
     EXPECT_TRUE(FromSheet(Px(f.Pics->ScenePicture, 528, 384), 224, 40));
@@ -142,26 +143,26 @@ TEST(AlbumMenu, FourButtonsLeadToTheGalleryReplayMusicRoomAndTitle) {
 
     g.Click({600, 260});  // the gap: consumed, nothing happens
     EXPECT_FALSE(f.Input.MouseLeftClick);
-    EXPECT_EQ(f.EngineMode, 0x700202);
+    EXPECT_EQ(f.EngineMode, Mode::AlbumMenuWait);
 
     f.Script.SceneTbl[1] = 104;
     f.Menus.SaveMenuPage = 2;
     g.Click({600, 280});
-    EXPECT_EQ(f.EngineMode, 0x700501);
+    EXPECT_EQ(f.EngineMode, Mode::SceneReplayEnter);
     EXPECT_EQ(f.Menus.SaveMenuPage, 1);
     EXPECT_EQ(f.Script.SceneTbl[1], 0);
 
-    f.EngineMode = 0x700202;
+    f.EngineMode = Mode::AlbumMenuWait;
     f.Menus.SaveMenuPage = 2;
     g.Click({528, 216});
-    EXPECT_EQ(f.EngineMode, 0x700401);
+    EXPECT_EQ(f.EngineMode, Mode::GalleryEnter);
     EXPECT_EQ(f.Menus.SaveMenuPage, 1);
-    f.EngineMode = 0x700202;
+    f.EngineMode = Mode::AlbumMenuWait;
     g.Click({751, 367});
-    EXPECT_EQ(f.EngineMode, 0x700301);
-    f.EngineMode = 0x700202;
+    EXPECT_EQ(f.EngineMode, Mode::MusicRoomEnter);
+    f.EngineMode = Mode::AlbumMenuWait;
     g.Click({600, 400});
-    EXPECT_EQ(f.EngineMode, 0x700101);
+    EXPECT_EQ(f.EngineMode, Mode::TitleMenuEnter);
 }
 
 TEST(PictureGallery, UnseenItemIsCoveredUnhoverableAndIgnoresClicks) {
@@ -181,7 +182,7 @@ TEST(PictureGallery, UnseenItemIsCoveredUnhoverableAndIgnoresClicks) {
     g.At({500, 200});
     EXPECT_EQ(f.Menus.MenuHover, 0);
     g.Click({500, 200});
-    EXPECT_EQ(f.EngineMode, 0x700402);
+    EXPECT_EQ(f.EngineMode, Mode::GalleryWait);
     EXPECT_FALSE(f.Input.MouseLeftClick);
 
     // Between the columns nothing is hovered.
@@ -202,15 +203,15 @@ TEST(PictureGallery, UnseenItemIsCoveredUnhoverableAndIgnoresClicks) {
 
     // Page 2: its own background; everything there is unseen.
     g.Click({80, 550});
-    EXPECT_EQ(f.EngineMode, 0x700401);
-    ASSERT_TRUE(g.RunUntilMode(0x700402));
+    EXPECT_EQ(f.EngineMode, Mode::GalleryEnter);
+    ASSERT_TRUE(g.RunUntilMode(Mode::GalleryWait));
     EXPECT_EQ(f.Menus.SaveMenuPage, 2);
     EXPECT_TRUE(FromSheet(Px(scene, 130, 100), 10, 132));
     EXPECT_TRUE(IsColour(Px(scene, 300, 310), 41, 61, 81));
     EXPECT_TRUE(FromSheet(Px(scene, 72, 544), 40, 64));
 
     g.Click({700, 560});
-    EXPECT_EQ(f.EngineMode, 0x700201);
+    EXPECT_EQ(f.EngineMode, Mode::AlbumMenuEnter);
 }
 
 TEST(PictureGallery, ItemStepsThroughItsThreePicturesAndBackToThePage) {
@@ -219,26 +220,26 @@ TEST(PictureGallery, ItemStepsThroughItsThreePicturesAndBackToThePage) {
     const TABitmap& scene = f.Pics->ScenePicture;
 
     g.Click({300, 200});
-    EXPECT_EQ(f.EngineMode, 0x700491);
+    EXPECT_EQ(f.EngineMode, Mode::GalleryViewEnter);
     EXPECT_EQ(f.Album.CgItem, 1);
     EXPECT_EQ(f.Album.CgVariant, 1);
-    ASSERT_TRUE(g.RunUntilMode(0x700492));
+    ASSERT_TRUE(g.RunUntilMode(Mode::GalleryViewWait));
     EXPECT_TRUE(IsColour(Px(scene, 400, 300), 100, 0, 0));
     g.At({10, 10});  // no click: the picture stays
-    EXPECT_EQ(f.EngineMode, 0x700492);
+    EXPECT_EQ(f.EngineMode, Mode::GalleryViewWait);
 
     g.Click({10, 10});
-    ASSERT_TRUE(g.RunUntilMode(0x700492));
+    ASSERT_TRUE(g.RunUntilMode(Mode::GalleryViewWait));
     EXPECT_TRUE(IsColour(Px(scene, 400, 300), 0, 100, 0));
     g.Click({10, 10});
-    ASSERT_TRUE(g.RunUntilMode(0x700492));
+    ASSERT_TRUE(g.RunUntilMode(Mode::GalleryViewWait));
     EXPECT_TRUE(IsColour(Px(scene, 400, 300), 0, 0, 100));
     EXPECT_EQ(f.Album.CgVariant, 3);
 
     // The fourth name is empty: back to the page, rebuilt.
     g.Click({10, 10});
-    EXPECT_EQ(f.EngineMode, 0x700401);
-    ASSERT_TRUE(g.RunUntilMode(0x700402));
+    EXPECT_EQ(f.EngineMode, Mode::GalleryEnter);
+    ASSERT_TRUE(g.RunUntilMode(Mode::GalleryWait));
     EXPECT_TRUE(IsColour(Px(scene, 130, 100), 40, 60, 80));
     // Only the first picture counts as seen for the list; the variants were not added.
     EXPECT_FALSE(f.CheckMitayo("01_1"));
@@ -248,15 +249,15 @@ TEST(SceneReplay, QueueNumbersThenReplayOfTwoScenesBackToTheMenu) {
     AlbumGame g;
     TForm1& f = g.Boot();
     g.Passes(1);
-    ASSERT_EQ(f.EngineMode, 0x700101);
+    ASSERT_EQ(f.EngineMode, Mode::TitleMenuEnter);
     const int32_t titleStep = f.Script.TitleReturnStep;
     EXPECT_EQ(titleStep, 1);
     f.Sys->SystemFlg[201 - 1] = 1;  // scenes 101 and 103 unlocked, 102 and 104 locked
     f.Sys->SystemFlg[203 - 1] = 1;
     f.Game.ScenarioFlg[0] = 7;
     f.Menus.SaveMenuPage = 1;
-    f.EngineMode = 0x700501;
-    ASSERT_TRUE(g.RunUntilMode(0x700502));
+    f.EngineMode = Mode::SceneReplayEnter;
+    ASSERT_TRUE(g.RunUntilMode(Mode::SceneReplayWait));
     const TABitmap& scene = f.Pics->ScenePicture;
     EXPECT_TRUE(IsColour(Px(scene, 130, 100), 50, 70, 90));
     EXPECT_TRUE(FromSheet(Px(scene, 408, 96), 320, 128));  // locked scene 102 covered
@@ -277,21 +278,21 @@ TEST(SceneReplay, QueueNumbersThenReplayOfTwoScenesBackToTheMenu) {
     g.Click({200, 200});
     EXPECT_EQ(f.Script.SceneTbl[2], 101);
     EXPECT_TRUE(HasQueueBlue(scene, 128, 104));
-    EXPECT_EQ(f.EngineMode, 0x700502);
+    EXPECT_EQ(f.EngineMode, Mode::SceneReplayWait);
 
     // Changing pages keeps the queue and redraws its numbers.
     g.Click({80, 560});
-    ASSERT_TRUE(g.RunUntilMode(0x700502));
+    ASSERT_TRUE(g.RunUntilMode(Mode::SceneReplayWait));
     EXPECT_FALSE(HasQueueBlue(scene, 128, 328));
     g.Click({40, 560});
-    ASSERT_TRUE(g.RunUntilMode(0x700502));
+    ASSERT_TRUE(g.RunUntilMode(Mode::SceneReplayWait));
     EXPECT_TRUE(HasQueueBlue(scene, 128, 328));
     EXPECT_TRUE(HasQueueBlue(scene, 128, 104));
     EXPECT_EQ(f.Script.SceneTbl[2], 101);
 
     // Item 3 again starts the replay with the first queued scene.
     g.Click({200, 400});
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     EXPECT_EQ(f.Script.SceneIdx, 1);
     EXPECT_EQ(f.Game.ScriptNo, 103);
     EXPECT_EQ(f.Game.ScriptStep, -1);
@@ -300,30 +301,30 @@ TEST(SceneReplay, QueueNumbersThenReplayOfTwoScenesBackToTheMenu) {
     EXPECT_EQ(f.Game.SkipAllowed, 1);
     EXPECT_EQ(f.Game.ScenarioFlg[0], 0);
 
-    ASSERT_TRUE(g.RunUntilMode(0x700501, 20));
+    ASSERT_TRUE(g.RunUntilMode(Mode::SceneReplayEnter, 20));
     EXPECT_EQ(g.W(2), 0);    // scene 103 ran first
     EXPECT_EQ(g.W(3), 103);  // then scene 101
     EXPECT_EQ(g.W(1), 101);
     EXPECT_EQ(f.Game.ScriptNo, 1);
     EXPECT_EQ(f.Game.ScriptStep, titleStep);
     for (int i = 1; i <= 120; ++i) ASSERT_EQ(f.Script.SceneTbl[size_t(i)], 0);
-    ASSERT_TRUE(g.RunUntilMode(0x700502));
+    ASSERT_TRUE(g.RunUntilMode(Mode::SceneReplayWait));
     EXPECT_FALSE(HasQueueBlue(scene, 128, 328));
     g.Click({700, 560});
-    EXPECT_EQ(f.EngineMode, 0x700201);
+    EXPECT_EQ(f.EngineMode, Mode::AlbumMenuEnter);
 
     // A save menu opened during a replay may leave its own page (here 7) behind: the scene
     // replay menu opens on its first page instead of an empty one.
     f.Menus.SaveMenuPage = 7;
-    f.EngineMode = 0x700501;
-    ASSERT_TRUE(g.RunUntilMode(0x700502));
+    f.EngineMode = Mode::SceneReplayEnter;
+    ASSERT_TRUE(g.RunUntilMode(Mode::SceneReplayWait));
     EXPECT_EQ(f.Menus.SaveMenuPage, 1);
     EXPECT_TRUE(IsColour(Px(scene, 130, 100), 50, 70, 90));
 }
 
 TEST(MusicRoom, TrackControlsFollowTheScreenOrderAndBackRestartsTheTitleMusic) {
     AlbumGame g;
-    TForm1& f = g.Enter(0x700301, 0x700302);
+    TForm1& f = g.Enter(Mode::MusicRoomEnter, Mode::MusicRoomWait);
     EXPECT_STREQ(f.Game.MusicName, "STOP");
     EXPECT_EQ(f.Menus.SaveMenuPage, 0);
     const TABitmap& scene = f.Pics->ScenePicture;
@@ -364,7 +365,7 @@ TEST(MusicRoom, TrackControlsFollowTheScreenOrderAndBackRestartsTheTitleMusic) {
     EXPECT_EQ(f.Menus.SaveMenuPage, 0);
     g.Click({700, 560});
     EXPECT_STREQ(f.Game.MusicName, "M01");
-    EXPECT_EQ(f.EngineMode, 0x700201);
+    EXPECT_EQ(f.EngineMode, Mode::AlbumMenuEnter);
 }
 
 // The same screens through the platform's input: clicks at virtual times, the cursor sampled
@@ -386,25 +387,25 @@ TEST(AlbumMenus, ClicksOnTheTimelineWalkGalleryPictureAndMusicRoom) {
     auto runTo = [&](uint32_t t) {
         while (g.Plat->Ticks() < t) f.IdleEvent();
     };
-    ASSERT_TRUE(g.RunUntilMode(0x700102));  // the title menu, shown by 1,100 ms
+    ASSERT_TRUE(g.RunUntilMode(Mode::TitleMenuWait));  // the title menu, shown by 1,100 ms
     ASSERT_LT(g.Plat->Ticks(), 1500u);
-    f.EngineMode = 0x700201;  // what the title menu's album button does
+    f.EngineMode = Mode::AlbumMenuEnter;  // what the title menu's album button does
     runTo(2200);
-    EXPECT_EQ(f.EngineMode, 0x700402);
+    EXPECT_EQ(f.EngineMode, Mode::GalleryWait);
     runTo(3200);
-    EXPECT_EQ(f.EngineMode, 0x700492);
+    EXPECT_EQ(f.EngineMode, Mode::GalleryViewWait);
     EXPECT_TRUE(IsColour(Px(f.Pics->ScenePicture, 400, 300), 100, 0, 0));
     runTo(6200);
-    EXPECT_EQ(f.EngineMode, 0x700402);  // three pictures, then the page again
+    EXPECT_EQ(f.EngineMode, Mode::GalleryWait);  // three pictures, then the page again
     runTo(7200);
-    EXPECT_EQ(f.EngineMode, 0x700202);
+    EXPECT_EQ(f.EngineMode, Mode::AlbumMenuWait);
     runTo(8200);
-    EXPECT_EQ(f.EngineMode, 0x700302);
+    EXPECT_EQ(f.EngineMode, Mode::MusicRoomWait);
     EXPECT_STREQ(f.Game.MusicName, "STOP");
     runTo(9200);
     EXPECT_STREQ(f.Game.MusicName, "M07");
     runTo(10200);
-    EXPECT_EQ(f.EngineMode, 0x700202);
+    EXPECT_EQ(f.EngineMode, Mode::AlbumMenuWait);
     EXPECT_STREQ(f.Game.MusicName, "M01");
     // The window shows the album menu again.
     EXPECT_TRUE(IsColour(Px(g.Plat->LastPresented(WindowId::Main), 300, 300), 10, 10, 10));
@@ -414,7 +415,7 @@ TEST(AlbumMenus, ClicksOnTheTimelineWalkGalleryPictureAndMusicRoom) {
 // every menu still answers its clicks.
 TEST(AlbumMenus, MissingPicturesAreReportedAndTheMenusKeepWorking) {
     AlbumGame g(false);
-    TForm1& f = g.Enter(0x700201, 0x700202);
+    TForm1& f = g.Enter(Mode::AlbumMenuEnter, Mode::AlbumMenuWait);
     const auto reported = [&](const std::string& name) {
         return std::find(f.DebugMemo.begin(), f.DebugMemo.end(), "read error : " + name) != f.DebugMemo.end();
     };
@@ -423,34 +424,34 @@ TEST(AlbumMenus, MissingPicturesAreReportedAndTheMenusKeepWorking) {
     f.Sys->SystemFlg[201 - 1] = 1;
 
     g.Click({600, 230});
-    ASSERT_TRUE(g.RunUntilMode(0x700402));
+    ASSERT_TRUE(g.RunUntilMode(Mode::GalleryWait));
     EXPECT_TRUE(reported("SysCgAlbum1.png"));
     g.Click({200, 200});  // a seen item whose pictures are missing still steps through them
-    ASSERT_TRUE(g.RunUntilMode(0x700492));
+    ASSERT_TRUE(g.RunUntilMode(Mode::GalleryViewWait));
     EXPECT_TRUE(reported("01.png"));
     for (int i = 0; i < 3; ++i) {
         g.Click({10, 10});
         g.Passes(60);
     }
-    EXPECT_EQ(f.EngineMode, 0x700402);
+    EXPECT_EQ(f.EngineMode, Mode::GalleryWait);
     g.Click({700, 560});
-    ASSERT_TRUE(g.RunUntilMode(0x700202));
+    ASSERT_TRUE(g.RunUntilMode(Mode::AlbumMenuWait));
 
     g.Click({600, 290});
-    ASSERT_TRUE(g.RunUntilMode(0x700502));
+    ASSERT_TRUE(g.RunUntilMode(Mode::SceneReplayWait));
     g.Click({200, 200});
     EXPECT_EQ(f.Script.SceneTbl[1], 101);
     g.Click({700, 560});
-    ASSERT_TRUE(g.RunUntilMode(0x700202));
+    ASSERT_TRUE(g.RunUntilMode(Mode::AlbumMenuWait));
 
     g.Click({600, 340});
-    ASSERT_TRUE(g.RunUntilMode(0x700302));
+    ASSERT_TRUE(g.RunUntilMode(Mode::MusicRoomWait));
     g.Click({700, 480});  // the music file is missing: the track is still the one chosen
     EXPECT_EQ(f.Menus.SaveMenuPage, 7);
     g.Click({700, 560});
-    ASSERT_TRUE(g.RunUntilMode(0x700202));
+    ASSERT_TRUE(g.RunUntilMode(Mode::AlbumMenuWait));
     g.Click({600, 400});
-    EXPECT_EQ(f.EngineMode, 0x700101);
+    EXPECT_EQ(f.EngineMode, Mode::TitleMenuEnter);
 }
 
 }  // namespace

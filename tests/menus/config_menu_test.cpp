@@ -8,6 +8,7 @@
 #include "menu_game.h"
 #include "menus/config_menu.h"
 #include "text/window_buttons.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -30,23 +31,23 @@ constexpr Point kConfigButton{644, 588};
 
 struct ConfigGame : MenuGame {
     explicit ConfigGame(const char* source = kStory) : MenuGame(source) {
-        TABitmap parts = Solid(800, 600, 0, 0, 0);
+        TABitmap parts = Solid(kScreenWidth, kScreenHeight, 0, 0, 0);
         for (int s = 0; s < 4; ++s) parts.FillRect(0, 64 * s, 720, 64, uint8_t(20 + 60 * s), 10, 10);
         parts.FillRect(0, 320, 304, 112, 0, 0, 200);
         parts.FillRect(304, 320, 304, 112, 0, 200, 0);
         test::WriteArchive(GameDir, 2,
-                     {{"SysConfig.png", Png(Solid(800, 600, 90, 90, 90), true)},
+                     {{"SysConfig.png", Png(Solid(kScreenWidth, kScreenHeight, 90, 90, 90), true)},
                       {"SysConfigP.png", Png(parts, true)},
-                      {"SysMsgWinB.png", Png(Solid(800, 184, 0, 0, 120), true)},
-                      {"SysMsgWinG.png", Png(Solid(800, 184, 0, 120, 0), true)},
-                      {"SysMsgWinP.png", Png(Solid(800, 600, 30, 30, 30), true)}});
+                      {"SysMsgWinB.png", Png(Solid(kMsgWindowWidth, kMsgWindowHeight, 0, 0, 120), true)},
+                      {"SysMsgWinG.png", Png(Solid(kMsgWindowWidth, kMsgWindowHeight, 0, 120, 0), true)},
+                      {"SysMsgWinP.png", Png(Solid(kScreenWidth, kScreenHeight, 30, 30, 30), true)}});
     }
     TForm1& OpenAtMessage() {
         TForm1& f = BootTraced();
         f.StoryMode = true;
-        if (!RunUntilMode(0x6002)) throw std::runtime_error("no message");
+        if (!RunUntilMode(Mode::MessageWait)) throw std::runtime_error("no message");
         Click(kConfigButton, 3);
-        if (f.EngineMode != 0x700602) throw std::runtime_error("no menu");
+        if (f.EngineMode != Mode::ConfigMenuWait) throw std::runtime_error("no menu");
         return f;
     }
     void Mouse(TimelineVerb verb, Point p) {
@@ -67,7 +68,7 @@ int32_t MusicGain(TForm1& f) { return f.MusicSource[static_cast<size_t>(f.MusicS
 TEST(ConfigMenu, MusicKnobDraggedLeftSilencesAtOnceAndPastTheRightEndGives100) {
     ConfigGame g;
     TForm1& f = g.OpenAtMessage();
-    EXPECT_EQ(f.PrevMode, 0x6002);
+    EXPECT_EQ(f.PrevMode, Mode::MessageWait);
     ASSERT_EQ(f.Config.BgmVolume, 75);
     const int32_t before = MusicGain(f);
     EXPECT_GT(before, 0);
@@ -107,18 +108,18 @@ TEST(ConfigMenu, NewFontShowsAtOnceOnAWaitingMessageButAWaitingChoiceKeepsItsOwn
     g.Click({600, 260});                              // Gothic
     EXPECT_EQ(f.Config.MessageFont, 1);
     g.Click({700, 560});                              // back
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_NE(0, std::memcmp(mincho.Pixels(), f.Pics->TextLayer.Pixels(), 800u * 184u * 4u));
 
     g.Click({400, 300});                              // on to the choice
-    ASSERT_TRUE(g.RunUntilMode(0x6802));
+    ASSERT_TRUE(g.RunUntilMode(Mode::ChoiceWait));
     TABitmap row;
     row.Assign(f.Pics->ChoiceRows[0][0]);
     g.Click(kConfigButton, 3);
-    ASSERT_EQ(f.EngineMode, 0x700602);
+    ASSERT_EQ(f.EngineMode, Mode::ConfigMenuWait);
     g.Click({500, 260});                              // Mincho
     g.Click({700, 560});
-    EXPECT_EQ(f.EngineMode, 0x6802);
+    EXPECT_EQ(f.EngineMode, Mode::ChoiceWait);
     EXPECT_EQ(0, std::memcmp(row.Pixels(), f.Pics->ChoiceRows[0][0].Pixels(), size_t(row.Width()) * row.Height() * 4));
 }
 
@@ -138,13 +139,13 @@ TEST(ConfigMenu, NoToTheTitleQuestionKeepsTheMenuAndYesRunsTheTitleCommand) {
     TForm1& f = g.OpenAtMessage();
     g.Plat->Inject({.Time = g.Plat->Ticks() + 200, .Verb = TimelineVerb::Click, .Window = WindowId::Query, .Pos = {200, 80}});
     g.Click({500, 560});
-    EXPECT_EQ(f.EngineMode, 0x700602);
+    EXPECT_EQ(f.EngineMode, Mode::ConfigMenuWait);
 
     g.Plat->Inject({.Time = g.Plat->Ticks() + 200, .Verb = TimelineVerb::Click, .Window = WindowId::Query, .Pos = {60, 80}});
     g.Click({500, 560});
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     EXPECT_EQ(f.Game.ScriptStep, 5);                  // one before "system 101"
-    EXPECT_TRUE(g.RunUntilMode(0x700101, 5));
+    EXPECT_TRUE(g.RunUntilMode(Mode::TitleMenuEnter, 5));
 }
 
 TEST(ConfigMenu, DefaultsLeaveFullScreenAndTakeEffectAtOnce) {

@@ -13,6 +13,7 @@
 #include "menus/menu_layout.h"
 #include "menus/save_slots.h"
 #include "menus/thumbnail.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -131,13 +132,13 @@ TEST(CommentEdit, ThirtyBytesCountingTwoBytesPerKanaAndBackspaceTakesWholeCharac
 }
 
 TEST(Thumbnail, IsTheBilinearReductionOnBlackAndReadsBackOpaqueOrNotAtAll) {
-    TABitmap scene(800, 600);
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 800; ++x) scene.Pixels()[y * 800 + x] = 0x40000000u | uint32_t(x % 256) | uint32_t(y % 256) << 8;
+    TABitmap scene(kScreenWidth, kScreenHeight);
+    for (int y = 0; y < kScreenHeight; ++y)
+        for (int x = 0; x < kScreenWidth; ++x) scene.Pixels()[y * kScreenWidth + x] = 0x40000000u | uint32_t(x % 256) | uint32_t(y % 256) << 8;
     const TABitmap thumb = MakeThumbnail(scene);
     TABitmap expected(96, 72);
     expected.FillColor(0, 0, 0);
-    ref::Stretch(96, 72, scene, 0, 0, 800, 600, 0, 0, expected);
+    ref::Stretch(96, 72, scene, 0, 0, kScreenWidth, kScreenHeight, 0, 0, expected);
     ASSERT_EQ(thumb.Width(), 96);
     EXPECT_EQ(0, std::memcmp(thumb.Pixels(), expected.Pixels(), 96 * 72 * 4));
 

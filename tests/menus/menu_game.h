@@ -9,6 +9,7 @@
 #include "fixtures/script_game.h"
 #include "graphics/png_write.h"
 #include "sound/sound_fixture.h"
+#include "platform/screen_layout.h"
 
 namespace orva::test {
 
@@ -28,15 +29,15 @@ inline TABitmap Solid(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
 inline constexpr uint8_t kMarkRed = 250, kSaveTitleRed = 11, kLoadTitleRed = 12;
 
 inline std::vector<ArchiveInputFile> MenuGameFiles() {
-    TABitmap parts = Solid(800, 600, 0, 0, 0);
+    TABitmap parts = Solid(kScreenWidth, kScreenHeight, 0, 0, 0);
     parts.FillRect(0, 128, 352, 80, 200, 200, 0);          // slot under the cursor
     parts.FillRect(0, 208, 352, 80, 0, 200, 200);          // selected slot
     parts.FillRect(352, 256, 32, 16, kMarkRed, 0, 0);      // newest-save mark
     parts.FillRect(352, 128, 256, 64, kSaveTitleRed, 255, 0);
     parts.FillRect(352, 192, 256, 64, kLoadTitleRed, 0, 255);
-    TABitmap bg(800, 600);
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 800; ++x) bg.Pixels()[y * 800 + x] = uint32_t(x % 256) | uint32_t(y % 256) << 8 | 0x300000u;
+    TABitmap bg(kScreenWidth, kScreenHeight);
+    for (int y = 0; y < kScreenHeight; ++y)
+        for (int x = 0; x < kScreenWidth; ++x) bg.Pixels()[y * kScreenWidth + x] = uint32_t(x % 256) | uint32_t(y % 256) << 8 | 0x300000u;
     TABitmap titleParts = Solid(448, 160, 0, 0, 0);
     titleParts.FillRect(0, 80, 448, 80, 255, 255, 255);    // every hover look white
     ToneRecipe tone;
@@ -44,9 +45,9 @@ inline std::vector<ArchiveInputFile> MenuGameFiles() {
     const auto m01 = EncodeTone(tone);
     tone.Hz = 660;
     const auto m05 = EncodeTone(tone);
-    return {{"SysSave.png", Png(Solid(800, 600, 60, 60, 60), true)},
+    return {{"SysSave.png", Png(Solid(kScreenWidth, kScreenHeight, 60, 60, 60), true)},
             {"SysSaveP.png", Png(parts, true)},
-            {"SysTitle.png", Png(Solid(800, 600, 0, 0, 90))},
+            {"SysTitle.png", Png(Solid(kScreenWidth, kScreenHeight, 0, 0, 90))},
             {"SysTitleP.png", Png(titleParts, true)},
             {"BG01.png", Png(bg)},
             {"CH01.png", Png(Solid(200, 300, 250, 100, 50), true)},

@@ -16,6 +16,7 @@
 #include "menus/save_slots.h"
 #include "text/window_buttons.h"
 #include "menu_game.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -55,9 +56,9 @@ void UseSlot(TForm1& f, int n, double time, const char* comment = "") {
 TEST(SaveMenu, AGameSavedInTheMiddleOfAMessageComesBackToThatMessageWithItsLayersAndMusic) {
     MenuGame g(kStory);
     TForm1& f = g.BootTraced();
-    ASSERT_TRUE(g.RunUntilMode(0x6002));
+    ASSERT_TRUE(g.RunUntilMode(Mode::MessageWait));
     g.Click({400, 300}, 3);                       // on to the second message
-    ASSERT_TRUE(g.RunUntilMode(0x6002));
+    ASSERT_TRUE(g.RunUntilMode(Mode::MessageWait));
     const int32_t savedMsg = f.Text.MsgNo;
     const int32_t savedStep = f.Game.ScriptStep;
     TABitmap savedScene;
@@ -65,14 +66,14 @@ TEST(SaveMenu, AGameSavedInTheMiddleOfAMessageComesBackToThatMessageWithItsLayer
 
     f.OpenSaveMenu(true);                         // as the window's save button does
     g.Passes(1);
-    ASSERT_EQ(f.EngineMode, 0x700702);
+    ASSERT_EQ(f.EngineMode, Mode::SaveMenuWait);
     EXPECT_EQ(f.Menus.SaveMenuPage, 1);
     g.Click(SlotPoint(3));                        // select, then confirm
     EXPECT_EQ(f.Menus.SaveMenuSelected, 3);
     g.Click(SlotPoint(3));
-    EXPECT_EQ(f.EngineMode, 0x700701);            // reopens on the same page with the entry
+    EXPECT_EQ(f.EngineMode, Mode::SaveMenuEnter);            // reopens on the same page with the entry
     g.Passes(1);
-    EXPECT_EQ(f.EngineMode, 0x700702);
+    EXPECT_EQ(f.EngineMode, Mode::SaveMenuWait);
 
     const GameRec& slot = f.Sys->SaveSlots[2];
     EXPECT_EQ(slot.InUse, 1);
@@ -85,7 +86,7 @@ TEST(SaveMenu, AGameSavedInTheMiddleOfAMessageComesBackToThatMessageWithItsLayer
     // The thumbnail is the scene without the window, reduced onto black.
     TABitmap thumb(96, 72);
     thumb.FillColor(0, 0, 0);
-    ref::Stretch(96, 72, savedScene, 0, 0, 800, 600, 0, 0, thumb);
+    ref::Stretch(96, 72, savedScene, 0, 0, kScreenWidth, kScreenHeight, 0, 0, thumb);
     EXPECT_EQ(ReadWholeFile(g.SaveDir / "THUMB" / "SAVE3.dat").value_or(std::vector<uint8_t>{}), EncodeBmp32(thumb));
     // and the reopened menu shows it in the slot, opaque.
     const TABitmap& menu = f.Pics->MenuPicture;
@@ -96,9 +97,9 @@ TEST(SaveMenu, AGameSavedInTheMiddleOfAMessageComesBackToThatMessageWithItsLayer
 
     test::CaptureMain(*g.Plat, "save-menu-saved");
     g.Click(test::kBackButton);                   // back to the waiting message
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     g.Click({400, 300}, 3);
-    ASSERT_TRUE(g.RunUntilMode(0x6002));
+    ASSERT_TRUE(g.RunUntilMode(Mode::MessageWait));
     EXPECT_NE(f.Text.MsgNo, savedMsg);
     f.NOVL_PlayBGM2011("M01", 0, false, 1);
 
@@ -107,8 +108,8 @@ TEST(SaveMenu, AGameSavedInTheMiddleOfAMessageComesBackToThatMessageWithItsLayer
     g.Click(SlotPoint(3));
     g.Click(SlotPoint(3));                        // load: restore runs on the next pass
     EXPECT_EQ(f.Game.ScriptStep, savedStep - 1);
-    ASSERT_TRUE(g.RunUntilMode(0x2091, 3));
-    EXPECT_EQ(f.PrevMode, 0);
+    ASSERT_TRUE(g.RunUntilMode(Mode::FadeToPrevMode, 3));
+    EXPECT_EQ(f.PrevMode, Mode::Script);
     EXPECT_FALSE(f.Text.MsgOnScreen);
     EXPECT_STREQ(f.Game.MusicName, "M05");
     TOggData& m05 = *f.MusicSource[size_t(f.MusicSlot)];
@@ -118,7 +119,7 @@ TEST(SaveMenu, AGameSavedInTheMiddleOfAMessageComesBackToThatMessageWithItsLayer
     EXPECT_EQ(m01.FadeTarget(), 0);
     EXPECT_EQ(m01.FadeStepValue(), -kFadeOne / (3 * 44100));
 
-    ASSERT_TRUE(g.RunUntilMode(0x6002));          // the same message prints anew
+    ASSERT_TRUE(g.RunUntilMode(Mode::MessageWait));          // the same message prints anew
     EXPECT_EQ(f.Text.MsgNo, savedMsg);
     EXPECT_EQ(f.Game.ScriptStep, savedStep);
     EXPECT_STREQ(f.Game.LayerName[0], "CH01");
@@ -145,22 +146,22 @@ TEST(SaveMenu, OpensOnTheNewestSavesPageWithItsMarkAndTheModesTitle) {
     g.Click(test::TabPoint(9));                   // another page: no jump back to the newest
     g.Passes(1);
     EXPECT_EQ(f.Menus.SaveMenuPage, 9);
-    EXPECT_EQ(f.EngineMode, 0x700702);
+    EXPECT_EQ(f.EngineMode, Mode::SaveMenuWait);
     EXPECT_LT(Px(f.Pics->MenuPicture, 412 + 10, 80 + 8)[2], 100);   // 90 has no mark
 
-    f.EngineMode = 0;
+    f.EngineMode = Mode::Script;
     f.OpenSaveMenu(false);
     g.Passes(1);
     EXPECT_EQ(f.Menus.SaveMenuPage, 4);
     EXPECT_EQ(Px(f.Pics->MenuPicture, 40, 10)[2], test::kLoadTitleRed);
     g.Click(test::kBackButton);
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
 }
 
 TEST(SaveMenu, SavingIntoSlot100OverwritesTheQuickSaveAndClearsTheComment) {
     MenuGame g(kStory);
     TForm1& f = g.Boot();
-    ASSERT_TRUE(g.RunUntilMode(0x6002));
+    ASSERT_TRUE(g.RunUntilMode(Mode::MessageWait));
     UseSlot(f, 100, 46000.0, "old quick save");
     f.Sys->SaveSlots[99].ScriptNo = 7;
     std::strcpy(f.Game.Comment, "carried");
@@ -189,7 +190,7 @@ TEST(SaveMenu, LoadModeSelectsOnlyUsedSlotsSoAnEmptyOneCannotBeLoaded) {
     g.Click(SlotPoint(2));
     EXPECT_EQ(f.Menus.SaveMenuSelected, 0);
     g.Click(SlotPoint(2));
-    EXPECT_EQ(f.EngineMode, 0x700702);
+    EXPECT_EQ(f.EngineMode, Mode::SaveMenuWait);
     EXPECT_FALSE(f.LoadFromSlot(2));
     EXPECT_FALSE(f.LoadFromSlot(0));
     EXPECT_FALSE(f.LoadFromSlot(101));
@@ -232,7 +233,7 @@ TEST(SaveMenu, ATypedCommentIsInTheSlotAtOnceAndInTheFileOnlyWithTheNextWrite) {
     g.Passes(1);
     EXPECT_FALSE(f.CommentEdit.Visible);
     EXPECT_FALSE(g.Plat->TextInputOn());
-    EXPECT_EQ(f.EngineMode, 0x700702);
+    EXPECT_EQ(f.EngineMode, Mode::SaveMenuWait);
     EXPECT_EQ(Cp932ToUtf8(f.Sys->SaveSlots[3].Comment), "旅の途中で出会った人々の思い出");
     EXPECT_STREQ(reinterpret_cast<const char*>(g.SaveFileBytes().data() + SlotOffset(4) + 1564), "before");
 
@@ -281,7 +282,7 @@ TEST(SaveMenu, ACrashDuringASaveLeavesThePreviousSaveFileWhole) {
 TEST(SaveMenu, AFullDiskDuringAQuickSaveKeepsTheOldFilesAndTheNoticeSaysItFailed) {
     MenuGame g(kStory);
     TForm1& f = g.Boot();
-    ASSERT_TRUE(g.RunUntilMode(0x6002));
+    ASSERT_TRUE(g.RunUntilMode(Mode::MessageWait));
     ASSERT_TRUE(f.SaveToSlot(1));
     const std::vector<uint8_t> before = g.SaveFileBytes();
 
@@ -306,7 +307,7 @@ TEST(SaveMenu, AFullDiskDuringAQuickSaveKeepsTheOldFilesAndTheNoticeSaysItFailed
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
     EXPECT_EQ(f.Sys->SaveSlots[99].InUse, 1);      // kept in memory for the next write
     g.Passes(5);
-    EXPECT_EQ(f.EngineMode, 0x6002);               // the game goes on
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);               // the game goes on
     ASSERT_TRUE(f.SaveToSlot(2));                  // and saves again once there is room
     EXPECT_EQ(g.SaveFileBytes()[SlotOffset(100)], 1);
 }
@@ -317,7 +318,7 @@ TEST(SaveMenu, ASlotFullOfDamagedValuesIsListedLoadedAndPlayedOnWithoutHarm) {
     // far off screen with impossible opacities.
     MenuGame g(kStory);
     TForm1& f = g.Boot();
-    ASSERT_TRUE(g.RunUntilMode(0x6002));
+    ASSERT_TRUE(g.RunUntilMode(Mode::MessageWait));
     GameRec& s = f.Sys->SaveSlots[6];
     std::memset(&s, 0x7F, sizeof s);
     s.InUse = 1;
@@ -334,14 +335,14 @@ TEST(SaveMenu, ASlotFullOfDamagedValuesIsListedLoadedAndPlayedOnWithoutHarm) {
 
     f.OpenSaveMenu(false);
     g.Passes(2);
-    ASSERT_EQ(f.EngineMode, 0x700702);            // the page with the slot is drawn
+    ASSERT_EQ(f.EngineMode, Mode::SaveMenuWait);            // the page with the slot is drawn
     g.Click(SlotPoint(7));
     g.Click(SlotPoint(7));                        // and the slot is loaded
     g.Passes(400);
     // The line past the script reads as its end line, which ends the story: it starts over
     // and waits at its first message again.
     EXPECT_EQ(f.Game.ScriptNo, 1);
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_LT(f.Game.ScriptStep, 10);
     EXPECT_TRUE(f.Plat.IsWindowVisible(WindowId::Main));
 }
@@ -349,7 +350,7 @@ TEST(SaveMenu, ASlotFullOfDamagedValuesIsListedLoadedAndPlayedOnWithoutHarm) {
 TEST(SaveMenu, AnUnwritableFolderKeepsTheSaveInMemoryWithOneLineAndTheGameGoesOn) {
     MenuGame g(kStory);
     TForm1& f = g.Boot();
-    ASSERT_TRUE(g.RunUntilMode(0x6002));
+    ASSERT_TRUE(g.RunUntilMode(Mode::MessageWait));
     // A thumbnail that cannot be written: the save file still is.
     std::filesystem::create_directories(g.SaveDir / "THUMB" / "SAVE5.dat");
     testing::internal::CaptureStderr();
@@ -369,7 +370,7 @@ TEST(SaveMenu, AnUnwritableFolderKeepsTheSaveInMemoryWithOneLineAndTheGameGoesOn
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_EQ(f.Sys->SaveSlots[5].InUse, 1);
     g.Passes(5);
-    EXPECT_EQ(f.EngineMode, 0x6002);              // the game goes on
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);              // the game goes on
 }
 
 TEST(Restore, AnEmptyBackgroundNameGivesBlackAndTheSavedMusicCrossFadesOverThreeSeconds) {
@@ -386,14 +387,14 @@ TEST(Restore, AnEmptyBackgroundNameGivesBlackAndTheSavedMusicCrossFadesOverThree
     ASSERT_TRUE(f.LoadFromSlot(6));
     EXPECT_EQ(f.Game.ScriptStep, 4);
     g.Passes(1);
-    EXPECT_EQ(f.EngineMode, 0x2091);
+    EXPECT_EQ(f.EngineMode, Mode::FadeToPrevMode);
     EXPECT_EQ(f.Game.ScriptStep, 4);
     EXPECT_STREQ(f.Game.MusicName, "M05");
     EXPECT_EQ(f.MusicSource[size_t(f.MusicSlot)]->FadeStepValue(), kFadeOne / (3 * 44100));
     EXPECT_EQ(f.MusicSource[size_t(1 - f.MusicSlot)]->FadeTarget(), 0);
     const TABitmap& bg = f.Pics->LayerPicture[0];
     bool black = true;
-    for (int i = 0; i < 800 * 600; ++i) black = black && (bg.Pixels()[i] & 0xFFFFFFu) == 0;
+    for (int i = 0; i < kScreenWidth * kScreenHeight; ++i) black = black && (bg.Pixels()[i] & 0xFFFFFFu) == 0;
     EXPECT_TRUE(black);
     for (const std::string& line : f.DebugMemo) EXPECT_NE(line, "read error : .png");
 }

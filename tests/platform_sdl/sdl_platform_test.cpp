@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "graphics/abitmap.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -123,8 +124,8 @@ TEST_F(SdlPlatformTest, InitOpensFourWindowsOfTheRightSizesAndVisibility) {
         ASSERT_TRUE(p.Init(error)) << error;
         EXPECT_TRUE(p.Init(error)) << "a second Init keeps the open windows";
 
-        EXPECT_EQ(Size(p, WindowId::Main), (Point{800 * scale, 600 * scale}));
-        EXPECT_EQ(Size(p, WindowId::Msg), (Point{800 * scale, 184 * scale}));
+        EXPECT_EQ(Size(p, WindowId::Main), (Point{kScreenWidth * scale, kScreenHeight * scale}));
+        EXPECT_EQ(Size(p, WindowId::Msg), (Point{kMsgWindowWidth * scale, kMsgWindowHeight * scale}));
         EXPECT_EQ(Size(p, WindowId::Query), (Point{320 * scale, 128 * scale}));
         EXPECT_EQ(Size(p, WindowId::Debug), (Point{720 * scale, 220 * scale}));
 
@@ -180,7 +181,7 @@ TEST_F(SdlPlatformTest, WithoutAVideoDeviceInitFailsWithTextAndNothingCrashes) {
         EXPECT_EQ(p.Foreground(), WindowId::None);
         p.ShowWindow(WindowId::Msg, true);
         EXPECT_FALSE(p.IsWindowVisible(WindowId::Msg));
-        p.PlaceWindow(WindowId::Msg, {0, 416});
+        p.PlaceWindow(WindowId::Msg, {0, kMsgWindowTop});
         p.Present(WindowId::Main, TABitmap(800, 600));
         p.SetFullScreen(true);
         EXPECT_FALSE(p.IsFullScreen());
@@ -441,7 +442,7 @@ TEST_F(SdlPlatformTest, PlacementAndCursorUseMainClientCoordinatesAtScale2) {
     const Point main = Pos(p, WindowId::Main);
     ASSERT_EQ(main, (Point{100, 50}));
 
-    p.PlaceWindow(WindowId::Msg, {10, 416});
+    p.PlaceWindow(WindowId::Msg, {10, kMsgWindowTop});
     EXPECT_EQ(Pos(p, WindowId::Msg), (Point{100 + 20, 50 + 832}));
     p.PlaceWindow(WindowId::Debug, {-5, 0});
     EXPECT_EQ(Pos(p, WindowId::Debug), (Point{90, 50}));

@@ -1,5 +1,6 @@
 // Fitting logical pictures into windows: integer scales, letterboxing, the drag strip.
 #include "platform/sdl/view_mapping.h"
+#include "platform/screen_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +53,7 @@ TEST(ViewMapping, WindowPixelsMapToLogicalPixelsAndBarsFallOutside) {
         const Point w = LogicalToWindow(wide, {x, x % 600});
         ASSERT_EQ(WindowToLogical(wide, w), (Point{x, x % 600})) << "x = " << x;
     }
-    EXPECT_EQ(LogicalToWindow(twice, {0, 416}), (Point{0, 832}));
+    EXPECT_EQ(LogicalToWindow(twice, {0, kMsgWindowTop}), (Point{0, 2 * kMsgWindowTop}));
     EXPECT_EQ(LogicalToWindow(wide, {0, 0}), (Point{240, 0}));
 }
 

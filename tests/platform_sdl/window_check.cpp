@@ -8,6 +8,7 @@
 
 #include "graphics/abitmap.h"
 #include "platform/sdl/sdl_platform.h"
+#include "platform/screen_layout.h"
 
 namespace {
 
@@ -57,8 +58,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (full) platform.SetFullScreen(true);
-    const orva::TABitmap main = Pattern(800, 600, 128), msg = Pattern(800, 184, 64), query = Pattern(320, 128, 200);
-    platform.PlaceWindow(orva::WindowId::Msg, {0, 416});
+    const orva::TABitmap main = Pattern(orva::kScreenWidth, orva::kScreenHeight, 128), msg = Pattern(orva::kMsgWindowWidth, orva::kMsgWindowHeight, 64), query = Pattern(320, 128, 200);
+    platform.PlaceWindow(orva::WindowId::Msg, {0, orva::kMsgWindowTop});
     platform.ShowWindow(orva::WindowId::Msg, true);
     platform.BeginModal(orva::WindowId::Query);
     Printer printer;

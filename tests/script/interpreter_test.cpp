@@ -26,7 +26,7 @@ TEST(Interpreter, EveryCommandOfTheTableHasAHandlerAndNoOtherCodeDoes) {
 TEST(Interpreter, InitialisationLoadsScriptOneAndTheDebugMarkerShowsTheDebugWindow) {
     ScriptGame g(".script 1 \"a\"\nset W1 1\nwait -1\n");
     TForm1& f = g.Boot();
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     EXPECT_EQ(f.Game.ScriptNo, 1);
     EXPECT_EQ(f.Game.ScriptStep, -1);
     EXPECT_TRUE(f.Skip.ControlSkipEnabled);
@@ -35,7 +35,7 @@ TEST(Interpreter, InitialisationLoadsScriptOneAndTheDebugMarkerShowsTheDebugWind
     EXPECT_EQ(g.W(1), 0);
     g.Passes(1);
     EXPECT_EQ(g.W(1), 1);
-    EXPECT_EQ(f.EngineMode, 0x800102);
+    EXPECT_EQ(f.EngineMode, Mode::KeyWait);
 
     ScriptGame marked(".script 1 \"a\"\nwait -1\n");
     std::ofstream(marked.GameDir / "ポプリ萌え萌え.txt") << "";
@@ -47,10 +47,11 @@ TEST(Interpreter, InitialisationResetsTheBottomRowOfWindowButtons) {
     ScriptGame g(".script 1 \"a\"\nwait -1\n");
     TForm1& f = g.Start();
     // States an earlier game left behind: disabled, switched on, under the cursor.
-    f.Msg.ButtonState = {4, 4, 4, 4, 2, 4, 1, 3, 2, 4, 4, 1};
+    f.Msg.ButtonState = {kBtnDisabled, kBtnDisabled, kBtnDisabled, kBtnDisabled, kBtnOn, kBtnDisabled,
+                         kBtnHover,    kBtnOnHover,  kBtnOn,       kBtnDisabled, kBtnDisabled, kBtnHover};
     g.Passes(1);
-    ASSERT_EQ(f.EngineMode, 0);
-    for (size_t b = 0; b < 10; ++b) EXPECT_EQ(f.Msg.ButtonState[b], 0) << b;
+    ASSERT_EQ(f.EngineMode, Mode::Script);
+    for (int b = kBtnQuickSave; b <= kBtnConfig; ++b) EXPECT_EQ(f.Msg.ButtonState[size_t(b)], kBtnNormal) << b;
 }
 
 TEST(Interpreter, JumpEndsThePassAndAMissingLabelRestartsTheScript) {
@@ -76,17 +77,17 @@ wait -1
     g.Passes(1);  // W1 := 1, then the jump ends the pass on the label line
     EXPECT_EQ(g.W(1), 1);
     EXPECT_EQ(g.W(2), 0);
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     g.Passes(1);  // the line after the label, on the next pass
     EXPECT_EQ(g.W(2), 1);
-    EXPECT_EQ(f.EngineMode, 0x800102);
+    EXPECT_EQ(f.EngineMode, Mode::KeyWait);
 
     g.Resume();  // the end line: the story's script starts again at line 0
     EXPECT_EQ(f.Game.ScriptStep, -1);
     g.Passes(1);  // W1 = 2: jump to a label of script 2
     EXPECT_EQ(f.Game.ScriptNo, 2);
     g.Passes(1);
-    EXPECT_EQ(f.EngineMode, 0x800102);
+    EXPECT_EQ(f.EngineMode, Mode::KeyWait);
     EXPECT_EQ(g.W(3), 0);
 
     g.Resume();  // the end line of script 2
@@ -130,7 +131,7 @@ wait -1
 )");
     g.Boot();
     g.Passes(1);
-    EXPECT_EQ(g.Form->EngineMode, 0x800102);
+    EXPECT_EQ(g.Form->EngineMode, Mode::KeyWait);
     const int expected[] = {0, 1, 0, 0, 1, 0, 1, 0, 1};
     for (int i = 1; i <= 9; ++i) EXPECT_EQ(g.W(i), expected[i - 1]) << "W" << i;
 }
@@ -218,14 +219,14 @@ return
     EXPECT_EQ(g.W(4), 6);
     EXPECT_EQ(f.Game.ReturnCount, 1);
     EXPECT_EQ(f.Game.ScriptNo, 1);
-    EXPECT_EQ(f.EngineMode, 0x800102);
+    EXPECT_EQ(f.EngineMode, Mode::KeyWait);
 
     // With no entry at all the return is ignored as well.
     f.Game.ReturnCount = 0;
     const int32_t step = f.Game.ScriptStep;
     f.Game.ScriptStep = 3;  // the line before the return
     g.Resume();
-    EXPECT_EQ(f.EngineMode, 0x800102);
+    EXPECT_EQ(f.EngineMode, Mode::KeyWait);
     EXPECT_EQ(f.Game.ScriptStep, step);
 }
 
@@ -270,7 +271,7 @@ wait -1
     f.Game.SkipAllowed = 1;
     f.Skip.SkipReadRequested = true;
     g.Passes(1);
-    EXPECT_EQ(f.EngineMode, 0x6001);
+    EXPECT_EQ(f.EngineMode, Mode::MessagePrint);
     EXPECT_EQ(f.Text.MsgNo, 0);
     EXPECT_TRUE(f.Skip.SkipActive);
     EXPECT_TRUE(f.Skip.SkipReadRequested);
@@ -295,7 +296,7 @@ wait -1
     g.Resume();  // the jump into script 15
     g.Passes(1);
     EXPECT_EQ(f.Game.ScriptNo, 15);
-    EXPECT_EQ(f.EngineMode, 0x6001);
+    EXPECT_EQ(f.EngineMode, Mode::MessagePrint);
     EXPECT_FALSE(f.CheckKidoku(0));
     for (int s = 15; s < 16; ++s)
         for (int i = 0; i < 16384; ++i) ASSERT_EQ(f.Sys->KidokuTbl[s * 16384 + i], 0);
@@ -307,7 +308,7 @@ TEST(Interpreter, AChoiceStopsSkipAndAutoAndWaitsInItsMode) {
     f.Skip.SkipActive = f.Skip.SkipReadRequested = f.Skip.FastSkip = f.Skip.AutoMode = true;
     f.Text.MsgOnScreen = f.Text.MsgWinShown = true;
     g.Passes(1);
-    EXPECT_EQ(f.EngineMode, 0x6802);
+    EXPECT_EQ(f.EngineMode, Mode::ChoiceWait);
     EXPECT_TRUE(f.Text.IsChoice);
     EXPECT_TRUE(f.Text.ChoiceOnScreen);
     EXPECT_FALSE(f.Text.MsgOnScreen);
@@ -334,21 +335,21 @@ wait -1
     f.Game.SkipAllowed = 1;
     f.Skip.FastSkip = true;
     g.Passes(1);
-    EXPECT_EQ(f.EngineMode, 0);  // the wait was skipped, but the pass ended
+    EXPECT_EQ(f.EngineMode, Mode::Script);  // the wait was skipped, but the pass ended
     EXPECT_EQ(g.W(1), 0);
     f.Skip.FastSkip = false;
     g.Passes(1);
     EXPECT_EQ(g.W(1), 1);
-    EXPECT_EQ(f.EngineMode, 0x800103);  // the movie wait while S451 is 0
+    EXPECT_EQ(f.EngineMode, Mode::MovieWait);  // the movie wait while S451 is 0
     g.Resume();                          // -6 with S451 set and -3 do not wait
     EXPECT_EQ(g.W(2), 1);
-    EXPECT_EQ(f.EngineMode, 0x800101);
+    EXPECT_EQ(f.EngineMode, Mode::TimedWait);
     EXPECT_TRUE(f.Timing.WaitClickable);
     EXPECT_EQ(f.Timing.WaitEnd, int32_t(g.Plat->Ticks() - 10 + 500));
     g.Resume();
-    EXPECT_EQ(f.EngineMode, 0x800101);
+    EXPECT_EQ(f.EngineMode, Mode::TimedWait);
     EXPECT_FALSE(f.Timing.WaitClickable);
-    EXPECT_TRUE(g.RunUntilMode(0x800102, 40));  // the 200-ms wait ends by itself
+    EXPECT_TRUE(g.RunUntilMode(Mode::KeyWait, 40));  // the 200-ms wait ends by itself
 }
 
 TEST(Interpreter, SystemFunctions) {
@@ -391,7 +392,7 @@ wait -1
     EXPECT_FALSE(f.Skip.SkippableSection);
     EXPECT_EQ(g.W(1), 1);
     EXPECT_EQ(g.W(2), 0);  // 101 ends the pass in the title menu's mode
-    EXPECT_EQ(f.EngineMode, 0x700101);
+    EXPECT_EQ(f.EngineMode, Mode::TitleMenuEnter);
     EXPECT_TRUE(f.StoryMode);
     EXPECT_EQ(f.Script.TitleReturnStep, f.Game.ScriptStep);
     EXPECT_FALSE(f.Text.MsgOnScreen || f.Text.MsgWinShown || f.Skip.AutoMode);
@@ -437,7 +438,7 @@ add W2 W2 1
     EXPECT_FALSE(f.Skip.SkippableSection);
     g.Passes(1);  // scene b; the queue is exhausted
     EXPECT_EQ(g.W(2), 1);
-    EXPECT_EQ(f.EngineMode, 0x700501);
+    EXPECT_EQ(f.EngineMode, Mode::SceneReplayEnter);
     EXPECT_EQ(f.Game.ScriptNo, 1);
     EXPECT_EQ(f.Game.ScriptStep, 0);
     EXPECT_FALSE(f.Skip.AutoMode);
@@ -445,7 +446,7 @@ add W2 W2 1
     EXPECT_EQ(f.Script.SceneTbl, (std::array<int32_t, 121>{}));
     g.Resume();  // script 1 goes on after the step it had
     EXPECT_EQ(g.W(9), 0);
-    EXPECT_EQ(f.EngineMode, 0x800102);
+    EXPECT_EQ(f.EngineMode, Mode::KeyWait);
 }
 
 TEST(Interpreter, PictureCommandsRecordLayersAndTheSeenBackground) {
@@ -477,7 +478,7 @@ set W1 1
     EXPECT_EQ(f.Game.LayerPos[3][0], 77);  // layer 4 untouched
     EXPECT_EQ(f.Pics->LayerPicture[1].Pixels()[0] & 0xFFFFFF, 0u);  // filled black before loading
     EXPECT_TRUE(f.CheckMitayo("BG_ROOM"));
-    EXPECT_EQ(f.EngineMode, 0x2001);
+    EXPECT_EQ(f.EngineMode, Mode::ScriptFade);
     EXPECT_EQ(f.Timing.TransEnd - f.Timing.TransStart, 1000);
     EXPECT_EQ(f.Timing.TransLength, 1000);
     EXPECT_FALSE(f.Text.MsgOnScreen || f.Text.MsgWinShown);
@@ -509,7 +510,7 @@ wait -1
     EXPECT_EQ(g.F(1), 0);  // F600 reads as 0
     EXPECT_EQ(std::memcmp(f.Game.ScenarioFlg + 1, before.ScenarioFlg + 1, sizeof before.ScenarioFlg - 2), 0);
     EXPECT_EQ(std::string(f.Game.BgLayerName), "");
-    EXPECT_EQ(f.EngineMode, 0x6001);
+    EXPECT_EQ(f.EngineMode, Mode::MessagePrint);
     EXPECT_EQ(f.Text.MsgVoice, 20000);
 }
 
@@ -520,7 +521,7 @@ TEST(Interpreter, AScriptThatLoopsWithoutEndingItsPassStillLetsTheFrameLoopRun) 
     const uint32_t t0 = g.Plat->Ticks();
     g.Passes(1);
     EXPECT_EQ(g.Plat->Ticks() - t0, 10u);
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     EXPECT_NE(g.W(1), 0);
     EXPECT_EQ(g.W(2), 1);
 }
@@ -599,7 +600,7 @@ TEST(ScriptLoader, ALineTableWithAPartialLastLineRunsItsWholeLinesAndSaysSo) {
     EXPECT_EQ(f.Script.LabelNames, std::vector<std::string>{"top"});
     EXPECT_EQ(f.WorkFlg[0], 7);
     EXPECT_EQ(f.WorkFlg[1], 8);
-    EXPECT_EQ(f.EngineMode, 0x800102);  // waiting for a key
+    EXPECT_EQ(f.EngineMode, Mode::KeyWait);  // waiting for a key
     // One line about the script among the start's picture read errors.
     ASSERT_EQ(std::count_if(f.DebugMemo.begin(), f.DebugMemo.end(),
                             [](const std::string& l) { return l.starts_with("script error"); }),

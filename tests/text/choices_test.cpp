@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "text/text_harness.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -12,13 +13,13 @@ namespace {
 using test::AnyOther;
 using test::EngineHarness;
 
-// What the choice command does: split and render, then wait in mode 0x6802.
+// What the choice command does: split and render, then wait in the choice wait mode.
 void StartChoice(TForm1& f, const std::u16string& text) {
     f.Text.IsChoice = true;
     f.NOVL_MakeSelect(text);
     f.Text.MsgOnScreen = false;
     f.Text.ChoiceOnScreen = true;
-    f.EngineMode = 0x6802;
+    f.EngineMode = Mode::ChoiceWait;
 }
 
 // Bars are red, the highlighted bar green, on a black screen.
@@ -47,7 +48,7 @@ TEST(Choices, BarsOnTheGridForOneTwoAndNineAnswers) {
     f.Input.CursorMain = {400, 200};
     f.Input.MouseLeftClick = true;
     f.NOVL_WaitSelect();
-    EXPECT_EQ(f.EngineMode, 0x6802);  // a click off the bar does nothing
+    EXPECT_EQ(f.EngineMode, Mode::ChoiceWait);  // a click off the bar does nothing
     EXPECT_FALSE(f.Input.MouseLeftClick);
 
     StartChoice(f, u"行く,行かない");
@@ -75,7 +76,7 @@ TEST(Choices, BarsOnTheGridForOneTwoAndNineAnswers) {
     EXPECT_FALSE(AnyOther(f.Pics->BackBuffer, 0, 40, 380, 80, 252, 0, 0));
 
     // Nothing is drawn in other modes.
-    f.EngineMode = 0x6002;
+    f.EngineMode = Mode::MessageWait;
     Draw(f);
     EXPECT_TRUE(RowIs(f, 40, 0, 0));
 }
@@ -83,16 +84,16 @@ TEST(Choices, BarsOnTheGridForOneTwoAndNineAnswers) {
 TEST(Choices, ChoosingTheSecondOfThreeStoresTwoAndLogsIt) {
     EngineHarness h;
     TForm1& f = h.Start();
-    f.Msg.ButtonState[kButtonLog] = 4;
+    f.Msg.ButtonState[kBtnLog] = kBtnDisabled;
     StartChoice(f, u"右,真ん中,左,");
     EXPECT_EQ(f.Msg.ChoiceCount, 3);
     f.Input.CursorMain = {100, 290};
     f.Input.KeyEnter = true;
     f.NOVL_WaitSelect();
     EXPECT_EQ(f.WorkFlg[0], 2);
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     EXPECT_EQ(f.Input.KeyRepeatDelay, 10);
-    EXPECT_EQ(f.Msg.ButtonState[kButtonLog], 0);
+    EXPECT_EQ(f.Msg.ButtonState[kBtnLog], kBtnNormal);
     EXPECT_EQ(f.Msg.MessageLog.Entry(0).Text, u"【選択肢】/真ん中");
     EXPECT_TRUE(f.Msg.MessageLog.Entry(0).Voice.empty());
 }
@@ -104,11 +105,11 @@ TEST(Choices, CursorOffTheRightEdgeKeepsTheHighlightAndChoosesNothing) {
     f.Input.CursorMain = {500, 350};
     f.NOVL_WaitSelect();
     EXPECT_EQ(f.Msg.ChoiceHighlight, 3);
-    f.Input.CursorMain = {800, 100};
+    f.Input.CursorMain = {kScreenWidth, 100};
     f.Input.MouseLeftClick = true;
     f.NOVL_WaitSelect();
     EXPECT_EQ(f.Msg.ChoiceHighlight, 3);
-    EXPECT_EQ(f.EngineMode, 0x6802);
+    EXPECT_EQ(f.EngineMode, Mode::ChoiceWait);
     Draw(f);
     EXPECT_TRUE(RowIs(f, 340, 0, 255));
 }
@@ -121,7 +122,7 @@ TEST(Choices, AnEmptyChoiceTextStillOffersOneAnswer) {
     f.Input.CursorMain = {400, 300};
     f.Input.MouseLeftClick = true;
     f.NOVL_WaitSelect();
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     EXPECT_EQ(f.WorkFlg[0], 1);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "text/text_harness.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -26,7 +27,7 @@ void RunUntil(EngineHarness& h, uint32_t t) {
 // Runs passes while the message prints or waits, up to time t; the game here has no script,
 // so the check comes right after the pass that went on.
 void RunWhileMessage(EngineHarness& h, uint32_t t) {
-    while ((h.Form->EngineMode == 0x6001 || h.Form->EngineMode == 0x6002) && h.Plat->Ticks() < t) h.Form->IdleEvent();
+    while ((h.Form->EngineMode == Mode::MessagePrint || h.Form->EngineMode == Mode::MessageWait) && h.Plat->Ticks() < t) h.Form->IdleEvent();
 }
 
 TEST(MessageCompose, BandsTakeTheirColoursAndTheShadowLiesTwoPixelsDown) {
@@ -40,8 +41,8 @@ TEST(MessageCompose, BandsTakeTheirColoursAndTheShadowLiesTwoPixelsDown) {
     test::Capture(text, "compose_text");
 
     int nameInk = 0, lineInk = 0;
-    for (int y = 0; y < 184; ++y)
-        for (int x = 0; x < 800; ++x) {
+    for (int y = 0; y < kMsgWindowHeight; ++y)
+        for (int x = 0; x < kScreenWidth; ++x) {
             const uint8_t* t = Px(text, x, y);
             const uint8_t* s = Px(shadow, x, y);
             EXPECT_EQ(s[0] | s[1] | s[2], 0);   // the shadow is black throughout
@@ -62,7 +63,7 @@ TEST(MessageCompose, BandsTakeTheirColoursAndTheShadowLiesTwoPixelsDown) {
                 ++lineInk;
             }
             // The shadow's transparency is the text's, moved 2 right and 2 down.
-            if (x + 2 < 800 && y + 2 < 184) {
+            if (x + 2 < kMsgWindowWidth && y + 2 < kMsgWindowHeight) {
                 EXPECT_EQ(Px(shadow, x + 2, y + 2)[3], t[3]) << x << "," << y;
             }
         }
@@ -73,7 +74,7 @@ TEST(MessageCompose, BandsTakeTheirColoursAndTheShadowLiesTwoPixelsDown) {
     f.Text.LogReview = true;
     f.NOVL_MakeMessage(u"美咲「こんにちは」");
     for (int y = 0; y < 80; ++y)
-        for (int x = 0; x < 800; ++x) {
+        for (int x = 0; x < kScreenWidth; ++x) {
             const uint8_t* t = Px(text, x, y);
             if (t[3] != 255) {
                 ASSERT_TRUE(t[0] == 192 && t[1] == 192 && t[2] == 192) << x << "," << y;
@@ -85,7 +86,7 @@ TEST(MessageCompose, BandsTakeTheirColoursAndTheShadowLiesTwoPixelsDown) {
     f.Skip.FastSkip = true;
     f.NOVL_MakeMessage(u"速い");
     EXPECT_EQ(f.Msg.MessageLines[1], u"速い");
-    EXPECT_FALSE(AnyOther(text, 0, 0, 800, 184, 1, 2, 3));
+    EXPECT_FALSE(AnyOther(text, 0, 0, kMsgWindowWidth, kMsgWindowHeight, 1, 2, 3));
 }
 
 TEST(MessageDisplay, RevealsOneCharacterPerFrameThenWaitsWithTheIcon) {
@@ -101,29 +102,29 @@ TEST(MessageDisplay, RevealsOneCharacterPerFrameThenWaitsWithTheIcon) {
     EXPECT_EQ(f.Text.PrintCount, 1);
     EXPECT_TRUE(AnyOther(wb, 32, 0, 32 + 56, 30, 10, 20, 30));    // the name shows whole at once
     EXPECT_TRUE(AnyOther(wb, 32, 40, 60, 80, 10, 20, 30));        // "「" shows
-    EXPECT_FALSE(AnyOther(wb, 60, 40, 800, 184, 10, 20, 30));     // the reveal edge is 32 + 28·1
+    EXPECT_FALSE(AnyOther(wb, 60, 40, kMsgWindowWidth, kMsgWindowHeight, 10, 20, 30));     // the reveal edge is 32 + 28·1
     // The scene's copy gets the same, blended over the window picture.
     EXPECT_TRUE(AnyOther(f.Pics->BackBuffer, 32, 456, 60, 496, 0, 0, 0));
 
     for (int c = 2; c <= 4; ++c) f.NOVL_DrawMessage();
-    EXPECT_FALSE(AnyOther(wb, 32 + 28 * 4, 40, 800, 80, 10, 20, 30));
-    EXPECT_FALSE(AnyOther(wb, 0, 80, 800, 184, 10, 20, 30));
+    EXPECT_FALSE(AnyOther(wb, 32 + 28 * 4, 40, kMsgWindowWidth, 80, 10, 20, 30));
+    EXPECT_FALSE(AnyOther(wb, 0, 80, kMsgWindowWidth, kMsgWindowHeight, 10, 20, 30));
     f.NOVL_DrawMessage();  // c = 5: the first character of line 2
     EXPECT_TRUE(AnyOther(wb, 32, 80, 60, 120, 10, 20, 30));
-    EXPECT_EQ(f.EngineMode, 0x6001);
+    EXPECT_EQ(f.EngineMode, Mode::MessagePrint);
 
     for (int c = 6; c <= 7; ++c) f.NOVL_DrawMessage();  // "　えお」" has 4 characters
-    EXPECT_EQ(f.EngineMode, 0x6001);
+    EXPECT_EQ(f.EngineMode, Mode::MessagePrint);
     f.NOVL_DrawMessage();
     f.NOVL_DrawMessage();  // beyond the total
-    EXPECT_EQ(f.EngineMode, 0x6002);
-    EXPECT_EQ(f.Msg.WaitIconPos, (Point{32 + 28 * 4, 416 + 80}));
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
+    EXPECT_EQ(f.Msg.WaitIconPos, (Point{32 + 28 * 4, kMsgWindowTop + 80}));
 
     // Waiting: the icon turns through eight frames of the parts sheet.
     f.Pics->ButtonSheet.FillRect(0, 128, 256, 32, 0, 255, 0);
     f.Pics->BackBuffer.FillColor(0, 0, 0);
     f.NOVL_DrawMessage();
-    const uint8_t* icon = Px(f.Pics->BackBuffer, 32 + 28 * 4 + 16, 416 + 80 + 16);
+    const uint8_t* icon = Px(f.Pics->BackBuffer, 32 + 28 * 4 + 16, kMsgWindowTop + 80 + 16);
     EXPECT_GT(icon[1], 250);  // the icon's pixels are opaque
     EXPECT_LT(icon[2], 5);
     test::Capture(f.Pics->BackBuffer, "display_waiting");
@@ -135,13 +136,13 @@ TEST(MessageDisplay, ClickFinishesThePrintingAndOnlyASecondClickGoesOn) {
     f.Config.TextSpeed = 0;
     StartMessage(f, u"長い文章がゆっくりと表示されていく。");
     RunUntil(h, 990);
-    EXPECT_EQ(f.EngineMode, 0x6001);
+    EXPECT_EQ(f.EngineMode, Mode::MessagePrint);
     EXPECT_GT(f.Text.PrintCount, 0);
     RunUntil(h, 1400);
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_FALSE(f.Input.MouseLeftClick);  // used up by the finishing
     RunWhileMessage(h, 1600);
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     EXPECT_GE(h.Plat->Ticks(), 1500u);
     EXPECT_TRUE(f.Text.MsgWinShown);
 }
@@ -153,14 +154,14 @@ TEST(MessageDisplay, SpeedHundredShowsTheWholeMessageInItsFirstFrame) {
     StartMessage(f, u"一度に全部。");
     const uint32_t t0 = h.Plat->Ticks();
     f.NOVL_DrawMessage();
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_EQ(h.Plat->Ticks(), t0);
 
     // Speeds beyond the range count as its ends: no frame is held longer than 100 ms.
     f.Config.TextSpeed = 300;
     StartMessage(f, u"範囲外。");
     f.NOVL_DrawMessage();
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     f.Config.TextSpeed = -3000;
     StartMessage(f, u"範囲外。");
     const uint32_t t1 = h.Plat->Ticks();
@@ -175,17 +176,17 @@ TEST(MessageDisplay, AutoModeWaitsAfterTheTextAndReturnEndsIt) {
     f.Config.AutoWait = 50;
     f.Skip.AutoMode = true;
     StartMessage(f, u"自動で進む。");
-    while (f.EngineMode == 0x6001) f.IdleEvent();
+    while (f.EngineMode == Mode::MessagePrint) f.IdleEvent();
     const uint32_t complete = h.Plat->Ticks();
-    while (f.EngineMode == 0x6002 && h.Plat->Ticks() < 8000) f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0);
+    while (f.EngineMode == Mode::MessageWait && h.Plat->Ticks() < 8000) f.IdleEvent();
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     // 10000 − 100 × 50 ms after the text stood complete.
     EXPECT_NEAR(static_cast<double>(h.Plat->Ticks() - complete), 5000.0, 50.0);
     EXPECT_TRUE(f.Skip.AutoMode);
 
     StartMessage(f, u"Returnで進む。");  // auto would go on at about 10500
     RunWhileMessage(h, 8030);
-    EXPECT_EQ(f.EngineMode, 0);      // went on at once
+    EXPECT_EQ(f.EngineMode, Mode::Script);      // went on at once
     EXPECT_LT(h.Plat->Ticks(), 8030u);
     EXPECT_FALSE(f.Skip.AutoMode);   // and auto mode is off
 }
@@ -206,17 +207,17 @@ TEST(MessageDisplay, SpaceHidesAndSpaceOrAClickShowsWithoutGoingOn) {
     EXPECT_FALSE(f.Skip.AutoMode);
     RunUntil(h, 1100);
     // Hidden: the bottom of the screen shows the scene only.
-    EXPECT_FALSE(AnyOther(h.Plat->LastPresented(WindowId::Main), 0, 416, 800, 600, 0, 0, 255));
+    EXPECT_FALSE(AnyOther(h.Plat->LastPresented(WindowId::Main), 0, kMsgWindowTop, kScreenWidth, kScreenHeight, 0, 0, 255));
     RunUntil(h, 1300);
-    EXPECT_EQ(f.EngineMode, 0x6002);  // Return does nothing while hidden
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);  // Return does nothing while hidden
     RunUntil(h, 1410);
     EXPECT_TRUE(f.Text.MsgOnScreen);
-    EXPECT_EQ(f.EngineMode, 0x6002);  // shown again, not gone on
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);  // shown again, not gone on
     RunUntil(h, 1610);
     EXPECT_FALSE(f.Text.MsgOnScreen);
     RunUntil(h, 1810);
     EXPECT_TRUE(f.Text.MsgOnScreen);
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_EQ(f.Msg.MessageLog.Count(), 0);
 }
 
@@ -231,11 +232,11 @@ TEST(MessageDisplay, DetachedWindowPrintsThereAndTheScreenShowsTheScene) {
     EXPECT_TRUE(h.Plat->IsWindowVisible(WindowId::Msg));
     StartMessage(f, u"別の窓に表示する。");
     RunUntil(h, 900);
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     const TABitmap& main = h.Plat->LastPresented(WindowId::Main);
     const TABitmap& msg = h.Plat->LastPresented(WindowId::Msg);
-    EXPECT_FALSE(AnyOther(main, 0, 416, 800, 600, 0, 0, 255));
-    ASSERT_EQ(msg.Height(), 184);
+    EXPECT_FALSE(AnyOther(main, 0, kMsgWindowTop, kScreenWidth, kScreenHeight, 0, 0, 255));
+    ASSERT_EQ(msg.Height(), kMsgWindowHeight);
     EXPECT_TRUE(AnyOther(msg, 32, 40, 32 + 9 * 28, 80, 0, 0, 0));
     test::Capture(msg, "detached_window");
 
@@ -243,7 +244,7 @@ TEST(MessageDisplay, DetachedWindowPrintsThereAndTheScreenShowsTheScene) {
     EXPECT_FALSE(h.Plat->IsWindowVisible(WindowId::Msg));  // Space hides the detached window too
     RunUntil(h, 1210);
     EXPECT_TRUE(h.Plat->IsWindowVisible(WindowId::Msg));
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
 }
 
 TEST(MessageDisplay, CtrlSkipsAndFastSkipDrawsNothing) {
@@ -254,16 +255,16 @@ TEST(MessageDisplay, CtrlSkipsAndFastSkipDrawsNothing) {
     f.Game.SkipAllowed = 1;
     StartMessage(f, u"飛ばされる文章。");
     RunUntil(h, 990);
-    EXPECT_EQ(f.EngineMode, 0x6001);
+    EXPECT_EQ(f.EngineMode, Mode::MessagePrint);
     RunWhileMessage(h, 1300);  // each printed character holds its frame 100 ms
-    EXPECT_EQ(f.EngineMode, 0);
+    EXPECT_EQ(f.EngineMode, Mode::Script);
     EXPECT_LT(h.Plat->Ticks(), 1300u);
 
     // A fast skip passes the printing at once without painting.
     f.Skip.FastSkip = true;
     StartMessage(f, u"描かれない。");
     f.NOVL_DrawMessage();
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_EQ(f.Text.PrintCount, 0);
 }
 

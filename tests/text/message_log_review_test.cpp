@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "text/text_harness.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -63,21 +64,21 @@ TEST(LogReview, PagesThroughThreeEntriesAndStopsAtBothEnds) {
     r.Press(&InputState::KeyLogForward);  // the newest entry is the end
     EXPECT_EQ(f.Msg.MessageLines[0], u"花子");
     EXPECT_TRUE(f.Text.LogReview);
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
 
     // Only the log and voice buttons stay usable during the review.
-    EXPECT_EQ(f.Msg.ButtonState[kButtonLog], 2);
-    EXPECT_EQ(f.Msg.ButtonState[0], 4);
-    EXPECT_EQ(f.Msg.ButtonState[kButtonVoice], 0);
+    EXPECT_EQ(f.Msg.ButtonState[kBtnLog], kBtnOn);
+    EXPECT_EQ(f.Msg.ButtonState[kBtnQuickSave], kBtnDisabled);
+    EXPECT_EQ(f.Msg.ButtonState[kBtnVoice], kBtnNormal);
 
     // Return leaves the review and shows the current message whole, not going on.
     r.Press(&InputState::KeyEnter);
     EXPECT_FALSE(f.Text.LogReview);
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_EQ(f.Text.PrintCount, 255);
     EXPECT_EQ(f.Input.KeyRepeatDelay, 10);  // a held Return does not also go on
-    EXPECT_EQ(f.Msg.ButtonState[0], 0);
-    EXPECT_FALSE(f.Msg.ButtonToggle[kButtonLog]);
+    EXPECT_EQ(f.Msg.ButtonState[kBtnQuickSave], kBtnNormal);
+    EXPECT_FALSE(f.Msg.ButtonToggle[kBtnLog]);
     EXPECT_EQ(f.Msg.MessageLog.Count(), 3);
 }
 
@@ -92,8 +93,8 @@ TEST(LogReview, ReviewIsGreyWithoutTheIconAndAChoiceEntryTakesTwoLines) {
     f.NOVL_DrawMessage();
     test::Capture(f.Pics->BackBuffer, "log_review_choice");
     bool grey = false;
-    for (int y = 416; y < 600; ++y)
-        for (int x = 0; x < 800; ++x) {
+    for (int y = kMsgWindowTop; y < kScreenHeight; ++y)
+        for (int x = 0; x < kScreenWidth; ++x) {
             const uint8_t* p = test::Px(f.Pics->BackBuffer, x, y);
             ASSERT_FALSE(p[1] > 200 && p[0] < 50) << "icon drawn at " << x << "," << y;
             grey |= p[0] >= 190 && p[0] <= 192 && p[1] == p[0] && p[2] == p[0];
@@ -109,7 +110,7 @@ TEST(LogReview, LeavingDuringAChoiceReturnsToTheChoice) {
     ASSERT_TRUE(f.Text.LogReview);
     f.Input.MouseLeftClick = true;
     f.NOVL_WaitMessage();
-    EXPECT_EQ(f.EngineMode, 0x6802);
+    EXPECT_EQ(f.EngineMode, Mode::ChoiceWait);
     EXPECT_FALSE(f.Input.MouseLeftClick);
 }
 

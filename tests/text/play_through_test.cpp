@@ -7,6 +7,7 @@
 
 #include "fixtures/script_game.h"
 #include "text/text_harness.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -74,13 +75,13 @@ TEST(PlayThrough, StoryWithReviewChoiceAndBothSkips) {
     };
 
     runTo(1000);
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_EQ(f.Msg.MessageLines[1], u"朝の光が差し込んでいる。");
     shot("play_1_narration");
 
     runTo(2900);
     EXPECT_EQ(f.Msg.MessageLines[0], u"アヤ");
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     const TABitmap* pic = shot("play_2_speaker");
     // The name's orange is on the screen in the name band.
     bool orange = false;
@@ -93,10 +94,10 @@ TEST(PlayThrough, StoryWithReviewChoiceAndBothSkips) {
 
     runTo(3300);
     EXPECT_FALSE(f.Text.MsgOnScreen);
-    EXPECT_FALSE(test::AnyOther(*shot("play_3_hidden"), 0, 416, 800, 600, 40, 80, 160));
+    EXPECT_FALSE(test::AnyOther(*shot("play_3_hidden"), 0, kMsgWindowTop, kScreenWidth, kScreenHeight, 40, 80, 160));
     runTo(3800);
     EXPECT_TRUE(f.Text.MsgOnScreen);
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
 
     runTo(4300);
     EXPECT_TRUE(f.Text.LogReview);
@@ -105,10 +106,10 @@ TEST(PlayThrough, StoryWithReviewChoiceAndBothSkips) {
     runTo(4800);
     EXPECT_FALSE(f.Text.LogReview);
     EXPECT_EQ(f.Msg.MessageLines[0], u"アヤ");
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
 
     runTo(5300);
-    EXPECT_EQ(f.EngineMode, 0x6802);
+    EXPECT_EQ(f.EngineMode, Mode::ChoiceWait);
     shot("play_5_choice");
     runTo(5600);
     EXPECT_EQ(g.W(1), 2);
@@ -122,12 +123,12 @@ TEST(PlayThrough, StoryWithReviewChoiceAndBothSkips) {
     runTo(8000);
     f.Skip.SkipReadRequested = true;
     runTo(8900);
-    EXPECT_EQ(f.EngineMode, 0x6802);
+    EXPECT_EQ(f.EngineMode, Mode::ChoiceWait);
     EXPECT_FALSE(f.Skip.SkipActive);
     runTo(9100);
     EXPECT_EQ(g.W(1), 1);
     // The unread answer prints normally, character by character.
-    EXPECT_EQ(f.EngineMode, 0x6001);
+    EXPECT_EQ(f.EngineMode, Mode::MessagePrint);
     EXPECT_EQ(f.Msg.MessageLines[1], u"「じゃあ、行こう！」");
     EXPECT_GT(f.Text.PrintCount, 0);
     EXPECT_LT(f.Text.PrintCount, 10);
@@ -185,7 +186,7 @@ msg "あああああああああああああああああああああああああ
         return false;
     };
     for (const std::u16string& first : {full, full + u"。"}) {
-        ASSERT_TRUE(g.RunUntilMode(0x6002));
+        ASSERT_TRUE(g.RunUntilMode(Mode::MessageWait));
         EXPECT_EQ(f.Msg.MessageLines[1], first);
         EXPECT_EQ(f.Msg.MessageLines[2], u"x");
         EXPECT_EQ(f.Msg.MessageLines[3], u"");

@@ -1,28 +1,28 @@
-// Helpers for the text engine tests: starting a message the way the script's message command
-// does, pixel probes of layers and pictures, and optional captures for a look by eye.
+// Helpers for the text engine tests: starting a message with the script's message command,
+// pixel probes of layers and pictures, and optional captures for a look by eye.
 #pragma once
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "data/cp932.h"
 #include "fixtures/game_fixture.h"
 #include "graphics/png_write.h"
 
 namespace orva::test {
 
-// What the message command does before the printing starts.
+// Starts a message through the script's message command: the text becomes message `no` of the
+// loaded script (without a voice) and the command lays it out and starts the printing.
 inline void StartMessage(TForm1& f, const std::u16string& text, int32_t no = 0) {
-    f.NOVL_ClearKey();
-    f.NOVL_ClearMouseButton();
-    f.Text.MsgNo = no;
-    f.Text.IsChoice = false;
-    f.NOVL_MakeMessage(text);
-    f.Text.MsgOnScreen = true;
-    f.Text.ChoiceOnScreen = false;
-    f.Text.LogReview = false;
-    f.EngineMode = 0x6001;
-    f.Text.PrintCount = 0;
-    f.Text.MsgWinShown = false;
+    std::vector<std::string>& texts = f.Script.MsgTexts;
+    if (texts.size() <= static_cast<size_t>(no)) texts.resize(static_cast<size_t>(no) + 1);
+    texts[static_cast<size_t>(no)] = Utf16ToCp932(text).value();
+    ScriptCommand cmd;
+    cmd.Code = kCodeMessage;
+    cmd.P1 = static_cast<int16_t>(no);
+    cmd.P5 = -1;
+    f.CmdMessage(cmd);
 }
 
 inline const uint8_t* Px(const TABitmap& b, int x, int y) { return b.Row(y) + static_cast<size_t>(x) * 4; }

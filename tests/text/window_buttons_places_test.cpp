@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "text/window_buttons.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -16,12 +17,12 @@ TEST(WindowButtonPlaces, BottomRowEdgesOnTheScreenAndInTheDetachedWindow) {
     EXPECT_EQ(BottomButtonAt({10, 580}, false), -1);      // left of x 64: the division truncates
     EXPECT_EQ(BottomButtonAt({-60, 580}, false), -1);
     EXPECT_EQ(BottomButtonAt({300, 575}, false), -1);
-    EXPECT_EQ(BottomButtonAt({300, 600}, false), -1);
+    EXPECT_EQ(BottomButtonAt({300, kScreenHeight}, false), -1);
     // Drawn from y 160 in the detached window, but reacting from 164.
     EXPECT_EQ(BottomButtonAt({300, 163}, true), -1);
     EXPECT_EQ(BottomButtonAt({300, 164}, true), kBtnLoad);
     EXPECT_EQ(BottomButtonAt({300, 183}, true), kBtnLoad);
-    EXPECT_EQ(BottomButtonAt({300, 184}, true), -1);
+    EXPECT_EQ(BottomButtonAt({300, kMsgWindowHeight}, true), -1);
 
     EXPECT_TRUE(OverSmallButton(kBtnHide, {768, 448}, false));
     EXPECT_TRUE(OverSmallButton(kBtnHide, {791, 471}, false));
@@ -33,11 +34,11 @@ TEST(WindowButtonPlaces, BottomRowEdgesOnTheScreenAndInTheDetachedWindow) {
 
     EXPECT_EQ(ButtonDrawPlace(kBtnSkip, false), (Point{568, 576}));
     EXPECT_EQ(ButtonDrawPlace(kBtnSkip, true), (Point{568, 160}));
-    const SheetRect look = ButtonSheetRect(kBtnConfig, 3);
+    const SheetRect look = ButtonSheetRect(kBtnConfig, kBtnOnHover);
     EXPECT_EQ(look.X, 48 + 56 * 9);
     EXPECT_EQ(look.Y, 72);
-    EXPECT_EQ(ButtonSheetRect(kBtnDetach, 4).X, 24);
-    EXPECT_EQ(ButtonSheetRect(kBtnDetach, 4).Y, 96);
+    EXPECT_EQ(ButtonSheetRect(kBtnDetach, kBtnDisabled).X, 24);
+    EXPECT_EQ(ButtonSheetRect(kBtnDetach, kBtnDisabled).Y, 96);
 }
 
 TEST(WindowButtonLocks, StoryAndSceneReplayLockDifferentButtons) {

@@ -9,6 +9,7 @@
 #include "fixtures/script_game.h"
 #include "text/text_harness.h"
 #include "text/window_buttons.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -44,7 +45,7 @@ struct ButtonGame : test::ScriptGame {
     }
     // Runs until a message waits; returns its number.
     int32_t WaitForMessage() {
-        if (!RunUntilMode(0x6002)) throw std::runtime_error("no message");
+        if (!RunUntilMode(Mode::MessageWait)) throw std::runtime_error("no message");
         return Form->Text.MsgNo;
     }
 };
@@ -56,7 +57,7 @@ TEST(WindowButtons, QuickLoadWithoutAQuickSaveOnlyTellsSoForThreeSeconds) {
     const int32_t step = f.Game.ScriptStep;
     g.Click(Row(kBtnQuickLoad));
     EXPECT_EQ(f.Timing.StatusText, u"クイックセーブがありません");
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_EQ(f.Text.MsgNo, msg);
     EXPECT_EQ(f.Game.ScriptStep, step);
     EXPECT_TRUE(f.Text.MsgOnScreen);
@@ -96,12 +97,12 @@ TEST(WindowButtons, QuickSaveThenQuickLoadReturnsToTheSameMessagePrintedAnew) {
     EXPECT_TRUE(f.Msg.MessageLog.Entry(0).Text.empty());   // the log starts afresh
     // The restore runs the interrupted message again, printing it from its first character.
     bool printed = false;
-    for (int i = 0; i < 500 && f.EngineMode != 0x6002; ++i) {
+    for (int i = 0; i < 500 && f.EngineMode != Mode::MessageWait; ++i) {
         f.IdleEvent();
-        printed = printed || f.EngineMode == 0x6001;
+        printed = printed || f.EngineMode == Mode::MessagePrint;
     }
     EXPECT_TRUE(printed);
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_EQ(f.Text.MsgNo, first);
     EXPECT_EQ(f.Game.ScriptStep, step);
 }
@@ -138,7 +139,7 @@ msg "二つ目。"
     g.WaitForMessage();
     // A click on a disabled button is not the button's: it goes on like any click.
     g.Click(Row(kBtnSave));
-    EXPECT_NE(f.EngineMode, 0x700701);
+    EXPECT_NE(f.EngineMode, Mode::SaveMenuEnter);
     EXPECT_EQ(f.Msg.ButtonState[kBtnSave], kBtnDisabled);
     EXPECT_EQ(g.WaitForMessage(), 1);
     g.Click(Row(kBtnAuto));
@@ -158,8 +159,8 @@ msg "二つ目。"
     EXPECT_TRUE(h.Timing.StatusText.empty());
     EXPECT_EQ(h.Text.MsgNo, 0);
     g2.Click(Row(kBtnConfig));
-    EXPECT_EQ(h.PrevMode, 0x6002);
-    EXPECT_NE(h.EngineMode, 0x6002);               // the configuration menu opened
+    EXPECT_EQ(h.PrevMode, Mode::MessageWait);
+    EXPECT_NE(h.EngineMode, Mode::MessageWait);               // the configuration menu opened
 
     // A scene replay: auto and skip work under the same lock, save does not.
     ButtonGame g3(R"(.script 1 "story"
@@ -197,7 +198,7 @@ msg "二つ目。"
     EXPECT_EQ(u.Msg.ButtonState[kBtnSkip], kBtnNormal);
     EXPECT_EQ(u.Msg.ButtonState[kBtnSave], kBtnNormal);
     g4.Click(Row(kBtnSave));
-    EXPECT_EQ(u.EngineMode, 0x700702);
+    EXPECT_EQ(u.EngineMode, Mode::SaveMenuWait);
 }
 
 TEST(WindowButtons, DuringAChoiceTheLogVoiceAutoAndSkipButtonsLookDisabledAndTheSmallOnesAreNotDrawn) {
@@ -209,13 +210,13 @@ msg "終わり。"
 )");
     TForm1& f = g.BootStory();
     // Each state's row of looks in its own colour: red = 40 + 40 × state.
-    TABitmap sheet(800, 600);
+    TABitmap sheet(kScreenWidth, kScreenHeight);
     sheet.FillColor(0, 0, 0);
-    for (int s = 0; s <= 4; ++s) sheet.FillRect(0, 24 * s, 800, 24, uint8_t(40 + 40 * s), 90, 90);
+    for (int s = 0; s <= 4; ++s) sheet.FillRect(0, 24 * s, kScreenWidth, 24, uint8_t(40 + 40 * s), 90, 90);
     g.WaitForMessage();
     f.Pics->ButtonSheet.Assign(sheet);
     g.Click({400, 300});
-    ASSERT_TRUE(g.RunUntilMode(0x6802));
+    ASSERT_TRUE(g.RunUntilMode(Mode::ChoiceWait));
     f.Input.CursorMain = {10, 10};
     f.PaintFrame();
     const TABitmap& frame = f.Pics->BackBuffer;
@@ -247,9 +248,9 @@ TEST(WindowButtons, SkipButtonPassesReadTextUntilTheFirstUnreadMessage) {
     g.Click(Row(kBtnSkip));
     EXPECT_TRUE(f.Msg.ButtonToggle[kBtnSkip]);
     // Message one and two pass by themselves; the unread third stops the skip.
-    for (int i = 0; i < 400 && !(f.EngineMode == 0x6002 && f.Text.MsgNo != one && !f.Skip.SkipActive); ++i)
+    for (int i = 0; i < 400 && !(f.EngineMode == Mode::MessageWait && f.Text.MsgNo != one && !f.Skip.SkipActive); ++i)
         f.IdleEvent();
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_EQ(f.Text.MsgNo, 2);
     EXPECT_FALSE(f.Skip.SkipActive);
     EXPECT_FALSE(f.Skip.SkipReadRequested);
@@ -271,7 +272,7 @@ TEST(WindowButtons, LogButtonStartsAndEndsTheReviewAndTheVoiceButtonReplays) {
     f.Input.CursorMain = Row(kBtnLog);
     g.Click(Row(kBtnLog));                          // on and under the cursor: the review ends
     EXPECT_FALSE(f.Text.LogReview);
-    EXPECT_EQ(f.EngineMode, 0x6002);
+    EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_EQ(f.Text.MsgNo, 1);
 
     // The second message's voice is not in the archives: the toggle stays off.

@@ -3,11 +3,12 @@
 #include <cmath>
 
 #include "assets.h"
+#include "platform/screen_layout.h"
 
 namespace orva::demo {
 namespace {
 
-constexpr int kW = 800, kH = 600;
+constexpr int kW = kScreenWidth, kH = kScreenHeight;
 
 // The light of one picture: sky, sea and land colours, the sun or moon, and the night details.
 struct Light {

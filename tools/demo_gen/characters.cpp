@@ -1,6 +1,7 @@
 // The two speakers, Mina and Sota, as flat figures on a transparent 800 × 600 picture: the
 // engine places the whole picture at x −200, 0 or 200, so the figure stands at x 400 inside it.
 #include "assets.h"
+#include "platform/screen_layout.h"
 
 namespace orva::demo {
 namespace {
@@ -35,7 +36,7 @@ void Face(TABitmap& pic, double cx, double cy, double r, bool smile, Rgb hair) {
 }
 
 TABitmap Paint(const Figure& f, bool smile) {
-    TABitmap pic = MakePicture(800, 600, {0, 0, 0}, true);
+    TABitmap pic = MakePicture(kScreenWidth, kScreenHeight, {0, 0, 0}, true);
     const double cx = 400, headY = f.Top + f.HeadR;
     // Hair behind, then body, neck, head, fringe.
     if (f.LongHair) FillRoundRect(pic, cx - f.HeadR * 1.15, headY - f.HeadR, f.HeadR * 2.3, f.HeadR * 2.4, 40, f.Hair);

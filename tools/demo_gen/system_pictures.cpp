@@ -10,6 +10,7 @@
 
 #include "assets.h"
 #include "labels.h"
+#include "platform/screen_layout.h"
 
 namespace orva::demo {
 namespace {
@@ -98,8 +99,8 @@ TABitmap FourButtonSheet(const std::array<const char*, 4>& labels) {
 TABitmap TitlePicture(const TABitmap& scene) {
     TABitmap pic;
     pic.Assign(scene);
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 800; ++x) Blend(pic, x, y, kDeepNavy, 0.15 + 0.35 * y / 600.0);
+    for (int y = 0; y < kScreenHeight; ++y)
+        for (int x = 0; x < kScreenWidth; ++x) Blend(pic, x, y, kDeepNavy, 0.15 + 0.35 * y / double(kScreenHeight));
     // The title's and the menu column's backings.
     FillRoundRect(pic, 28, 48, 440, 146, 20, kDeepNavy, 0.5);
     FillRoundRect(pic, 508, 172, 264, 248, 16, kDeepNavy, 0.45);
@@ -121,7 +122,7 @@ TABitmap TitlePicture(const TABitmap& scene) {
 
 // The message window: a translucent panel with a name tab, in the design's colours.
 TABitmap MessageWindow(Rgb panel, Rgb accent) {
-    TABitmap pic = Sheet(800, 184);
+    TABitmap pic = Sheet(kMsgWindowWidth, kMsgWindowHeight);
     FillRoundRect(pic, 8, 36, 784, 146, 14, panel, 0.86);
     StrokeRoundRect(pic, 8, 36, 784, 146, 14, 2, accent, 0.9);
     FillRoundRect(pic, 20, 2, 230, 34, 10, Mix(panel, accent, 0.25), 0.92);
@@ -132,8 +133,8 @@ TABitmap MessageWindow(Rgb panel, Rgb accent) {
 
 // The message window over an opaque ground, the detached window's base strip.
 TABitmap OpaqueStrip(const TABitmap& window, Rgb ground) {
-    TABitmap strip = MakePicture(800, 184, ground);
-    window.DrawAlpha(0, 0, 800, 184, 0, 0, strip);
+    TABitmap strip = MakePicture(kMsgWindowWidth, kMsgWindowHeight, ground);
+    window.DrawAlpha(0, 0, kMsgWindowWidth, kMsgWindowHeight, 0, 0, strip);
     SetTransparency(strip, [](int, int) { return uint8_t(0); });
     return strip;
 }
@@ -172,8 +173,8 @@ TABitmap MessageParts(const TABitmap& windowB, const TABitmap& windowG) {
         FillCircle(sheet, cx, cy, 4.5, kCream);
         Line(sheet, cx, cy, cx + 9 * std::cos(ang), cy + 9 * std::sin(ang), 2, kCoral, 0.8);
     }
-    OpaqueStrip(windowB, kDeepNavy).CopyRect(0, 160, 800, 184, 0, 0, sheet);
-    OpaqueStrip(windowG, {44, 40, 38}).CopyRect(0, 344, 800, 184, 0, 0, sheet);
+    OpaqueStrip(windowB, kDeepNavy).CopyRect(0, 160, kMsgWindowWidth, kMsgWindowHeight, 0, 0, sheet);
+    OpaqueStrip(windowG, {44, 40, 38}).CopyRect(0, 344, kMsgWindowWidth, kMsgWindowHeight, 0, 0, sheet);
     return sheet;
 }
 
@@ -181,7 +182,7 @@ TABitmap MessageParts(const TABitmap& windowB, const TABitmap& windowG) {
 
 // A choice bar: full width, solid in the middle, fading out towards both ends.
 TABitmap ChoiceBar(Rgb fill, Rgb edge, double strength) {
-    TABitmap bar = Sheet(800, 40);
+    TABitmap bar = Sheet(kChoiceBarWidth, kChoiceBarHeight);
     for (int x = 0; x < 800; ++x) {
         const double d = std::abs(x - 399.5) / 400.0;
         const double a = strength * (d < 0.55 ? 1.0 : std::max(0.0, 1 - (d - 0.55) / 0.4));
@@ -195,8 +196,8 @@ TABitmap ChoiceBar(Rgb fill, Rgb edge, double strength) {
 // [save menu] ---------------------------------------------------------------------------------
 
 TABitmap SaveMenu() {
-    TABitmap pic = MakePicture(800, 600, kDeepNavy);
-    VerticalGradient(pic, 0, 0, 800, 600, kNavy, kDeepNavy, 10);
+    TABitmap pic = MakePicture(kScreenWidth, kScreenHeight, kDeepNavy);
+    VerticalGradient(pic, 0, 0, kScreenWidth, kScreenHeight, kNavy, kDeepNavy, 10);
     SetTransparency(pic, [](int, int) { return uint8_t(20); });
     for (int i = 0; i < 10; ++i) {
         const int c = i % 2, r = i / 2;
@@ -255,8 +256,8 @@ void Groove(TABitmap& pic, int x0, int knobTop) {
 }
 
 TABitmap ConfigMenu() {
-    TABitmap pic = MakePicture(800, 600, kDeepNavy);
-    VerticalGradient(pic, 0, 0, 800, 600, kNavy, kDeepNavy, 10);
+    TABitmap pic = MakePicture(kScreenWidth, kScreenHeight, kDeepNavy);
+    VerticalGradient(pic, 0, 0, kScreenWidth, kScreenHeight, kNavy, kDeepNavy, 10);
     SetTransparency(pic, [](int, int) { return uint8_t(20); });
     DrawLabel(pic, 32, 30, 300, 44, "設定", HeadingStyle(30));
     Line(pic, 30, 74, 770, 74, 2, kCoral, 0.9);
@@ -311,7 +312,7 @@ TABitmap ConfigParts(const TABitmap& windowB, const TABitmap& windowG) {
     for (int d = 0; d < 2; ++d) {
         const TABitmap& w = d ? windowG : windowB;
         TABitmap small = Sheet(304, 112);
-        TABitmap::StretchBilinear(304, 112, w, 0, 0, 800, 184, 0, 0, small);
+        TABitmap::StretchBilinear(304, 112, w, 0, 0, kMsgWindowWidth, kMsgWindowHeight, 0, 0, small);
         small.CopyRect(304 * d, 320, 304, 112, 0, 0, sheet);
     }
     return sheet;

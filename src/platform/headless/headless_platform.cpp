@@ -5,6 +5,7 @@
 
 #include "data/file_io.h"
 #include "graphics/png_write.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 
@@ -180,7 +181,7 @@ bool HeadlessPlatform::FlushShots(bool all, std::string& error) {
         TABitmap black;
         const TABitmap* src = &pic;
         if (!pic.IsReady()) {  // nothing shown yet: the window is black
-            black.SetSize32(800, shot.Window == WindowId::Msg ? 184 : 600);
+            black.SetSize32(kScreenWidth, shot.Window == WindowId::Msg ? kMsgWindowHeight : kScreenHeight);
             black.FillColor(0, 0, 0);
             src = &black;
         }

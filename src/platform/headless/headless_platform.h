@@ -14,6 +14,7 @@
 #include "platform/headless/input_timeline.h"
 #include "platform/headless/wav_file.h"
 #include "platform/platform.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 
@@ -107,7 +108,7 @@ private:
     bool FullScreen = false;
     bool TextInput = false;
     std::array<bool, 4> Visible{true, false, false, false};
-    std::array<Point, 4> Origin{Point{0, 0}, Point{0, 416}, Point{240, 236}, Point{0, 0}};
+    std::array<Point, 4> Origin{Point{0, 0}, Point{0, kMsgWindowTop}, Point{240, 236}, Point{0, 0}};
     std::array<TABitmap, 4> Presented;                // the last picture shown in each window
     std::array<std::string, 4> Titles;                // each window's caption as last set
     std::string PendingError;                         // first capture that could not be written

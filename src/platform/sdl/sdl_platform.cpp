@@ -17,13 +17,14 @@
 #include <utility>
 
 #include "graphics/abitmap.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 
 namespace {
 
-constexpr int kMainW = 800, kMainH = 600;
-constexpr int kMsgW = 800, kMsgH = 184;
+constexpr int kMainW = kScreenWidth, kMainH = kScreenHeight;
+constexpr int kMsgW = kMsgWindowWidth, kMsgH = kMsgWindowHeight;
 constexpr int kQueryW = 320, kQueryH = 128;
 constexpr int kDebugW = 720, kDebugH = 220;
 constexpr Point kMsgDefaultPlace{0, kMainH - kMsgH};  // the message window's place on the screen

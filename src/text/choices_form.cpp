@@ -1,14 +1,15 @@
 // Choices: NOVL_MakeSelect splits the answers and renders each once; NOVL_DrawSelect draws them
-// as bars on the nine-slot grid; NOVL_WaitSelect (mode 0x6802) follows the cursor and takes the
-// answer under it on a click or Return.
+// as bars on the nine-slot grid; NOVL_WaitSelect (the choice wait mode) follows the cursor and takes
+// the answer under it on a click or Return.
 #include "app/main_form.h"
 #include "data/cp932.h"
 #include "text/text_layers.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
 
-constexpr int kBarWidth = 800, kBarHeight = 40, kFontHeight = 28;
+constexpr int kBarWidth = kChoiceBarWidth, kBarHeight = kChoiceBarHeight;
 
 }  // namespace
 
@@ -46,7 +47,7 @@ void TForm1::NOVL_MakeSelect(const std::u16string& text) {
 }
 
 void TForm1::NOVL_DrawSelect() {
-    if (EngineMode != 0x6802 || !Text.ChoiceOnScreen) return;
+    if (EngineMode != Mode::ChoiceWait || !Text.ChoiceOnScreen) return;
     PictureSet& p = *Pics;
     for (int i = 1; i <= Msg.ChoiceCount; ++i) {
         const int top = ChoiceBarTop(Msg.ChoiceCount, i);
@@ -62,7 +63,7 @@ void TForm1::NOVL_WaitSelect() {
     if (!Text.ChoiceOnScreen) return;
     // Off the screen's sides the highlight stays as it was and nothing is chosen.
     int chosen = 0;
-    if (Input.CursorMain.X >= 0 && Input.CursorMain.X < 800) {
+    if (Input.CursorMain.X >= 0 && Input.CursorMain.X < kScreenWidth) {
         chosen = ChoiceAtRow(Msg.ChoiceCount, Input.CursorMain.Y);
         Msg.ChoiceHighlight = chosen;
     }
@@ -71,11 +72,12 @@ void TForm1::NOVL_WaitSelect() {
         WorkFlg[0] = static_cast<int16_t>(chosen);
         if (Trace.Enabled()) Trace.Event("chosen", TraceFields().Int("n", chosen));
         NOVL_AddMsgLog(u"【選択肢】/" + Msg.ChoiceTexts[static_cast<size_t>(chosen - 1)], -1);
-        EngineMode = 0;
-        Input.KeyRepeatDelay = 10;
-        for (int b = 0; b < 10; ++b) Msg.ButtonState[static_cast<size_t>(b)] = 0;
+        EngineMode = Mode::Script;
+        Msg.ResetBottomRowLooks();
+        Input.Consume();
+        return;
     }
-    Input.MouseLeftClick = Input.KeyEnter = false;
+    Input.DropAdvance();
 }
 
 }  // namespace orva

@@ -21,7 +21,7 @@ void TForm1::NOVL_Debug() {
     // Without the marker file there is no window and nothing to do.
     if (!DebugForm || !Plat.IsWindowVisible(WindowId::Debug)) return;
     TDebugForm& form = *DebugForm;
-    form.SetLabels(DebugStatusLine1(EngineMode, Game.ScriptNo, Game.ScriptStep, Script.CurCmd), DebugStatusLine2(Game));
+    form.SetLabels(DebugStatusLine1(ModeValue(EngineMode), Game.ScriptNo, Game.ScriptStep, Script.CurCmd), DebugStatusLine2(Game));
     for (; DebugMemoShown < DebugMemo.size(); ++DebugMemoShown) form.AddMemo2(Cp932ToUtf16(DebugMemo[DebugMemoShown]));
     if (form.NeedsPaint()) {
         form.Paint(TextRenderer(), DebugPicture);

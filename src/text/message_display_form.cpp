@@ -1,24 +1,23 @@
 // Message display: NOVL_DrawMessage reveals the composed layers a character per drawn frame and
-// draws the waiting message with its click-wait icon; NOVL_WaitMessage (mode 0x6002) advances,
-// hides and shows the window, runs auto mode and the log review.
+// draws the waiting message with its click-wait icon; NOVL_WaitMessage (the message wait mode)
+// advances, hides and shows the window, runs auto mode and the log review.
 #include <algorithm>
 
 #include "app/main_form.h"
 #include "data/cp932.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
 
-constexpr int kWindowTop = 416;                 // the message window's row on the screen
-constexpr int kBandHeight = 40, kTextLeft = 32, kCharWidth = 28;
 constexpr int kIconSize = 32, kIconSheetY = 128, kIconFrames = 8, kIconFrameMs = 55;
 
 // Draws rows [y, y + h) of the shadow and then the text layer, their left w pixels, onto the
 // screen (while the window is attached) and onto the detached window's picture.
 void RevealLayers(PictureSet& p, bool attached, int y, int h, int w) {
     if (attached) {
-        p.ShadowLayer.DrawAlphaOpacity(0, kWindowTop + y, w, h, 0, y, p.BackBuffer, 255);
-        p.TextLayer.DrawAlphaOpacity(0, kWindowTop + y, w, h, 0, y, p.BackBuffer, 255);
+        p.ShadowLayer.DrawAlphaOpacity(0, kMsgWindowTop + y, w, h, 0, y, p.BackBuffer, 255);
+        p.TextLayer.DrawAlphaOpacity(0, kMsgWindowTop + y, w, h, 0, y, p.BackBuffer, 255);
     }
     p.ShadowLayer.DrawAlphaOpacity(0, y, w, h, 0, y, p.WindowBuffer, 255);
     p.TextLayer.DrawAlphaOpacity(0, y, w, h, 0, y, p.WindowBuffer, 255);
@@ -41,12 +40,12 @@ void TForm1::NOVL_DrawMessage() {
     const bool attached = !MsgFormVisible;
     const uint16_t opacity = static_cast<uint16_t>(OpacityFromPercent(Config.WindowOpacity));
     auto blendWindow = [&] {
-        if (attached) p.MsgWinPicture.DrawAlphaOpacity(0, kWindowTop, 800, 184, 0, 0, p.BackBuffer, opacity);
+        if (attached) p.MsgWinPicture.DrawAlphaOpacity(0, kMsgWindowTop, kMsgWindowWidth, kMsgWindowHeight, 0, 0, p.BackBuffer, opacity);
     };
 
-    if (EngineMode == 0x6001) {
+    if (EngineMode == Mode::MessagePrint) {
         if (Skip.FastSkip) {
-            EngineMode = 0x6002;
+            EngineMode = Mode::MessageWait;
             return;
         }
         // A speed outside 0 … 100 (a damaged save file) must not hold frames for seconds.
@@ -65,31 +64,30 @@ void TForm1::NOVL_DrawMessage() {
             int band = 1, shown = c;
             if (c > l1) { band = 2; shown = c - l1; }
             if (c > l1 + l2) { band = 3; shown = c - l1 - l2; }
-            RevealLayers(p, attached, 0, kBandHeight * band, 800);
-            RevealLayers(p, attached, kBandHeight * band, kBandHeight, kTextLeft + kCharWidth * shown);
+            RevealLayers(p, attached, 0, kTextBandHeight * band, kMsgWindowWidth);
+            RevealLayers(p, attached, kTextBandHeight * band, kTextBandHeight, kTextLeft + kCharWidth * shown);
             // The text speed is a delay per character.
             if (100 - speed > 0) Plat.Sleep(static_cast<uint32_t>(100 - speed));
             return;
         }
-        RevealLayers(p, attached, 0, 184, 800);
-        if (Input.KeyEnter) Input.KeyRepeatDelay = 10;
+        RevealLayers(p, attached, 0, kMsgWindowHeight, kMsgWindowWidth);
         // The input that finished the printing is used up: it does not also go on.
-        Input.KeyEnter = Input.MouseLeftClick = false;
-        Timing.VoiceTimer = 0;
+        Input.ConsumeAdvance();
+        Timing.RestartVoiceTimer();
         for (int k = 3; k >= 1; --k) {
             const int len = static_cast<int>(Msg.MessageLines[static_cast<size_t>(k)].size());
             if (len > 0) {
-                Msg.WaitIconPos = {kTextLeft + kCharWidth * len, kWindowTop + kBandHeight * k};
+                Msg.WaitIconPos = {kTextLeft + kCharWidth * len, kMsgWindowTop + kTextBandHeight * k};
                 break;
             }
         }
-        EngineMode = 0x6002;
+        EngineMode = Mode::MessageWait;
         return;
     }
 
-    if (EngineMode == 0x6002 && !Skip.FastSkip && Text.MsgOnScreen) {
+    if (EngineMode == Mode::MessageWait && !Skip.FastSkip && Text.MsgOnScreen) {
         blendWindow();
-        RevealLayers(p, attached, 0, 184, 800);
+        RevealLayers(p, attached, 0, kMsgWindowHeight, kMsgWindowWidth);
         if (!Text.LogReview) {
             // Eight frames, one every 55 ms.
             const int f = static_cast<int>(Plat.Ticks() / kIconFrameMs % kIconFrames);
@@ -97,7 +95,7 @@ void TForm1::NOVL_DrawMessage() {
             if (attached)
                 p.ButtonSheet.DrawAlpha(at.X, at.Y, kIconSize, kIconSize, kIconSize * f, kIconSheetY, p.BackBuffer);
             else
-                p.ButtonSheet.DrawAlpha(at.X, at.Y - kWindowTop, kIconSize, kIconSize, kIconSize * f, kIconSheetY,
+                p.ButtonSheet.DrawAlpha(at.X, at.Y - kMsgWindowTop, kIconSize, kIconSize, kIconSize * f, kIconSheetY,
                                         p.WindowBuffer);
         }
     }
@@ -105,67 +103,64 @@ void TForm1::NOVL_DrawMessage() {
 
 void TForm1::NOVL_WaitMessage() {
     InputState& in = Input;
-    // 1. The hidden window comes back with Space or a click, without going on.
+    // The hidden window comes back with Space or a click, without going on.
     if (!Text.MsgOnScreen) {
         if (in.KeySpace || in.MouseLeftClick) {
             Text.MsgOnScreen = true;
-            in.KeyRepeatDelay = 10;
-            in.MouseLeftClick = in.KeyEnter = false;
+            in.Consume();
             if (Config.DetachedWindow) MsgForm.FormShow();
         }
         return;
     }
 
-    // 2. Log review: only the log and voice buttons stay usable; Return or a click ends it.
+    // Log review: only the log and voice buttons stay usable; Return or a click ends it.
     if (Text.LogReview) {
-        Msg.ButtonState[kButtonLog] = 2;
-        Msg.ButtonToggle[kButtonLog] = true;
-        for (int b : {0, 1, 2, 3, 6, 7, 8, 9}) Msg.ButtonState[static_cast<size_t>(b)] = 4;
+        Msg.ButtonState[kBtnLog] = kBtnOn;
+        Msg.ButtonToggle[kBtnLog] = true;
+        for (int b : kReviewLockedButtons) Msg.ButtonState[static_cast<size_t>(b)] = kBtnDisabled;
         if (in.KeyEnter || in.MouseLeftClick) {
             Text.LogReview = false;
-            Msg.ButtonState[kButtonLog] = 0;
-            Msg.ButtonToggle[kButtonLog] = false;
-            for (int b : {0, 1, 2, 3, 6, 7, 8, 9}) Msg.ButtonState[static_cast<size_t>(b)] = 0;
-            if (Text.IsChoice) EngineMode = 0x6802;
+            Msg.ButtonState[kBtnLog] = kBtnNormal;
+            Msg.ButtonToggle[kBtnLog] = false;
+            for (int b : kReviewLockedButtons) Msg.ButtonState[static_cast<size_t>(b)] = kBtnNormal;
+            if (Text.IsChoice) EngineMode = Mode::ChoiceWait;
             else NOVL_MakeMessage(MessageTextAt(Text.MsgNo));
             SoundPlayerStop(kVoiceChannel);
-            Msg.ButtonToggle[kButtonVoice] = false;
+            Msg.ButtonToggle[kBtnVoice] = false;
             Text.PrintCount = 255;
             // The Return that ended the review must not also go on from the message on the
             // next pass while the key is still down.
-            in.KeyRepeatDelay = 10;
-            in.MouseLeftClick = in.KeyEnter = false;
+            in.Consume();
             return;
         }
     } else {
-        // 3. Advance: a manual advance or a skip ends auto mode.
+        // Advance: a manual advance or a skip ends auto mode.
         const bool manual = in.KeyEnter || in.KeyCtrl || Skip.SkipActive || in.MouseLeftClick;
         const bool autoDue = Skip.AutoMode && Timing.VoiceTimer > 10000 - 100 * Config.AutoWait;
         if (manual || autoDue) {
-            if (manual) Skip.AutoMode = false;
+            if (manual) Skip.StopAuto();
             Text.LogReview = false;
-            for (int b : {kButtonLog, kButtonVoice, kButtonAuto, kButtonSkip}) {
-                Msg.ButtonState[static_cast<size_t>(b)] = 0;
+            for (int b : {kBtnLog, kBtnVoice, kBtnAuto, kBtnSkip}) {
+                Msg.ButtonState[static_cast<size_t>(b)] = kBtnNormal;
                 Msg.ButtonToggle[static_cast<size_t>(b)] = false;
             }
             Text.MsgWinShown = true;
-            EngineMode = 0;
-            if (in.KeyEnter) in.KeyRepeatDelay = 10;
+            EngineMode = Mode::Script;
+            in.ConsumeAdvance();
             NOVL_AddMsgLog(MessageTextAt(Text.MsgNo), Text.MsgVoice);
-            in.MouseLeftClick = in.KeyEnter = false;
             return;
         }
-        // 4. Hide.
+        // Space hides the window.
         if (in.KeySpace) {
-            Skip.AutoMode = false;
+            Skip.StopAuto();
             Text.MsgOnScreen = false;
-            in.KeyRepeatDelay = 10;
+            in.HoldKeys();
             if (Config.DetachedWindow) MsgForm.Hide();
             return;
         }
     }
 
-    // 5. Paging through the log.
+    // Paging through the log.
     if (in.KeyLogBack && LogStepBack()) return;
     if (in.KeyLogForward) LogStepForward();
 }

@@ -20,17 +20,16 @@ void TForm1::NOVL_ClearMsgLog() {
 }
 
 bool TForm1::LogStepBack() {
-    Skip.AutoMode = false;
+    Skip.StopAuto();
     if (!Text.LogReview) Msg.LogPos = 0;
     Text.LogReview = true;
     Msg.LogPos = std::min(Msg.LogPos + 1, kMessageLogSize);
     const MessageLogEntry& entry = Msg.MessageLog.Entry(Msg.LogPos - 1);
     if (!entry.Text.empty()) {
         NOVL_MakeMessage(entry.Text);
-        EngineMode = 0x6002;
+        EngineMode = Mode::MessageWait;
         Text.PrintCount = 0;
-        Input.KeyRepeatDelay = 10;
-        Input.MouseLeftClick = Input.KeyEnter = false;
+        Input.Consume();
         return true;
     }
     // The log ends here: the window keeps what it showed.
@@ -42,16 +41,15 @@ bool TForm1::LogStepBack() {
 }
 
 void TForm1::LogStepForward() {
-    Skip.AutoMode = false;
+    Skip.StopAuto();
     if (!Text.LogReview) Msg.LogPos = 0;
     // The newest entry is the end; Return or a click leaves the review.
     if (Msg.LogPos < 2) return;
     --Msg.LogPos;
     NOVL_MakeMessage(Msg.MessageLog.Entry(Msg.LogPos - 1).Text);
-    EngineMode = 0x6002;
+    EngineMode = Mode::MessageWait;
     Text.PrintCount = 0;
-    Input.KeyRepeatDelay = 10;
-    Input.MouseLeftClick = Input.KeyEnter = false;
+    Input.Consume();
 }
 
 }  // namespace orva

@@ -29,12 +29,9 @@ void TForm1::MsgFormMouseDown(MouseButton button, Point p) {
 
 void TForm1::MsgFormMouseWheel(int direction) { FormMouseWheel(direction); }
 
-void TForm1::NOVL_ClearKey() {
-    Input.KeyEnter = Input.KeyCtrl = Input.KeySpace = false;
-    Input.KeyLogBack = Input.KeyLogForward = false;
-}
+void TForm1::NOVL_ClearKey() { Input.ClearKeys(); }
 
-void TForm1::NOVL_ClearMouseButton() { Input.MouseLeftClick = false; }
+void TForm1::NOVL_ClearMouseButton() { Input.ConsumeClick(); }
 
 void TForm1::NOVL_CheckKeyPush() {
     const WindowId fg = Plat.Foreground();
@@ -66,7 +63,7 @@ void TForm1::NOVL_CheckKeyPush() {
 
         // The skip state follows the keys.
         const bool advance = Input.KeyEnter || Input.KeyCtrl || Input.KeySpace || Input.MouseLeftClick;
-        if (EngineMode == 0) Skip.SkipActive = Input.KeyCtrl;
+        if (EngineMode == Mode::Script) Skip.SkipActive = Input.KeyCtrl;
         if (advance) Skip.SkipReadRequested = false;
         if (Skip.SkipReadRequested || Skip.FastSkip) Skip.SkipActive = true;
         if (!Game.SkipAllowed) Skip.SkipReadRequested = Skip.FastSkip = Skip.SkipActive = false;

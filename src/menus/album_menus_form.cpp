@@ -13,12 +13,6 @@
 namespace orva {
 namespace {
 
-constexpr int32_t kAlbumEnter = 0x700201, kAlbumWait = 0x700202;
-constexpr int32_t kBgmEnter = 0x700301, kBgmWait = 0x700302;
-constexpr int32_t kCgMenuEnter = 0x700401, kCgMenuWait = 0x700402;
-constexpr int32_t kCgEnter = 0x700491, kCgWait = 0x700492;
-constexpr int32_t kEvMenuEnter = 0x700501, kEvMenuWait = 0x700502;
-constexpr int32_t kTitleEnter = 0x700101;
 constexpr int kMenuFadeMs = 500;
 
 // The white picture whose addition at opacity 20 brightens a hovered thumbnail by 19 per channel.
@@ -54,57 +48,55 @@ int32_t GridMenuHover(Point cursor, Usable usable) {
 
 // [SECTION] shared helpers --------------------------------------------------------------------
 
+namespace {
+
 // Every menu fades in with nothing hovered: the frame painted as the fade ends comes before the
 // menu's first Wait pass, and must not show the element last hovered in the menu before.
-void TForm1::StartMenuTransition(int32_t waitMode) {
-    Menus.MenuHover = 0;
-    PrevMode = waitMode;
-    Timing.TransStart = static_cast<int32_t>(Plat.Ticks());
-    Timing.TransLength = kMenuFadeMs;
-    Timing.TransEnd = static_cast<int32_t>(static_cast<uint32_t>(Timing.TransStart) + uint32_t(kMenuFadeMs));
-    EngineMode = 0x2091;
+void StartMenuTransition(TForm1& f, Mode waitMode) {
+    f.Menus.MenuHover = 0;
+    f.FadeInto(waitMode, kMenuFadeMs);
 }
 
 // Page 1, page 2 and back of the gallery and the scene replay menu: sheet rows 0 normal,
 // 32 hovered, 64 the current page, 96 the current page hovered.
-void TForm1::DrawAlbumPageButtons(TABitmap& dest, bool withHover) {
-    const TABitmap& sheet = Pics->ButtonSheet;
+void DrawAlbumPageButtons(const TForm1& f, TABitmap& dest, bool withHover) {
+    const TABitmap& sheet = f.Pics->ButtonSheet;
     for (int page = 1; page <= 2; ++page) {
-        const bool hovered = withHover && Menus.MenuHover == 70 + page;
-        const int sy = (Menus.SaveMenuPage == page ? 64 : 0) + (hovered ? 32 : 0);
+        const bool hovered = withHover && f.Menus.MenuHover == 70 + page;
+        const int sy = (f.Menus.SaveMenuPage == page ? 64 : 0) + (hovered ? 32 : 0);
         sheet.DrawAlpha(32 + kPageButtonW * (page - 1), kPageButtonY, kPageButtonW, kPageButtonH,
                         kPageButtonW * (page - 1), sy, dest);
     }
-    const bool backHovered = withHover && Menus.MenuHover == kMenuBack;
+    const bool backHovered = withHover && f.Menus.MenuHover == kMenuBack;
     sheet.DrawAlpha(kBackX, kBackY, kBackW, kBackH, 240, backHovered ? 32 : 0, dest);
 }
 
 // The gallery's and the scene replay menu's looks of one frame: the hovered item brightened,
 // the page and back buttons in their hover and current-page forms.
-void TForm1::DrawGridMenuHover() {
-    PictureSet& p = *Pics;
-    if (Menus.MenuHover >= 1 && Menus.MenuHover <= kGridItems) {
-        const Point t = GridCellOf(Menus.MenuHover).Thumb;
+void DrawGridMenuHover(TForm1& f) {
+    PictureSet& p = *f.Pics;
+    if (f.Menus.MenuHover >= 1 && f.Menus.MenuHover <= kGridItems) {
+        const Point t = GridCellOf(f.Menus.MenuHover).Thumb;
         WhiteThumb().DrawAdd(t.X, t.Y, kThumbW, kThumbH, 0, 0, p.BackBuffer, 20);
     }
-    DrawAlbumPageButtons(p.BackBuffer, true);
+    DrawAlbumPageButtons(f, p.BackBuffer, true);
 }
 
 // A click on a page button rebuilds the menu (`enterMode`) on that page; back leads to the
 // album menu. Anything else does nothing.
-void TForm1::GridMenuPageOrBack(int32_t enterMode) {
-    if (Menus.MenuHover == 71 || Menus.MenuHover == 72) {
-        Menus.SaveMenuPage = Menus.MenuHover - 70;
-        EngineMode = enterMode;
-    } else if (Menus.MenuHover == kMenuBack) {
-        EngineMode = kAlbumEnter;
+void GridMenuPageOrBack(TForm1& f, Mode enterMode) {
+    if (f.Menus.MenuHover == 71 || f.Menus.MenuHover == 72) {
+        f.Menus.SaveMenuPage = f.Menus.MenuHover - 70;
+        f.EngineMode = enterMode;
+    } else if (f.Menus.MenuHover == kMenuBack) {
+        f.EngineMode = Mode::AlbumMenuEnter;
     }
 }
 
 // A queue number: white at the eight neighbours of the anchor, then blue on top, so it reads
 // on any thumbnail.
-void TForm1::DrawQueueNumber(TABitmap& dest, Point anchor, int32_t number) {
-    TTextRenderer& renderer = TextRenderer();
+void DrawQueueNumber(TForm1& f, TABitmap& dest, Point anchor, int32_t number) {
+    TTextRenderer& renderer = f.TextRenderer();
     renderer.SetFont(kFontGothic, 32);
     const std::string digits = std::to_string(number);
     const std::u16string text(digits.begin(), digits.end());
@@ -114,10 +106,33 @@ void TForm1::DrawQueueNumber(TABitmap& dest, Point anchor, int32_t number) {
     renderer.TextOut(dest, anchor.X, anchor.Y, text, 0, 102, 255);
 }
 
-bool TForm1::SceneUnlocked(int32_t scene) const {
+// A scene is unlocked when its album flag SystemFlg[100 + scene] is set.
+bool SceneUnlocked(const TForm1& f, int32_t scene) {
     const int32_t flag = 100 + scene;
-    return scene > 0 && flag <= kVarCount && Sys->SystemFlg[size_t(flag - 1)] != 0;
+    return scene > 0 && flag <= kVarCount && f.Sys->SystemFlg[size_t(flag - 1)] != 0;
 }
+
+// Plays the replay queue from SceneTbl[1].
+void StartSceneReplay(TForm1& f) {
+    f.StartScriptAt(f.Script.StartSceneQueue(), -1);
+    // The menus used the button sheet; the game's window pictures come back.
+    f.ReloadWindowPictures();
+    f.NOVL_ClearReturnTbl();
+    f.NOVL_ClearMsgLog();
+    f.NOVL_ClearScenarioFlg();
+    if (f.Config.DetachedWindow)
+        f.MsgForm.FormShow();
+    else
+        f.MsgForm.Hide();
+    // A replay starts in auto mode with skipping allowed; StoryMode 0 makes the end of each
+    // script play the next queued scene.
+    f.Skip.StartSkipAndAuto();
+    f.SetSystemFlag(kSystemSkip, true);
+    f.StoryMode = false;
+    f.EngineMode = Mode::Script;
+}
+
+}  // namespace
 
 // [SECTION] album menu ------------------------------------------------------------------------
 
@@ -132,32 +147,32 @@ void TForm1::NOVL_DispAlbumMenu() {
         p.ButtonSheet.DrawAlpha(kAlbumButtonX, AlbumButtonTop(item), kAlbumButtonW, kAlbumButtonH, src.X, src.Y,
                                 p.NextPicture);
     }
-    StartMenuTransition(kAlbumWait);
-    Input.MouseLeftClick = false;
+    StartMenuTransition(*this, Mode::AlbumMenuWait);
+    Input.ConsumeClick();
 }
 
 void TForm1::NOVL_WaitAlbumMenu() {
     Menus.MenuHover = AlbumMenuItemAt(Input.CursorMain);
     if (!Input.MouseLeftClick) return;
-    Input.MouseLeftClick = false;
+    Input.ConsumeClick();
     switch (Menus.MenuHover) {
         case 1:
             Menus.SaveMenuPage = 1;
-            EngineMode = kCgMenuEnter;
+            EngineMode = Mode::GalleryEnter;
             break;
         case 2:
             Menus.SaveMenuPage = 1;
-            Script.SceneTbl.fill(0);
-            EngineMode = kEvMenuEnter;
+            Script.ClearSceneQueue();
+            EngineMode = Mode::SceneReplayEnter;
             break;
-        case 3: EngineMode = kBgmEnter; break;
-        case 4: EngineMode = kTitleEnter; break;
+        case 3: EngineMode = Mode::MusicRoomEnter; break;
+        case 4: EngineMode = Mode::TitleMenuEnter; break;
         default: break;
     }
 }
 
 void TForm1::NOVL_DrawAlbumMenu() {
-    if (EngineMode != kAlbumWait) return;
+    if (EngineMode != Mode::AlbumMenuWait) return;
     PictureSet& p = *Pics;
     for (int item = 1; item <= 4; ++item) {
         const Point src = AlbumButtonSource(item, Menus.MenuHover == item);
@@ -179,14 +194,14 @@ void TForm1::NOVL_DispBgmMenu() {
                                 BgmRowSourceY(track), p.NextPicture);
     NOVL_PlayBGM2011("STOP", 1, false, 0);
     Menus.SaveMenuPage = 0;
-    StartMenuTransition(kBgmWait);
-    Input.MouseLeftClick = false;
+    StartMenuTransition(*this, Mode::MusicRoomWait);
+    Input.ConsumeClick();
 }
 
 void TForm1::NOVL_WaitBgmMenu() {
     Menus.MenuHover = BgmMenuItemAt(Input.CursorMain);
     if (!Input.MouseLeftClick) return;
-    Input.MouseLeftClick = false;
+    Input.ConsumeClick();
     switch (Menus.MenuHover) {
         case kBgmPrevious:
         case kBgmNext:
@@ -202,7 +217,7 @@ void TForm1::NOVL_WaitBgmMenu() {
         case kMenuBack:
             // The title music comes back with the album menu.
             NOVL_PlayBGM2011("M01", 1, false, 1);
-            EngineMode = kAlbumEnter;
+            EngineMode = Mode::AlbumMenuEnter;
             break;
         default:
             if (Menus.MenuHover >= 1 && Menus.MenuHover <= kBgmTracks) {
@@ -214,7 +229,7 @@ void TForm1::NOVL_WaitBgmMenu() {
 }
 
 void TForm1::NOVL_DrawBgmMenu() {
-    if (EngineMode != kBgmWait) return;
+    if (EngineMode != Mode::MusicRoomWait) return;
     PictureSet& p = *Pics;
     const TABitmap& sheet = p.ButtonSheet;
     for (int track = 1; track <= kBgmTracks; ++track)
@@ -243,8 +258,8 @@ void TForm1::NOVL_DispCgMenu() {
         const GridCell& cell = GridCellOf(item);
         p.ButtonSheet.DrawAlpha(cell.Thumb.X, cell.Thumb.Y, kThumbW, kThumbH, cell.Cover.X, cell.Cover.Y, p.NextPicture);
     }
-    DrawAlbumPageButtons(p.NextPicture, false);
-    StartMenuTransition(kCgMenuWait);
+    DrawAlbumPageButtons(*this, p.NextPicture, false);
+    StartMenuTransition(*this, Mode::GalleryWait);
 }
 
 void TForm1::NOVL_WaitCgMenu() {
@@ -252,36 +267,36 @@ void TForm1::NOVL_WaitCgMenu() {
         return CheckMitayo(CgAlbumName(Album.CgAlbumData, Menus.SaveMenuPage, item, 1));
     });
     if (!Input.MouseLeftClick) return;
-    Input.MouseLeftClick = false;
+    Input.ConsumeClick();
     if (Menus.MenuHover >= 1 && Menus.MenuHover <= kGridItems) {
         Album.CgItem = Menus.MenuHover;
         Album.CgVariant = 1;
-        EngineMode = kCgEnter;
+        EngineMode = Mode::GalleryViewEnter;
     } else {
-        GridMenuPageOrBack(kCgMenuEnter);
+        GridMenuPageOrBack(*this, Mode::GalleryEnter);
     }
 }
 
 void TForm1::NOVL_DrawCgMenu() {
-    if (EngineMode == kCgMenuWait) DrawGridMenuHover();
+    if (EngineMode == Mode::GalleryWait) DrawGridMenuHover(*this);
 }
 
 void TForm1::NOVL_DispCg() {
     NOVL_ReadGraphic2011(0, CgAlbumName(Album.CgAlbumData, Menus.SaveMenuPage, Album.CgItem, Album.CgVariant) + ".png");
     NOVL_CreateNextImage();
-    StartMenuTransition(kCgWait);
+    StartMenuTransition(*this, Mode::GalleryViewWait);
 }
 
 void TForm1::NOVL_WaitCg() {
     if (!Input.MouseLeftClick) return;
-    Input.MouseLeftClick = false;
+    Input.ConsumeClick();
     // Further variants are shown whether or not the story has shown them.
     Album.CgVariant += 1;
     if (Album.CgVariant >= kCgVariants ||
         CgAlbumName(Album.CgAlbumData, Menus.SaveMenuPage, Album.CgItem, Album.CgVariant).empty())
-        EngineMode = kCgMenuEnter;
+        EngineMode = Mode::GalleryEnter;
     else
-        EngineMode = kCgEnter;
+        EngineMode = Mode::GalleryViewEnter;
 }
 
 // [SECTION] scene replay ----------------------------------------------------------------------
@@ -297,60 +312,39 @@ void TForm1::NOVL_DispEvMenu() {
     for (int item = 1; item <= kGridItems; ++item) {
         const int32_t scene = EvAlbumScene(Album.EvAlbumData, Menus.SaveMenuPage, item);
         const int32_t index = scene != 0 ? GetSceneTbl(scene) : -1;
-        if (index != -1) DrawQueueNumber(p.LayerPicture[0], GridCellOf(item).Anchor, index);
+        if (index != -1) DrawQueueNumber(*this, p.LayerPicture[0], GridCellOf(item).Anchor, index);
     }
     NOVL_CreateNextImage();
     for (int item = 1; item <= kGridItems; ++item) {
-        if (SceneUnlocked(EvAlbumScene(Album.EvAlbumData, Menus.SaveMenuPage, item))) continue;
+        if (SceneUnlocked(*this, EvAlbumScene(Album.EvAlbumData, Menus.SaveMenuPage, item))) continue;
         const GridCell& cell = GridCellOf(item);
         p.ButtonSheet.DrawAlpha(cell.Thumb.X, cell.Thumb.Y, kThumbW, kThumbH, cell.Cover.X, cell.Cover.Y, p.NextPicture);
     }
-    DrawAlbumPageButtons(p.NextPicture, false);
-    StartMenuTransition(kEvMenuWait);
+    DrawAlbumPageButtons(*this, p.NextPicture, false);
+    StartMenuTransition(*this, Mode::SceneReplayWait);
 }
 
 void TForm1::NOVL_WaitEvMenu() {
     Menus.MenuHover = GridMenuHover(Input.CursorMain, [this](int item) {
-        return SceneUnlocked(EvAlbumScene(Album.EvAlbumData, Menus.SaveMenuPage, item));
+        return SceneUnlocked(*this, EvAlbumScene(Album.EvAlbumData, Menus.SaveMenuPage, item));
     });
     if (!Input.MouseLeftClick) return;
-    Input.MouseLeftClick = false;
+    Input.ConsumeClick();
     if (Menus.MenuHover >= 1 && Menus.MenuHover <= kGridItems) {
         // The first click queues a scene; a click on a queued scene plays the whole queue.
         const int32_t r = AddSceneTbl(EvAlbumScene(Album.EvAlbumData, Menus.SaveMenuPage, Menus.MenuHover));
         if (r == -1)
-            StartSceneReplay();
+            StartSceneReplay(*this);
         else if (r >= 1 && r <= 100)
-            DrawQueueNumber(Pics->ScenePicture, GridCellOf(Menus.MenuHover).Anchor, r);
+            DrawQueueNumber(*this, Pics->ScenePicture, GridCellOf(Menus.MenuHover).Anchor, r);
     } else {
-        GridMenuPageOrBack(kEvMenuEnter);
+        GridMenuPageOrBack(*this, Mode::SceneReplayEnter);
     }
 }
 
 void TForm1::NOVL_DrawEvMenu() {
-    if (EngineMode == kEvMenuWait) DrawGridMenuHover();
+    if (EngineMode == Mode::SceneReplayWait) DrawGridMenuHover(*this);
 }
 
-void TForm1::StartSceneReplay() {
-    Script.SceneIdx = 1;
-    NOVL_ReadScript(Script.SceneTbl[1]);
-    Game.ScriptStep = -1;
-    // The menus used the button sheet; the game's window pictures come back.
-    ReloadWindowPictures();
-    NOVL_ClearReturnTbl();
-    NOVL_ClearMsgLog();
-    NOVL_ClearScenarioFlg();
-    if (Config.DetachedWindow)
-        MsgForm.FormShow();
-    else
-        MsgForm.Hide();
-    // A replay starts in auto mode with skipping allowed; StoryMode 0 makes the end of each
-    // script play the next queued scene.
-    Skip.SkipActive = true;
-    Skip.AutoMode = true;
-    Game.SkipAllowed = 1;
-    StoryMode = false;
-    EngineMode = 0;
-}
 
 }  // namespace orva

@@ -1,4 +1,4 @@
-// The title menu (modes 0x700101 enter, 0x700102 wait): "M01", the title picture and four
+// The title menu (its entering and waiting modes): "M01", the title picture and four
 // buttons: new game, load, album and exit.
 #include "app/main_form.h"
 #include "menus/menu_layout.h"
@@ -9,7 +9,7 @@ void TForm1::NOVL_DispTitleMenu() {
     SoundPlayerStop(kVoiceChannel);
     NOVL_PlayBGM2011("M01", 1, false, 1);
     MsgForm.Hide();
-    Text.MsgWinShown = false;
+    Text.DropEmptyWindow();
 
     NOVL_ReadGraphic2011(0, "SysTitle.png");
     NOVL_ReadGraphic2011(51, "SysTitleP.png");
@@ -19,22 +19,17 @@ void TForm1::NOVL_DispTitleMenu() {
     for (const TitleButton& b : kTitleButtons)
         p.ButtonSheet.DrawAlpha(b.X, b.Y, kTitleButtonW, kTitleButtonH, b.NormalX, b.NormalY, p.NextPicture);
 
-    EngineMode = 0x2091;
-    PrevMode = 0x700102;
-    Timing.TransStart = static_cast<int32_t>(Plat.Ticks());
-    Timing.TransLength = 500;
-    Timing.TransEnd = Timing.TransStart + 500;
+    FadeInto(Mode::TitleMenuWait, 500);
 
-    Game.CursorShown = 1;
-    Plat.SetCursorVisible(true);
-    Input.MouseLeftClick = false;
-    Game.MenuButtonsAllowed = 0;
+    SetSystemFlag(kSystemCursor, true);
+    Input.ConsumeClick();
+    SetSystemFlag(kSystemMenuButtons, false);
 }
 
 void TForm1::NOVL_WaitTitleMenu() {
     Menus.MenuHover = TitleMenuHitTest(Input.CursorMain);
     if (!Input.MouseLeftClick) return;
-    Input.MouseLeftClick = false;
+    Input.ConsumeClick();
     switch (Menus.MenuHover) {
         case 1:  // new game
             ReloadWindowPictures();
@@ -43,23 +38,23 @@ void TForm1::NOVL_WaitTitleMenu() {
             NOVL_ClearReturnTbl();
             NOVL_ClearMsgLog();
             NOVL_ClearScenarioFlg();
-            Skip.SkipActive = Skip.AutoMode = false;
-            Game.MenuButtonsAllowed = 1;
-            Game.SkipAllowed = 1;
-            Msg.ButtonState.fill(0);
+            Skip.StopSkipAndAuto();
+            SetSystemFlag(kSystemMenuButtons, true);
+            SetSystemFlag(kSystemSkip, true);
+            Msg.ResetButtonLooks();
             StoryMode = true;
             WorkFlg[100] = 0;
-            EngineMode = 0;
+            EngineMode = Mode::Script;
             return;
         case 2: OpenSaveMenu(false); return;
-        case 3: EngineMode = 0x700201; return;
+        case 3: EngineMode = Mode::AlbumMenuEnter; return;
         case 4: OnCloseRequest(); return;
         default: return;
     }
 }
 
 void TForm1::NOVL_DrawTitleMenu() {
-    if (EngineMode != 0x700102) return;
+    if (EngineMode != Mode::TitleMenuWait) return;
     PictureSet& p = *Pics;
     for (int i = 0; i < 4; ++i) {
         const TitleButton& b = kTitleButtons[i];

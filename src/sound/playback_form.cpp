@@ -65,6 +65,12 @@ void TForm1::FreeSound() {
     DDSD1.reset();
 }
 
+void TForm1::SwitchMusicVersion() {
+    Game.AltMusic = Game.AltMusic ? 0 : 1;
+    NOVL_PlayBGM2011(std::string(Game.MusicName, strnlen(Game.MusicName, sizeof Game.MusicName)), 1, true,
+                     Game.MusicLoop);
+}
+
 void TForm1::SetSoundVolumes() {
     if (!SoundPlayer) return;
     for (uint32_t c : {0u, 1u}) SoundPlayer->SetVolume(c, Config.BgmVolume / 100.0);

@@ -1,4 +1,4 @@
-// The save and load menu (modes 0x700701 enter, 0x700702 wait), its comment field, and the
+// The save and load menu (its entering and waiting modes), its comment field, and the
 // save-into-slot and load-from-slot operations that the window buttons' quick save and quick
 // load use as well.
 //
@@ -15,11 +15,11 @@
 #include "menus/menu_layout.h"
 #include "menus/save_slots.h"
 #include "menus/thumbnail.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
 
-constexpr int32_t kModeSaveMenuEnter = 0x700701, kModeSaveMenuWait = 0x700702, kModeRestore = 0x800001;
 
 // Offsets from a slot's top-left to its texts, thumbnail and comment field.
 constexpr Point kLabelAt{116, 10}, kTimeAt{228, 11}, kCommentAt{116, 35}, kThumbAt{4, 4}, kEditAt{116, 34};
@@ -59,7 +59,7 @@ bool TForm1::LoadFromSlot(int slot) {
     Game = Sys->SaveSlots[slot - 1];
     // The command that was interrupted (a message or a choice) runs again.
     Game.ScriptStep -= 1;
-    EngineMode = kModeRestore;
+    EngineMode = Mode::Restore;
     Trace.Event("load", TraceFields().Int("slot", slot));
     return true;
 }
@@ -69,7 +69,7 @@ void TForm1::OpenSaveMenu(bool save) {
     Menus.SaveMenuPage = 1;
     Menus.SaveMenuIsSave = save ? 1 : 0;
     PrevMode = EngineMode;
-    EngineMode = kModeSaveMenuEnter;
+    EngineMode = Mode::SaveMenuEnter;
 }
 
 // [SECTION] the menu: enter, wait, draw -------------------------------------------------------
@@ -77,7 +77,7 @@ void TForm1::OpenSaveMenu(bool save) {
 void TForm1::NOVL_DispSaveMenu() {
     PictureSet& p = *Pics;
     // Start from black so a missing background never keeps the texts of an earlier opening.
-    p.MenuPicture.SetSize32(800, 600);
+    p.MenuPicture.SetSize32(kScreenWidth, kScreenHeight);
     p.MenuPicture.FillColor(0, 0, 0);
     NOVL_ReadGraphic2011(71, "SysSave.png");
     NOVL_ReadGraphic2011(72, "SysSaveP.png");
@@ -115,7 +115,7 @@ void TForm1::NOVL_DispSaveMenu() {
     }
     p.MenuParts.DrawAlpha(32, 0, 256, 64, 352, Menus.SaveMenuIsSave ? 128 : 192, p.MenuPicture);
     Menus.SaveMenuSelected = 0;
-    EngineMode = kModeSaveMenuWait;
+    EngineMode = Mode::SaveMenuWait;
 }
 
 namespace {
@@ -130,12 +130,11 @@ void HideCommentEdit(TCommentEdit& edit, Platform& plat) {
 
 void TForm1::NOVL_WaitSaveMenu() {
     if (Input.MouseLeftRelease) {
-        Input.MouseLeftRelease = false;
-        Input.LatchLeftUp = false;
+        Input.ConsumeRelease();
     }
     Menus.MenuHover = SaveMenuHitTest(Input.CursorMain);
     if (!Input.MouseLeftClick) return;
-    Input.MouseLeftClick = false;
+    Input.ConsumeClick();
 
     const int hover = Menus.MenuHover;
     const int page = Menus.SaveMenuPage;
@@ -148,7 +147,7 @@ void TForm1::NOVL_WaitSaveMenu() {
             CommentEdit.Clear();
             Game.Comment[0] = '\0';
             SaveToSlot(n);
-            EngineMode = kModeSaveMenuEnter;
+            EngineMode = Mode::SaveMenuEnter;
         } else {
             HideCommentEdit(CommentEdit, Plat);
             LoadFromSlot(n);
@@ -161,7 +160,7 @@ void TForm1::NOVL_WaitSaveMenu() {
     } else if (hover >= kHoverFirstTab && hover < kHoverFirstTab + kSavePages) {
         Menus.SaveMenuJumpToNewest = 0;
         Menus.SaveMenuPage = hover - kHoverFirstTab + 1;
-        EngineMode = kModeSaveMenuEnter;
+        EngineMode = Mode::SaveMenuEnter;
     } else if (hover == kHoverCommentButton) {
         if (Menus.SaveMenuSelected == 0) return;
         const GameRec& slot = Sys->SaveSlots[kSlotsPerPage * (page - 1) + Menus.SaveMenuSelected - 1];
@@ -178,9 +177,9 @@ void TForm1::NOVL_WaitSaveMenu() {
 }
 
 void TForm1::NOVL_DrawSaveMenu() {
-    if (EngineMode != kModeSaveMenuWait) return;
+    if (EngineMode != Mode::SaveMenuWait) return;
     PictureSet& p = *Pics;
-    p.MenuPicture.DrawAlpha(0, 0, 800, 600, 0, 0, p.MenuScreen);
+    p.MenuPicture.DrawAlpha(0, 0, kScreenWidth, kScreenHeight, 0, 0, p.MenuScreen);
     const int hover = Menus.MenuHover;
     if (hover >= 1 && hover <= kSlotsPerPage) {
         const Point at = SaveSlotPlace(hover);
@@ -234,7 +233,7 @@ void TForm1::CommentEditKeyPress(char& key) {
     CommentEdit.Composition.clear();
     CommentEdit.Visible = CommentEdit.Enabled = false;
     Plat.SetTextInput(false);
-    EngineMode = kModeSaveMenuEnter;
+    EngineMode = Mode::SaveMenuEnter;
 }
 
 void TForm1::OnTextInput(const std::string& utf8) {

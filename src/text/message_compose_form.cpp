@@ -4,18 +4,18 @@
 #include "data/cp932.h"
 #include "graphics/font_names.h"
 #include "text/text_layers.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
 
-constexpr int kLayerWidth = 800, kLayerHeight = 184;
-constexpr int kTextLeft = 32, kBandTop = 2, kLinePitch = 40, kFontHeight = 28;
+constexpr int kLayerWidth = kMsgWindowWidth, kLayerHeight = kMsgWindowHeight;
 constexpr int kShadowOffset = 2;
 
 std::vector<PlacedText> PlaceLines(const MessageLineSet& lines, int offset) {
     std::vector<PlacedText> placed;
     for (size_t k = 0; k < lines.size(); ++k)
-        placed.push_back({lines[k], kTextLeft + offset, kBandTop + kLinePitch * static_cast<int>(k) + offset});
+        placed.push_back({lines[k], kTextLeft + offset, kTextBandTop + kTextBandHeight * static_cast<int>(k) + offset});
     return placed;
 }
 

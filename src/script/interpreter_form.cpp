@@ -9,6 +9,7 @@
 // [SECTION] variables
 // [SECTION] messages and choices
 // [SECTION] waits, system functions and the end of a script
+// [SECTION] the script's stores and position, for the menus
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include "data/cp932.h"
 #include "script/script_search.h"
 #include "text/window_buttons.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 
@@ -32,18 +34,18 @@ struct HandlerRow {
 // One handler per command code of the command table (a test checks that both list the same
 // codes). Label and block-end lines are markers that only the searches look at.
 constexpr HandlerRow kHandlers[] = {
-    {0x10, &TForm1::CmdBackground},  {0x11, &TForm1::CmdCharacter},  {0x12, &TForm1::CmdCharacter},
-    {0x13, &TForm1::CmdCharacter},   {0x14, &TForm1::CmdCharacter},  {0x15, &TForm1::CmdCharacter},
-    {0x20, &TForm1::CmdTransition},  {0x30, &TForm1::CmdMusic},      {0x31, &TForm1::CmdEffect},
-    {0x32, &TForm1::CmdEffect},      {0x33, &TForm1::CmdEffect},     {0x40, &TForm1::CmdJump},
-    {0x41, &TForm1::CmdCall},        {0x4E, &TForm1::CmdMarker},     {0x4F, &TForm1::CmdReturn},
-    {0x50, &TForm1::CmdSet},         {0x51, &TForm1::CmdArithmetic}, {0x52, &TForm1::CmdArithmetic},
-    {0x53, &TForm1::CmdArithmetic},  {0x54, &TForm1::CmdArithmetic}, {0x55, &TForm1::CmdArithmetic},
-    {0x56, &TForm1::CmdRandom},      {0x60, &TForm1::CmdMessage},    {0x68, &TForm1::CmdChoice},
-    {0x70, &TForm1::CmdCondition},   {0x71, &TForm1::CmdCondition},  {0x72, &TForm1::CmdCondition},
-    {0x73, &TForm1::CmdCondition},   {0x74, &TForm1::CmdCondition},  {0x75, &TForm1::CmdCondition},
-    {0x7E, &TForm1::CmdElse},        {0x7F, &TForm1::CmdMarker},     {0x80, &TForm1::CmdWait},
-    {0x88, &TForm1::CmdSystem},      {0x8F, &TForm1::CmdSkipEnd},    {0xFF, &TForm1::CmdEndOfScript},
+    {kCodeBackground, &TForm1::CmdBackground},  {kCodeCharacter1, &TForm1::CmdCharacter},  {kCodeCharacter2, &TForm1::CmdCharacter},
+    {kCodeCharacter3, &TForm1::CmdCharacter},   {kCodeCharacter4, &TForm1::CmdCharacter},  {kCodeCharacter5, &TForm1::CmdCharacter},
+    {kCodeTransition, &TForm1::CmdTransition},  {kCodeMusic, &TForm1::CmdMusic},      {kCodeEffect1, &TForm1::CmdEffect},
+    {kCodeEffect2, &TForm1::CmdEffect},      {kCodeEffect3, &TForm1::CmdEffect},     {kCodeJump, &TForm1::CmdJump},
+    {kCodeCall, &TForm1::CmdCall},        {kCodeLabel, &TForm1::CmdMarker},     {kCodeReturn, &TForm1::CmdReturn},
+    {kCodeSet, &TForm1::CmdSet},         {kCodeAdd, &TForm1::CmdArithmetic}, {kCodeSubtract, &TForm1::CmdArithmetic},
+    {kCodeMultiply, &TForm1::CmdArithmetic},  {kCodeDivide, &TForm1::CmdArithmetic}, {kCodeModulo, &TForm1::CmdArithmetic},
+    {kCodeRandom, &TForm1::CmdRandom},      {kCodeMessage, &TForm1::CmdMessage},    {kCodeChoice, &TForm1::CmdChoice},
+    {kCodeIfEqual, &TForm1::CmdCondition},   {kCodeIfNotEqual, &TForm1::CmdCondition},  {kCodeIfLess, &TForm1::CmdCondition},
+    {kCodeIfGreater, &TForm1::CmdCondition},   {kCodeIfLessOrEqual, &TForm1::CmdCondition},  {kCodeIfGreaterOrEqual, &TForm1::CmdCondition},
+    {kCodeElse, &TForm1::CmdElse},        {kCodeBlockEnd, &TForm1::CmdMarker},     {kCodeWait, &TForm1::CmdWait},
+    {kCodeSystem, &TForm1::CmdSystem},      {kCodeSkipEnd, &TForm1::CmdSkipEnd},    {kCodeEndOfScript, &TForm1::CmdEndOfScript},
 };
 
 // The handlers by code (every code fits in a byte), looked up for each line run.
@@ -82,16 +84,16 @@ bool CommandHasHandler(uint16_t code) { return FindHandler(code) != nullptr; }
 // [SECTION] the pass --------------------------------------------------------------------------
 
 void TForm1::NOVL_TaskInit() {
-    Timing.FrameClock = Plat.Ticks();
+    Timing.RestartFrameClock(Plat.Ticks());
     PictureSet& p = *Pics;
     NOVL_ReadGraphic2011(51, "SysMsgWinP.png");
     // The window design picks the message window and its strip of the button sheet.
     if (Config.WindowColour == 0) {
         NOVL_ReadGraphic2011(10, "SysMsgWinB.png");
-        p.ButtonSheet.CopyRect(0, 0, 800, 184, 0, 160, p.WindowBase);
+        p.ButtonSheet.CopyRect(0, 0, kMsgWindowWidth, kMsgWindowHeight, 0, 160, p.WindowBase);
     } else {
         NOVL_ReadGraphic2011(10, "SysMsgWinG.png");
-        p.ButtonSheet.CopyRect(0, 0, 800, 184, 0, 344, p.WindowBase);
+        p.ButtonSheet.CopyRect(0, 0, kMsgWindowWidth, kMsgWindowHeight, 0, 344, p.WindowBase);
     }
     NOVL_ReadGraphic2011(52, "SysSelWin.png");
     NOVL_ReadGraphic2011(53, "SysSelWinH.png");
@@ -105,14 +107,14 @@ void TForm1::NOVL_TaskInit() {
     ShowDebugForm(debugMarker);
 
     // The bottom row of window buttons starts normal; the two small ones keep their state.
-    for (int b = kBtnQuickSave; b <= kBtnConfig; ++b) Msg.ButtonState[static_cast<size_t>(b)] = kBtnNormal;
+    Msg.ResetBottomRowLooks();
     Plat.SetCursorVisible(false);
     Game.SkipAllowed = 0;
     Game.MenuButtonsAllowed = 0;
     NOVL_ReadScript(1);
     Game.ScriptStep = -1;
-    EngineMode = 0;
-    Skip.ControlSkipEnabled = true;
+    EngineMode = Mode::Script;
+    Skip.EnableControl(true);
 }
 
 void TForm1::NOVL_TaskScript() {
@@ -151,7 +153,7 @@ bool TForm1::CmdBackground(const ScriptCommand& cmd) {
 }
 
 bool TForm1::CmdCharacter(const ScriptCommand& cmd) {
-    const int k = cmd.Code - 0x10;  // layer 1..5
+    const int k = cmd.Code - kCodeBackground;  // layer 1..5
     const std::string& name = ListEntry(Script.FileNames, cmd.P5);
     Pics->LayerPicture[size_t(k)].FillColor(0, 0, 0);
     // Without the show bit the layer is loaded but recorded as hidden.
@@ -172,13 +174,10 @@ bool TForm1::CmdCharacter(const ScriptCommand& cmd) {
 }
 
 bool TForm1::CmdTransition(const ScriptCommand&) {
-    Text.MsgOnScreen = false;
+    Text.HideWindow();
     NOVL_CreateNextImage();
-    Timing.TransStart = static_cast<int32_t>(Plat.Ticks());
-    Timing.TransLength = 1000;
-    Timing.TransEnd = static_cast<int32_t>(static_cast<uint32_t>(Timing.TransStart) + 1000u);
-    EngineMode = 0x2001;
-    Text.MsgWinShown = false;
+    Timing.StartTransition(Plat.Ticks(), 1000);
+    EngineMode = Mode::ScriptFade;
     return true;
 }
 
@@ -189,7 +188,7 @@ bool TForm1::CmdMusic(const ScriptCommand& cmd) {
 }
 
 bool TForm1::CmdEffect(const ScriptCommand& cmd) {
-    const int32_t slot = cmd.Code - 0x30, loop = cmd.P1, fadeSeconds = cmd.P2;
+    const int32_t slot = cmd.Code - kCodeMusic, loop = cmd.P1, fadeSeconds = cmd.P2;
     NOVL_PlaySE2011(slot, ListEntry(Script.FileNames, cmd.P5), fadeSeconds, loop);
     return false;
 }
@@ -268,24 +267,14 @@ bool TForm1::CmdRandom(const ScriptCommand& cmd) {
 
 bool TForm1::CmdMessage(const ScriptCommand& cmd) {
     const int32_t msgNo = cmd.P1, voiceStyle = cmd.P2, voice = cmd.P5;
-    NOVL_ClearKey();
-    NOVL_ClearMouseButton();
-    Text.MsgNo = msgNo;
-    Text.MsgVoice = voice;
+    Input.ClearKeys();
+    Input.ConsumeClick();
     // Style 7 repeats the voice until something stops it, except in auto mode, which has to
     // hear the voice end to go on.
-    Text.VoiceLoop = voiceStyle == 7 && !Skip.AutoMode;
-    Text.IsChoice = false;
+    Text.BeginMessage(msgNo, voice, voiceStyle == 7 && !Skip.AutoMode);
 
     // Either skip stops at the first message not read before.
-    if (Skip.SkipReadRequested) {
-        Skip.SkipActive = CheckKidoku(msgNo);
-        Skip.SkipReadRequested = Skip.SkipActive;
-    }
-    if (Skip.FastSkip) {
-        Skip.SkipActive = CheckKidoku(msgNo);
-        Skip.FastSkip = Skip.SkipActive;
-    }
+    Skip.FollowReadText(CheckKidoku(msgNo));
     MarkKidokuIn(Sys->KidokuTbl, Game.ScriptNo, msgNo);
 
     if (!Skip.SkipActive) {
@@ -294,30 +283,22 @@ bool TForm1::CmdMessage(const ScriptCommand& cmd) {
     }
     NOVL_MakeMessage(Cp932ToUtf16(ListEntry(Script.MsgTexts, msgNo)));
 
-    Text.MsgOnScreen = true;
-    Text.ChoiceOnScreen = false;
-    Text.LogReview = false;
-    EngineMode = 0x6001;
-    Text.PrintCount = 0;
-    Text.MsgWinShown = false;
+    Text.ShowMessage();
+    EngineMode = Mode::MessagePrint;
     return true;
 }
 
 bool TForm1::CmdChoice(const ScriptCommand& cmd) {
     const int32_t textNo = cmd.P1, second = cmd.P2;
-    NOVL_ClearKey();
-    NOVL_ClearMouseButton();
-    Text.MsgNo = textNo;
-    Text.MsgVoice = second;
-    Text.IsChoice = true;
+    Input.ClearKeys();
+    Input.ConsumeClick();
+    Text.BeginChoice(textNo, second);
     // A choice always stops skipping and auto mode.
-    Skip.SkipActive = Skip.SkipReadRequested = Skip.FastSkip = Skip.AutoMode = false;
+    Skip.StopAll();
     NOVL_MakeSelect(Cp932ToUtf16(ListEntry(Script.MsgTexts, textNo)));
-    Text.MsgOnScreen = false;
-    Text.ChoiceOnScreen = true;
+    Text.ShowChoice();
     NOVL_DrawSelect();
-    EngineMode = 0x6802;
-    Text.MsgWinShown = false;
+    EngineMode = Mode::ChoiceWait;
     return true;
 }
 
@@ -327,61 +308,56 @@ bool TForm1::CmdWait(const ScriptCommand& cmd) {
     const int32_t time = cmd.P1, clickable = cmd.P2;
     // A fast skip spends exactly one pass on a wait.
     if (Skip.FastSkip) {
-        EngineMode = 0;
+        EngineMode = Mode::Script;
         return true;
     }
     if (time == -6 && Sys->SystemFlg[451 - 1] == 0) {
-        EngineMode = 0x800103;  // until the movie ends
+        EngineMode = Mode::MovieWait;  // until the movie ends
         return true;
     }
     if (time == -1) {
-        EngineMode = 0x800102;  // until Return, Ctrl or a click
+        EngineMode = Mode::KeyWait;  // until Return, Ctrl or a click
         return true;
     }
     if (time < 0) return false;  // other negative kinds do not wait
-    Timing.WaitClickable = clickable != 0;
-    Timing.WaitEnd = static_cast<int32_t>(Plat.Ticks() + static_cast<uint32_t>(time));
-    EngineMode = 0x800101;
+    Timing.StartWait(Plat.Ticks(), time, clickable != 0);
+    EngineMode = Mode::TimedWait;
     return true;
 }
 
 bool TForm1::CmdSystem(const ScriptCommand& cmd) {
     const int32_t selector = cmd.P1, value = cmd.P2;
     switch (selector) {
-        case 1:
-            Game.CursorShown = value != 0;
-            Plat.SetCursorVisible(value != 0);
+        case kSystemCursor:
+        case kSystemMenuButtons:
+        case kSystemSkip: SetSystemFlag(static_cast<SystemSelector>(selector), value != 0); return false;
+        case kSystemSkippableSection:
+            Skip.StartSection(value != 0);
             return false;
-        case 2: Game.MenuButtonsAllowed = value != 0; return false;
-        case 3: Game.SkipAllowed = value != 0; return false;
-        case 7:
-            Skip.SkippableSection = value != 0;
-            Skip.SectionSkipRequested = false;
-            return false;
-        case 101:
-            Text.MsgWinShown = Text.MsgOnScreen = false;
-            Skip.FastSkip = Skip.SkipReadRequested = Skip.AutoMode = false;
+        case kSystemTitle:
+            Text.HideWindow();
+            Skip.StopForMenu();
             StoryMode = true;
             Script.TitleReturnStep = Game.ScriptStep;
-            EngineMode = 0x700101;
+            EngineMode = Mode::TitleMenuEnter;
             return true;
-        case 444: SoundPlayerStop(kVoiceChannel); return false;
+        case kSystemStopVoice: SoundPlayerStop(kVoiceChannel); return false;
         default: return false;
     }
 }
 
 bool TForm1::CmdSkipEnd(const ScriptCommand&) {
-    Skip.FastSkip = Skip.SkippableSection = Skip.SectionSkipRequested = false;
+    Skip.EndSection();
     return true;
 }
 
 bool TForm1::CmdEndOfScript(const ScriptCommand&) {
-    Text.MsgWinShown = false;
-    Skip.SkipReadRequested = Skip.FastSkip = Skip.SkippableSection = Skip.SectionSkipRequested = false;
+    Text.DropEmptyWindow();
+    Skip.EndScript();
     if (StoryMode) {
         // The story's script runs again from its first line.
         Game.ScriptStep = -1;
-        EngineMode = 0;
+        EngineMode = Mode::Script;
         return true;
     }
     // A scene replay plays the next queued script, or returns to the scene-replay menu.
@@ -391,18 +367,65 @@ bool TForm1::CmdEndOfScript(const ScriptCommand&) {
     if (next != 0) {
         NOVL_ReadScript(next);
         Game.ScriptStep = -1;
-        EngineMode = 0;
+        EngineMode = Mode::Script;
         return true;
     }
     MsgFormVisible = false;
     Plat.ShowWindow(WindowId::Msg, false);
     NOVL_ReadScript(1);
     Game.ScriptStep = s.TitleReturnStep;
-    s.SceneTbl.fill(0);
-    Text.MsgWinShown = Text.MsgOnScreen = false;
-    Skip.FastSkip = Skip.SkipReadRequested = Skip.AutoMode = false;
-    EngineMode = 0x700501;
+    s.ClearSceneQueue();
+    Text.HideWindow();
+    Skip.StopForMenu();
+    EngineMode = Mode::SceneReplayEnter;
     return true;
+}
+
+// [SECTION] the script's stores and position, for the menus ------------------------------------
+
+void TForm1::NOVL_ClearScenarioFlg() {
+    for (auto& v : Game.ScenarioFlg) v = 0;
+}
+
+void TForm1::NOVL_ClearReturnTbl() {
+    for (auto& e : Game.ReturnTbl) e = ReturnEntry{0, 0};
+    Game.ReturnCount = 1;
+}
+
+void TForm1::StartScriptAt(int32_t number, int32_t step) {
+    NOVL_ReadScript(number);
+    Game.ScriptStep = step;
+}
+
+void TForm1::SetSystemFlag(SystemSelector selector, bool on) {
+    switch (selector) {
+        case kSystemCursor:
+            Game.CursorShown = on;
+            Plat.SetCursorVisible(on);
+            break;
+        case kSystemMenuButtons: Game.MenuButtonsAllowed = on; break;
+        case kSystemSkip: Game.SkipAllowed = on; break;
+        default: break;
+    }
+}
+
+void TForm1::ReturnToTitle() {
+    NOVL_ReadScript(1);
+    // The script runs again from its title command, or from its start when its end comes
+    // first; past the loaded lines every line reads as the end, so the walk always stops.
+    for (int32_t step = 0;; ++step) {
+        const LineRec& line = ScriptLine(step);
+        const uint16_t code = line.Code & 0xFF;
+        if (code == kCodeSystem && line.P1 == kSystemTitle) {
+            Game.ScriptStep = step - 1;
+            break;
+        }
+        if (code == kCodeEndOfScript) {
+            Game.ScriptStep = -1;
+            break;
+        }
+    }
+    EngineMode = Mode::Script;
 }
 
 }  // namespace orva

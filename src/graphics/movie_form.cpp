@@ -107,17 +107,17 @@ void TForm1::NOVL_WaitMovie() {
     // picture can keep the wait going.
     TDDSDChannel* channel = DDSD1 ? DDSD1->GetChannel(1) : nullptr;
     const bool soundPlaying = channel && (channel->GetStatus() & 1) != 0;
-    if (!soundPlaying && !Movie.MoviePlaying) EngineMode = 0;
+    if (!soundPlaying && !Movie.MoviePlaying) EngineMode = Mode::Script;
     if (Input.KeyEnter || Input.KeyCtrl || Input.MouseLeftClick) {
         Movie.MoviePlaying = false;
         if (channel) channel->Stop();
-        EngineMode = 0;
+        EngineMode = Mode::Script;
     }
 }
 
 void TForm1::NOVL_WaitMovieAlbum() {
     NOVL_WaitMovie();
-    if (EngineMode == 0) EngineMode = 0x700201;
+    if (EngineMode == Mode::Script) EngineMode = Mode::AlbumMenuEnter;
 }
 
 }  // namespace orva

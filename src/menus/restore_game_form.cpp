@@ -1,9 +1,10 @@
-// The restore mode (0x800001): after a slot was copied into GameRec, rebuild the window
+// The restore mode: after a slot was copied into GameRec, rebuild the window
 // pictures, the layers, the music and the script, then fade the scene in and let the script
 // run the interrupted line again.
 #include <cstring>
 
 #include "app/main_form.h"
+#include "platform/screen_layout.h"
 
 namespace orva {
 namespace {
@@ -21,16 +22,16 @@ void TForm1::ReloadWindowPictures() {
 
 void TForm1::NOVL_RestoreGame() {
     StoryMode = true;
-    Msg.ButtonState.fill(0);
+    Msg.ResetButtonLooks();
 
     ReloadWindowPictures();
 
     // The message or choice that was showing belongs to the game left behind; the restored
     // game shows its own when its line runs again.
-    Text.MsgOnScreen = Text.MsgWinShown = Text.ChoiceOnScreen = Text.LogReview = false;
+    Text.Clear();
 
     TABitmap& background = Pics->LayerPicture[0];
-    background.SetSize32(800, 600);
+    background.SetSize32(kScreenWidth, kScreenHeight);
     background.FillColor(0, 0, 0);
     // An empty background name leaves the layer black (no file is asked for).
     const std::string bg = LayerFile(Game.BgLayerName, sizeof Game.BgLayerName);
@@ -46,15 +47,9 @@ void TForm1::NOVL_RestoreGame() {
 
     NOVL_CreateNextImage();
     // ScriptStep comes from the slot unchanged (already stepped back by the loader).
-    const int32_t step = Game.ScriptStep;
-    if (Game.ScriptNo != 0) NOVL_ReadScript(Game.ScriptNo);
-    Game.ScriptStep = step;
+    if (Game.ScriptNo != 0) StartScriptAt(Game.ScriptNo, Game.ScriptStep);
 
-    EngineMode = 0x2091;
-    PrevMode = 0;
-    Timing.TransStart = static_cast<int32_t>(Plat.Ticks());
-    Timing.TransLength = 500;
-    Timing.TransEnd = Timing.TransStart + 500;
+    FadeInto(Mode::Script, 500);
 }
 
 }  // namespace orva

@@ -76,11 +76,11 @@ void TForm1::NOVL_DispEffect_01() {
     // Skipping, or screen effects switched off, cuts the script's transitions at once.
     if (Skip.SkipActive || Config.ScreenEffects == 0) {
         p.NextPicture.CopyRect(0, 0, kSceneWidth, kSceneHeight, 0, 0, p.ScenePicture);
-        EngineMode = 0;
+        EngineMode = Mode::Script;
         return;
     }
     if (FadeStep(p.ScenePicture, p.NextPicture, Timing.TransStart, Timing.TransLength, Timing.TransEnd, Plat.Ticks()))
-        EngineMode = 0;
+        EngineMode = Mode::Script;
 }
 
 void TForm1::NOVL_DispEffect_91() {
