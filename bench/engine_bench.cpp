@@ -24,6 +24,7 @@
 #include "graphics/png_write.h"
 #include "platform/headless/headless_platform.h"
 #include "bench_main.h"
+#include "platform/screen_layout.h"
 
 namespace {
 
@@ -317,7 +318,7 @@ void BareEntryRead(benchmark::State& state) {
 }
 
 void RegisterAll() {
-    constexpr size_t kFrameBytes = 800 * 600 * 4;
+    constexpr size_t kFrameBytes = kScreenWidth * kScreenHeight * 4;
     auto us = [](benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMicrosecond); };
     us(benchmark::RegisterBenchmark("PaintFrame/message-wait/orva", PaintWaitingMessage));
     us(benchmark::RegisterBenchmark("PaintFrame/message-wait/memcpy", MemcpyPeer, kFrameBytes));

@@ -18,11 +18,16 @@
 #include "graphics/png_load.h"
 #include "graphics/scene_compose.h"
 #include "bench_main.h"
+#include "platform/screen_layout.h"
 
 namespace {
 
 using orva::bench::MemcpyPeer;
 using orva::TABitmap;
+using orva::kMsgWindowHeight;
+using orva::kMsgWindowTop;
+using orva::kScreenHeight;
+using orva::kScreenWidth;
 
 // A character-like picture: an opaque body, a soft edge and an invisible surround, with noise
 // in the colours (T = 0 opaque, 255 invisible).
@@ -141,20 +146,20 @@ void Ours(benchmark::State& state, TSize size, EOp op) {
 }
 
 void OursStretch(benchmark::State& state) {
-    TABitmap scene = MakeScene(800, 600, 4), thumb(96, 72);
+    TABitmap scene = MakeScene(kScreenWidth, kScreenHeight, 4), thumb(96, 72);
     for (auto _ : state) {
-        TABitmap::StretchBilinear(96, 72, scene, 0, 0, 800, 600, 0, 0, thumb);
+        TABitmap::StretchBilinear(96, 72, scene, 0, 0, kScreenWidth, kScreenHeight, 0, 0, thumb);
         benchmark::ClobberMemory();
     }
 }
 
 void PixmanStretchPeer(benchmark::State& state) {
-    TABitmap scene = MakeScene(800, 600, 4);
+    TABitmap scene = MakeScene(kScreenWidth, kScreenHeight, 4);
     std::vector<uint32_t> src = ToStraight(scene), dst(96 * 72);
-    pixman_image_t* s = PixmanImage(src, 800, 600);
+    pixman_image_t* s = PixmanImage(src, kScreenWidth, kScreenHeight);
     pixman_image_t* d = PixmanImage(dst, 96, 72);
     pixman_transform_t t;
-    pixman_transform_init_scale(&t, pixman_double_to_fixed(800.0 / 96), pixman_double_to_fixed(600.0 / 72));
+    pixman_transform_init_scale(&t, pixman_double_to_fixed(double(kScreenWidth) / 96), pixman_double_to_fixed(double(kScreenHeight) / 72));
     pixman_image_set_transform(s, &t);
     pixman_image_set_filter(s, PIXMAN_FILTER_BILINEAR, nullptr, 0);
     for (auto _ : state) {
@@ -168,33 +173,33 @@ void PixmanStretchPeer(benchmark::State& state) {
 // One painted frame: the scene copied into the back buffer, the message window at (0, 416) with
 // the window opacity, two text layers over it.
 void OursFrame(benchmark::State& state) {
-    TABitmap scenePicture = MakeScene(800, 600, 5), back(800, 600);
-    TABitmap window = MakeLayer(800, 184, 6), text = MakeLayer(800, 184, 7), shadow = MakeLayer(800, 184, 8);
+    TABitmap scenePicture = MakeScene(kScreenWidth, kScreenHeight, 5), back(kScreenWidth, kScreenHeight);
+    TABitmap window = MakeLayer(kScreenWidth, kMsgWindowHeight, 6), text = MakeLayer(kScreenWidth, kMsgWindowHeight, 7), shadow = MakeLayer(kScreenWidth, kMsgWindowHeight, 8);
     for (auto _ : state) {
-        scenePicture.CopyRect(0, 0, 800, 600, 0, 0, back);
-        window.DrawAlphaOpacity(0, 416, 800, 184, 0, 0, back, 200);
-        shadow.DrawAlpha(0, 416, 800, 184, 0, 0, back);
-        text.DrawAlpha(0, 416, 800, 184, 0, 0, back);
+        scenePicture.CopyRect(0, 0, kScreenWidth, kScreenHeight, 0, 0, back);
+        window.DrawAlphaOpacity(0, kMsgWindowTop, kScreenWidth, kMsgWindowHeight, 0, 0, back, 200);
+        shadow.DrawAlpha(0, kMsgWindowTop, kScreenWidth, kMsgWindowHeight, 0, 0, back);
+        text.DrawAlpha(0, kMsgWindowTop, kScreenWidth, kMsgWindowHeight, 0, 0, back);
         benchmark::ClobberMemory();
     }
 }
 
 void PixmanFramePeer(benchmark::State& state) {
-    std::vector<uint32_t> scene = ToStraight(MakeScene(800, 600, 5)), back(800 * 600);
-    std::vector<uint32_t> window = ToPremultiplied(MakeLayer(800, 184, 6)), text = ToPremultiplied(MakeLayer(800, 184, 7)),
-                          shadow = ToPremultiplied(MakeLayer(800, 184, 8));
-    pixman_image_t* sc = PixmanImage(scene, 800, 600);
-    pixman_image_t* bk = PixmanImage(back, 800, 600);
-    pixman_image_t* wi = PixmanImage(window, 800, 184);
-    pixman_image_t* tx = PixmanImage(text, 800, 184);
-    pixman_image_t* sh = PixmanImage(shadow, 800, 184);
+    std::vector<uint32_t> scene = ToStraight(MakeScene(kScreenWidth, kScreenHeight, 5)), back(kScreenWidth * kScreenHeight);
+    std::vector<uint32_t> window = ToPremultiplied(MakeLayer(kScreenWidth, kMsgWindowHeight, 6)), text = ToPremultiplied(MakeLayer(kScreenWidth, kMsgWindowHeight, 7)),
+                          shadow = ToPremultiplied(MakeLayer(kScreenWidth, kMsgWindowHeight, 8));
+    pixman_image_t* sc = PixmanImage(scene, kScreenWidth, kScreenHeight);
+    pixman_image_t* bk = PixmanImage(back, kScreenWidth, kScreenHeight);
+    pixman_image_t* wi = PixmanImage(window, kScreenWidth, kMsgWindowHeight);
+    pixman_image_t* tx = PixmanImage(text, kScreenWidth, kMsgWindowHeight);
+    pixman_image_t* sh = PixmanImage(shadow, kScreenWidth, kMsgWindowHeight);
     const pixman_color_t c = {0, 0, 0, static_cast<uint16_t>(200 * 257)};
     pixman_image_t* op = pixman_image_create_solid_fill(&c);
     for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_SRC, sc, nullptr, bk, 0, 0, 0, 0, 0, 0, 800, 600);
-        pixman_image_composite32(PIXMAN_OP_OVER, wi, op, bk, 0, 0, 0, 0, 0, 416, 800, 184);
-        pixman_image_composite32(PIXMAN_OP_OVER, sh, nullptr, bk, 0, 0, 0, 0, 0, 416, 800, 184);
-        pixman_image_composite32(PIXMAN_OP_OVER, tx, nullptr, bk, 0, 0, 0, 0, 0, 416, 800, 184);
+        pixman_image_composite32(PIXMAN_OP_SRC, sc, nullptr, bk, 0, 0, 0, 0, 0, 0, kScreenWidth, kScreenHeight);
+        pixman_image_composite32(PIXMAN_OP_OVER, wi, op, bk, 0, 0, 0, 0, 0, kMsgWindowTop, kScreenWidth, kMsgWindowHeight);
+        pixman_image_composite32(PIXMAN_OP_OVER, sh, nullptr, bk, 0, 0, 0, 0, 0, kMsgWindowTop, kScreenWidth, kMsgWindowHeight);
+        pixman_image_composite32(PIXMAN_OP_OVER, tx, nullptr, bk, 0, 0, 0, 0, 0, kMsgWindowTop, kScreenWidth, kMsgWindowHeight);
         benchmark::ClobberMemory();
     }
     for (auto* i : {sc, bk, wi, tx, sh, op}) pixman_image_unref(i);
@@ -205,14 +210,14 @@ void PixmanFramePeer(benchmark::State& state) {
 constexpr int kStageX[orva::kCharacterLayers] = {-200, 0, 200, 400, 100};
 
 void OursCreateNextImage(benchmark::State& state) {
-    const TABitmap background = MakeScene(800, 600, 20);
+    const TABitmap background = MakeScene(kScreenWidth, kScreenHeight, 20);
     std::array<TABitmap, orva::kCharacterLayers> pictures;
     std::array<orva::SceneLayer, orva::kCharacterLayers> layers;
     for (int s = 0; s < orva::kCharacterLayers; ++s) {
-        pictures[s] = MakeLayer(400, 600, 21 + s);
+        pictures[s] = MakeLayer(400, kScreenHeight, 21 + s);
         layers[s] = {&pictures[s], kStageX[s], 0, 255};
     }
-    TABitmap next(800, 600);
+    TABitmap next(kScreenWidth, kScreenHeight);
     for (auto _ : state) {
         orva::ComposeScene(background, layers, next);
         benchmark::ClobberMemory();
@@ -220,22 +225,22 @@ void OursCreateNextImage(benchmark::State& state) {
 }
 
 void PixmanCreateNextImagePeer(benchmark::State& state) {
-    std::vector<uint32_t> background = ToStraight(MakeScene(800, 600, 20)), next(800 * 600);
+    std::vector<uint32_t> background = ToStraight(MakeScene(kScreenWidth, kScreenHeight, 20)), next(kScreenWidth * kScreenHeight);
     std::array<std::vector<uint32_t>, orva::kCharacterLayers> pictures;
     std::array<pixman_image_t*, orva::kCharacterLayers> images;
     for (int s = 0; s < orva::kCharacterLayers; ++s) {
-        pictures[s] = ToPremultiplied(MakeLayer(400, 600, 21 + s));
-        images[s] = PixmanImage(pictures[s], 400, 600);
+        pictures[s] = ToPremultiplied(MakeLayer(400, kScreenHeight, 21 + s));
+        images[s] = PixmanImage(pictures[s], 400, kScreenHeight);
     }
-    pixman_image_t* bg = PixmanImage(background, 800, 600);
-    pixman_image_t* nx = PixmanImage(next, 800, 600);
+    pixman_image_t* bg = PixmanImage(background, kScreenWidth, kScreenHeight);
+    pixman_image_t* nx = PixmanImage(next, kScreenWidth, kScreenHeight);
     const pixman_color_t black = {0, 0, 0, 0xFFFF};
-    const pixman_box32_t screen = {0, 0, 800, 600};
+    const pixman_box32_t screen = {0, 0, kScreenWidth, kScreenHeight};
     for (auto _ : state) {
         pixman_image_fill_boxes(PIXMAN_OP_SRC, nx, &black, 1, &screen);
-        pixman_image_composite32(PIXMAN_OP_SRC, bg, nullptr, nx, 0, 0, 0, 0, 0, 0, 800, 600);
+        pixman_image_composite32(PIXMAN_OP_SRC, bg, nullptr, nx, 0, 0, 0, 0, 0, 0, kScreenWidth, kScreenHeight);
         for (int s = orva::kCharacterLayers - 1; s >= 0; --s)
-            pixman_image_composite32(PIXMAN_OP_OVER, images[s], nullptr, nx, 0, 0, 0, 0, kStageX[s], 0, 400, 600);
+            pixman_image_composite32(PIXMAN_OP_OVER, images[s], nullptr, nx, 0, 0, 0, 0, kStageX[s], 0, 400, kScreenHeight);
         benchmark::ClobberMemory();
     }
     for (auto* i : images) pixman_image_unref(i);
@@ -254,24 +259,24 @@ void AppendBytes(png_structp png, png_bytep data, png_size_t n) {
 const std::vector<uint8_t>& TestPng() {
     static const std::vector<uint8_t> bytes = [] {
         std::vector<uint8_t> out;
-        const TABitmap layer = MakeLayer(800, 600, 9);
-        std::vector<uint8_t> rgba(800 * 600 * 4);
-        for (int y = 0; y < 600; ++y)
-            for (int x = 0; x < 800; ++x) {
-                uint8_t* p = &rgba[(y * 800 + x) * 4];
-                p[0] = static_cast<uint8_t>(x * 255 / 800);
-                p[1] = static_cast<uint8_t>(y * 255 / 600);
+        const TABitmap layer = MakeLayer(kScreenWidth, kScreenHeight, 9);
+        std::vector<uint8_t> rgba(kScreenWidth * kScreenHeight * 4);
+        for (int y = 0; y < kScreenHeight; ++y)
+            for (int x = 0; x < kScreenWidth; ++x) {
+                uint8_t* p = &rgba[(y * kScreenWidth + x) * 4];
+                p[0] = static_cast<uint8_t>(x * 255 / kScreenWidth);
+                p[1] = static_cast<uint8_t>(y * 255 / kScreenHeight);
                 p[2] = static_cast<uint8_t>((x ^ y) & 0x3F);
-                p[3] = static_cast<uint8_t>(255 - (layer.Pixels()[y * 800 + x] >> 24));
+                p[3] = static_cast<uint8_t>(255 - (layer.Pixels()[y * kScreenWidth + x] >> 24));
             }
         png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
         png_infop info = png_create_info_struct(png);
         if (setjmp(png_jmpbuf(png))) std::abort();
         png_set_write_fn(png, &out, AppendBytes, nullptr);
-        png_set_IHDR(png, info, 800, 600, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+        png_set_IHDR(png, info, kScreenWidth, kScreenHeight, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                      PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
-        for (int y = 0; y < 600; ++y) png_write_row(png, &rgba[y * 800 * 4]);
+        for (int y = 0; y < kScreenHeight; ++y) png_write_row(png, &rgba[y * kScreenWidth * 4]);
         png_write_end(png, nullptr);
         png_destroy_write_struct(&png, &info);
         return out;
@@ -291,7 +296,7 @@ void OursPng(benchmark::State& state) {
 
 void LibpngPeer(benchmark::State& state) {
     const auto& bytes = TestPng();
-    std::vector<uint8_t> buffer(800 * 600 * 4);
+    std::vector<uint8_t> buffer(kScreenWidth * kScreenHeight * 4);
     for (auto _ : state) {
         png_image image{};
         image.version = PNG_IMAGE_VERSION;
@@ -304,7 +309,7 @@ void LibpngPeer(benchmark::State& state) {
 }
 
 void RegisterAll() {
-    const TSize sizes[] = {{800, 600}, {800, 184}};
+    const TSize sizes[] = {{kScreenWidth, kScreenHeight}, {kScreenWidth, kMsgWindowHeight}};
     struct TRow { const char* Name; EOp Op; bool AlphaPeers; int PeerOpacity; };
     const TRow rows[] = {
         {"DrawAlpha", EOp::Alpha, true, -1},          {"DrawAlphaOpacity", EOp::AlphaOpacity, true, 200},
@@ -327,11 +332,11 @@ void RegisterAll() {
     benchmark::RegisterBenchmark("StretchBilinear/800x600to96x72/memcpy", MemcpyPeer, size_t{96 * 72 * 4});
     benchmark::RegisterBenchmark("StretchBilinear/800x600to96x72/pixman", PixmanStretchPeer);
     benchmark::RegisterBenchmark("Frame/800x600/orva", OursFrame);
-    benchmark::RegisterBenchmark("Frame/800x600/memcpy", MemcpyPeer, size_t{800 * 600 * 4 + 3 * 800 * 184 * 4});
+    benchmark::RegisterBenchmark("Frame/800x600/memcpy", MemcpyPeer, size_t{kScreenWidth * kScreenHeight * 4 + 3 * kScreenWidth * kMsgWindowHeight * 4});
     benchmark::RegisterBenchmark("Frame/800x600/pixman", PixmanFramePeer);
     benchmark::RegisterBenchmark("CreateNextImage/800x600+5x400x600/orva", OursCreateNextImage);
     benchmark::RegisterBenchmark("CreateNextImage/800x600+5x400x600/memcpy", MemcpyPeer,
-                                 size_t{2 * 800 * 600 * 4 + 5 * 400 * 600 * 4});
+                                 size_t{2 * kScreenWidth * kScreenHeight * 4 + 5 * 400 * kScreenHeight * 4});
     benchmark::RegisterBenchmark("CreateNextImage/800x600+5x400x600/pixman", PixmanCreateNextImagePeer);
     benchmark::RegisterBenchmark("DecodePng/800x600/orva", OursPng);
     benchmark::RegisterBenchmark("DecodePng/800x600/libpng", LibpngPeer);

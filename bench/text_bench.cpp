@@ -13,6 +13,7 @@
 #include "graphics/text_render.h"
 #include "text/message_layout.h"
 #include "text/text_layers.h"
+#include "platform/screen_layout.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ void TextLayerOrva(benchmark::State& state) {
     TTextRenderer renderer;
     renderer.SetFont(kFontMincho, 28);
     const auto placed = Placed(LayoutMessage(kMessage));
-    TABitmap colour(800, 184), mask, out;
+    TABitmap colour(kScreenWidth, kMsgWindowHeight), mask, out;
     colour.FillColor(255, 255, 255);
     for (auto _ : state) {
         ComposeTextLayer(renderer, placed, colour, mask, out);
