@@ -99,11 +99,20 @@ void TForm1::ProcessMessages() {
 
 void TForm1::PaintFrame() {
     PictureSet& p = *Pics;
-    p.ScenePicture.CopyRect(0, 0, 800, 600, 0, 0, p.BackBuffer);
-    if (Movie.MoviePlaying && Movie.MovieFrame) Movie.MovieFrame->CopyRect(0, 0, 800, 600, 0, 0, p.BackBuffer);
-    if (Text.MsgWinShown && !MsgFormVisible)
-        p.MsgWinPicture.DrawAlphaOpacity(0, 416, 800, 184, 0, 0, p.BackBuffer,
-                                         static_cast<uint16_t>(OpacityFromPercent(Config.WindowOpacity)));
+    const bool movie = Movie.MoviePlaying && Movie.MovieFrame;
+    const bool window = Text.MsgWinShown && !MsgFormVisible;
+    const auto opacity = static_cast<uint16_t>(OpacityFromPercent(Config.WindowOpacity));
+    const FrameBaseKey key{.Scene = p.ScenePicture.Generation(),
+                           .Movie = movie ? Movie.MovieFrame->Generation() : 0,
+                           .Window = window ? p.MsgWinPicture.Generation() : 0,
+                           .Opacity = window ? opacity : uint16_t{0},
+                           .Covers = p.ScenePicture.Width() >= p.BackBuffer.Width() &&
+                                     p.ScenePicture.Height() >= p.BackBuffer.Height()};
+    Frames.BeginFrame(p.BackBuffer, key, [&](TABitmap& back) {
+        p.ScenePicture.CopyRect(0, 0, 800, 600, 0, 0, back);
+        if (movie) Movie.MovieFrame->CopyRect(0, 0, 800, 600, 0, 0, back);
+        if (window) p.MsgWinPicture.DrawAlphaOpacity(0, 416, 800, 184, 0, 0, back, opacity);
+    });
     p.WindowBase.CopyRect(0, 0, 800, 184, 0, 0, p.WindowBuffer);
 
     NOVL_DrawMessage();
@@ -123,7 +132,9 @@ void TForm1::PaintFrame() {
 
     // The save menu's entering step composes a frame but neither shows nor counts it.
     if (EngineMode != 0x700701) {
-        Plat.Present(WindowId::Main, p.BackBuffer);
+        const FrameRect changed = Frames.Changed(p.BackBuffer);
+        Plat.PresentChanged(WindowId::Main, p.BackBuffer, changed.X, changed.Y, changed.W, changed.H);
+        Frames.Presented();
         if (MsgFormVisible) Plat.Present(WindowId::Msg, p.WindowBuffer);
         Timing.FrameClock += kFramePeriod;
     }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/engine_state.h"
+#include "app/frame_cache.h"
 #include "app/trace.h"
 #include "data/archive.h"
 #include "data/ezxor.h"
@@ -473,6 +474,7 @@ public:
     TimingState Timing;
     ScriptState Script;
     std::unique_ptr<PictureSet> Pics;
+    FrameCache Frames;                       // the main window's base between painted frames
     TArchiveSet Archives;                    // the data archives
     TScriptContainer Container;              // SCRIPT.DAT
     TEZXor EZXor1;                           // scrambler of SAVE2.DAT
