@@ -3,8 +3,9 @@
 
 usage: window_suite.py ORVA DEMO_DIR [ONSCRIPTER ONSCRIPTER_GAME_DIR] (run under Xvfb, e.g. xvfb-run)
 
-Peers, run in interleaved rounds: orva as it starts (its own choice of presentation), the same
-program with SDL's OpenGL renderer forced on, and ONScripter on the same scene when a game
+Peers, run in interleaved rounds: orva as it starts (its own choice of presentation), another
+build of it when ORVA_WINDOW_BASELINE names one, the same program with SDL's OpenGL renderer
+forced on (left out with ORVA_WINDOW_NO_GL=1), and ONScripter on the same scene when a game
 directory is given. Each run measures the start-up to the first picture on the screen (a row of
 the screen polled until it is not black; orva's own line is given too, without the game's fixed
 500-ms wait), the CPU a waiting message costs over 10 s, the thread count, the CPU of a
@@ -153,8 +154,14 @@ def main():
     orva, demo = sys.argv[1], sys.argv[2]
     ons = sys.argv[3:5] if len(sys.argv) > 4 and sys.argv[3] else None
     game = ["--game", demo, "--seed", "1"]
-    peers = [("orva", [orva] + game, {}, True),
-             ("orva, GL forced", [orva] + game, {"SDL_RENDER_DRIVER": "opengl"}, True)]
+    peers = [("orva", [orva] + game, {}, True)]
+    # ORVA_WINDOW_BASELINE: another build of the program (e.g. before a change) run beside it.
+    baseline = os.environ.get("ORVA_WINDOW_BASELINE")
+    if baseline:
+        peers.append(("orva, baseline", [baseline] + game, {}, True))
+    # ORVA_WINDOW_NO_GL=1 leaves out the GL-forced run (a shorter suite).
+    if os.environ.get("ORVA_WINDOW_NO_GL") != "1":
+        peers.append(("orva, GL forced", [orva] + game, {"SDL_RENDER_DRIVER": "opengl"}, True))
     if ons:
         peers.append(("ONScripter", [ons[0], "-r", ons[1]], {}, False))
     results = {name: [] for name, *_ in peers}
@@ -183,8 +190,9 @@ def main():
         print(f"| {label:<42} | " + " | ".join(cells) + " |")
     own = ours["own"]
     if own is not None:
-        print(f"orva's own first-frame line, without the 500-ms wait: {own:.0f} ms "
-              f"(GL forced: {med['orva, GL forced']['own']:.0f} ms)")
+        gl = med.get("orva, GL forced", {}).get("own")
+        print(f"orva's own first-frame line, without the 500-ms wait: {own:.0f} ms"
+              + (f" (GL forced: {gl:.0f} ms)" if gl is not None else ""))
     if not ons:
         print("ONScripter is not installed (apt-get install onscripter): its column is left out.")
 

@@ -53,11 +53,21 @@ void TForm1::ProcessMessages() {
 
 void TForm1::PaintFrame() {
     PictureSet& p = *Pics;
-    p.ScenePicture.CopyRect(0, 0, kScreenWidth, kScreenHeight, 0, 0, p.BackBuffer);
-    if (Movie.MoviePlaying && Movie.MovieFrame) Movie.MovieFrame->CopyRect(0, 0, kScreenWidth, kScreenHeight, 0, 0, p.BackBuffer);
-    if (Text.MsgWinShown && !MsgFormVisible)
-        p.MsgWinPicture.DrawAlphaOpacity(0, kMsgWindowTop, kMsgWindowWidth, kMsgWindowHeight, 0, 0, p.BackBuffer,
-                                         static_cast<uint16_t>(OpacityFromPercent(Config.WindowOpacity)));
+    const bool movie = Movie.MoviePlaying && Movie.MovieFrame;
+    const bool window = Text.MsgWinShown && !MsgFormVisible;
+    const auto opacity = static_cast<uint16_t>(OpacityFromPercent(Config.WindowOpacity));
+    const FrameBaseKey key{.Scene = p.ScenePicture.Generation(),
+                           .Movie = movie ? Movie.MovieFrame->Generation() : 0,
+                           .Window = window ? p.MsgWinPicture.Generation() : 0,
+                           .Opacity = window ? opacity : uint16_t{0},
+                           .Covers = p.ScenePicture.Width() >= p.BackBuffer.Width() &&
+                                     p.ScenePicture.Height() >= p.BackBuffer.Height()};
+    Frames.BeginFrame(p.BackBuffer, key, [&](TABitmap& back) {
+        p.ScenePicture.CopyRect(0, 0, kScreenWidth, kScreenHeight, 0, 0, back);
+        if (movie) Movie.MovieFrame->CopyRect(0, 0, kScreenWidth, kScreenHeight, 0, 0, back);
+        if (window)
+            p.MsgWinPicture.DrawAlphaOpacity(0, kMsgWindowTop, kMsgWindowWidth, kMsgWindowHeight, 0, 0, back, opacity);
+    });
     p.WindowBase.CopyRect(0, 0, kMsgWindowWidth, kMsgWindowHeight, 0, 0, p.WindowBuffer);
 
     // Every draw routine runs on every frame, whatever the mode, in the table's order.
@@ -73,7 +83,9 @@ void TForm1::PaintFrame() {
     const uint8_t frame = row ? row->Frame : kFrameShown;
     if (frame & kFrameMenuScreen) p.MenuScreen.DrawAlpha(0, 0, kScreenWidth, kScreenHeight, 0, 0, p.BackBuffer);
     if (!(frame & kFrameHeld)) {
-        Plat.Present(WindowId::Main, p.BackBuffer);
+        const FrameRect changed = Frames.Changed(p.BackBuffer);
+        Plat.PresentChanged(WindowId::Main, p.BackBuffer, changed.X, changed.Y, changed.W, changed.H);
+        Frames.Presented();
         if (MsgFormVisible) Plat.Present(WindowId::Msg, p.WindowBuffer);
         Timing.FrameClock += kFramePeriod;
     }

@@ -16,8 +16,9 @@
 #include <vector>
 
 #include "app/engine_modes.h"
-#include "data/save_layout.h"
+#include "app/frame_cache.h"
 #include "app/input_state.h"
+#include "data/save_layout.h"
 #include "app/trace.h"
 #include "data/archive.h"
 #include "data/ezxor.h"
@@ -427,6 +428,7 @@ public:
     TimingState Timing;
     ScriptState Script;
     std::unique_ptr<PictureSet> Pics;
+    FrameCache Frames;                       // the main window's base between painted frames
     TArchiveSet Archives;                    // the data archives
     TScriptContainer Container;              // SCRIPT.DAT
     TEZXor EZXor1;                           // scrambler of SAVE2.DAT

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "graphics/pixel_kernels.h"
 
@@ -16,6 +17,7 @@ void TABitmap::SetSize32(int w, int h) {
     w = std::max(w, 0);
     h = std::max(h, 0);
     if (w == W && h == H) return;
+    Track.All();
     decltype(Data) next(static_cast<size_t>(w) * h, 0u);
     const int keepW = std::min(w, W), keepH = keepW > 0 ? std::min(h, H) : 0;
     for (int y = 0; y < keepH; ++y)
@@ -28,9 +30,19 @@ void TABitmap::SetSize32(int w, int h) {
 
 void TABitmap::Assign(const TABitmap& other) {
     if (&other == this) return;
+    Track.All();
     W = other.W;
     H = other.H;
     Data = other.Data;
+}
+
+bool TABitmap::Written(int& x, int& y, int& w, int& h) const {
+    if (Track.Whole) {
+        x = y = 0, w = W, h = H;
+        return W > 0 && H > 0;
+    }
+    x = Track.X0, y = Track.Y0, w = Track.X1 - Track.X0, h = Track.Y1 - Track.Y0;
+    return w > 0 && h > 0;
 }
 
 void TABitmap::FillColor(uint8_t r, uint8_t g, uint8_t b) { FillRect(0, 0, W, H, r, g, b); }
@@ -41,6 +53,7 @@ void TABitmap::FillRect(int x, int y, int w, int h, uint8_t r, uint8_t g, uint8_
     const int64_t x1 = std::min<int64_t>(int64_t{x} + w, W), y1 = std::min<int64_t>(int64_t{y} + h, H);
     if (x0 >= x1 || y0 >= y1) return;
     const uint32_t px = uint32_t{b} | uint32_t{g} << 8 | uint32_t{r} << 16;
+    Track.Box(static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1));
     for (int64_t row = y0; row < y1; ++row) {
         uint32_t* p = Data.data() + static_cast<size_t>(row) * W;
         std::fill(p + x0, p + x1, px);
@@ -50,6 +63,7 @@ void TABitmap::FillRect(int x, int y, int w, int h, uint8_t r, uint8_t g, uint8_
 void TABitmap::CopyRect(int dx, int dy, int w, int h, int sx, int sy, TABitmap& dest) const {
     if (!ClipDraw(dx, dy, w, h, sx, sy, dest.W, dest.H, W, H)) return;
     const size_t bytes = static_cast<size_t>(w) * 4;
+    dest.NoteWritten(dx, dy, w, h);
     // Rows are walked away from the overlap when a picture is copied onto itself.
     const bool upward = &dest == this && dy > sy;
     for (int i = 0; i < h; ++i) {
@@ -96,7 +110,8 @@ void ForEachRow(const TABitmap& src, int dx, int dy, int w, int h, int sx, int s
     if (&src == &dest) return;  // the kernels read and write in one pass; a picture onto itself is not drawn
     if (!TABitmap::ClipDraw(dx, dy, w, h, sx, sy, dest.Width(), dest.Height(), src.Width(), src.Height())) return;
     const uint32_t* s = src.Pixels() + static_cast<size_t>(sy) * src.Width() + sx;
-    uint32_t* d = dest.Pixels() + static_cast<size_t>(dy) * dest.Width() + dx;
+    dest.NoteWritten(dx, dy, w, h);
+    uint32_t* d = const_cast<uint32_t*>(std::as_const(dest).Pixels()) + static_cast<size_t>(dy) * dest.Width() + dx;
     for (int r = 0; r < h; ++r, s += src.Width(), d += dest.Width()) row(s, d, w);
 }
 
@@ -163,6 +178,7 @@ void TABitmap::ComposeFromMask(const TABitmap& mask, TABitmap& out) const {
         m = &maskCopy;
     }
     if (&out != this) out.SetSize32(w, h);
+    out.Track.All();
     const auto& k = pixel::ActiveKernels();
     const int covered = std::min(w, m->W), coveredRows = std::min(h, m->H);
     for (int y = 0; y < h; ++y) {
@@ -217,6 +233,7 @@ void TABitmap::StretchBilinear(int dw, int dh, const TABitmap& src, double sx, d
                                                  static_cast<uint32_t>((x >> 8) & 255)};
     }
     const auto& k = pixel::ActiveKernels();
+    dest.Track.All();
 
     int64_t m = 0, edgeCounter = (ish - 1) * 65536;
     for (int64_t r = 0; r < dh; ++r) {
@@ -246,6 +263,7 @@ void TABitmap::InvertRect(int x, int y, int w, int h, TABitmap& bitmap) {
     if (!bitmap.IsReady() || w <= 0 || h <= 0) return;
     const int64_t x0 = std::max<int64_t>(x, 0), y0 = std::max<int64_t>(y, 0);
     const int64_t x1 = std::min<int64_t>(int64_t{x} + w, bitmap.W), y1 = std::min<int64_t>(int64_t{y} + h, bitmap.H);
+    bitmap.Track.Box(static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1));
     for (int64_t r = y0; r < y1; ++r) {
         uint32_t* p = bitmap.Data.data() + static_cast<size_t>(r) * bitmap.W;
         for (int64_t c = x0; c < x1; ++c) p[c] ^= 0x00FFFFFFu;

@@ -5,6 +5,7 @@
 // whole-picture operations (mask composition, bilinear scaling, inversion) | clipping.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -41,14 +42,21 @@ public:
     int Width() const { return W; }
     int Height() const { return H; }
     bool IsReady() const { return W > 0; }
-    // Row y (0 = top) as W × 4 bytes; y must lie in 0 … Height() − 1.
-    uint8_t* Row(int y) { return reinterpret_cast<uint8_t*>(Data.data() + static_cast<size_t>(y) * W); }
+    // Row y (0 = top) as W × 4 bytes; y must lie in 0 … Height() − 1. Writable access counts as
+    // a write of the whole picture (see Written).
+    uint8_t* Row(int y) {
+        Track.All();
+        return reinterpret_cast<uint8_t*>(Data.data() + static_cast<size_t>(y) * W);
+    }
     const uint8_t* Row(int y) const {
         return reinterpret_cast<const uint8_t*>(Data.data() + static_cast<size_t>(y) * W);
     }
     size_t RowBytes() const { return static_cast<size_t>(W) * 4; }
     // All pixels row after row; one uint32_t is B | G << 8 | R << 16 | T << 24.
-    uint32_t* Pixels() { return Data.data(); }
+    uint32_t* Pixels() {
+        Track.All();
+        return Data.data();
+    }
     const uint32_t* Pixels() const { return Data.data(); }
     // Becomes a copy of other (size and every byte).
     void Assign(const TABitmap& other);
@@ -95,6 +103,22 @@ public:
     // the transparency byte stays.
     static void InvertRect(int x, int y, int w, int h, TABitmap& bitmap);
 
+    // ---- write tracking ---------------------------------------------------------------------
+    // Every write of pixels (a draw onto this picture, a fill, a copy, a resize, an Assign, a
+    // copy or move of the object, any writable Row or Pixels access) gives the picture a new
+    // generation, unique among all pictures, and widens its written box. Two reads of the same
+    // generation therefore see the same pixels. The box covers every pixel written since the
+    // last ClearWritten; false when nothing was written.
+    uint64_t Generation() const { return Track.Gen; }
+    bool Written(int& x, int& y, int& w, int& h) const;
+    void ClearWritten() {
+        Track.X0 = Track.Y0 = Track.X1 = Track.Y1 = 0;
+        Track.Whole = false;
+    }
+    // Records a write of the rectangle (already clipped to the picture) done through a pointer
+    // taken from the const Pixels.
+    void NoteWritten(int x, int y, int w, int h) { Track.Box(x, y, x + w, y + h); }
+
     // ---- clipping ---------------------------------------------------------------------------
     // Clips a draw against a destination of pw × ph; false when nothing is to be drawn.
     static bool ClipToDest(int& dx, int& dy, int& w, int& h, int& sx, int& sy, int pw, int ph);
@@ -103,8 +127,50 @@ public:
     static bool ClipDraw(int& dx, int& dy, int& w, int& h, int& sx, int& sy, int pw, int ph, int sw, int sh);
 
 private:
+    struct WriteTrack {
+        static inline std::atomic<uint64_t> Next{0};
+        uint64_t Gen = Next.fetch_add(1, std::memory_order_relaxed) + 1;
+        int X0 = 0, Y0 = 0, X1 = 0, Y1 = 0;  // written box [X0, X1) × [Y0, Y1); empty when X0 == X1
+        bool Whole = false;                   // the whole picture, whatever its size
+
+        WriteTrack() = default;
+        // A picture copied or moved into (or out of) is written whole.
+        WriteTrack(const WriteTrack&) { All(); }
+        WriteTrack(WriteTrack&& other) noexcept {
+            other.All();
+            All();
+        }
+        WriteTrack& operator=(const WriteTrack&) {
+            All();
+            return *this;
+        }
+        WriteTrack& operator=(WriteTrack&& other) noexcept {
+            other.All();
+            All();
+            return *this;
+        }
+        void Bump() { Gen = Next.fetch_add(1, std::memory_order_relaxed) + 1; }
+        void All() {
+            Bump();
+            Whole = true;
+        }
+        void Box(int x0, int y0, int x1, int y1) {
+            Bump();
+            if (x0 >= x1 || y0 >= y1) return;
+            if (X0 == X1 && !Whole) {
+                X0 = x0, Y0 = y0, X1 = x1, Y1 = y1;
+                return;
+            }
+            X0 = x0 < X0 ? x0 : X0;
+            Y0 = y0 < Y0 ? y0 : Y0;
+            X1 = x1 > X1 ? x1 : X1;
+            Y1 = y1 > Y1 ? y1 : Y1;
+        }
+    };
+
     int W = 0, H = 0;              // size in pixels
     std::vector<uint32_t, TPixelAllocator<uint32_t>> Data;  // W × H pixels, row 0 first
+    WriteTrack Track;
 };
 
 }  // namespace orva

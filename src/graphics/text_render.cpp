@@ -12,6 +12,7 @@
 #include <iostream>
 #include <set>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "graphics/font_names.h"
@@ -206,10 +207,12 @@ void TTextRenderer::TextOut(TABitmap& dest, int x, int y, std::u16string_view te
         pen += gl.Advance;
         const int x0 = std::max(0, -ox), x1 = std::min(gl.W, dest.Width() - ox);
         const int y0 = std::max(0, -oy), y1 = std::min(gl.H, dest.Height() - oy);
+        // Only the glyph's box is written; the picture's write tracking is told just that.
+        if (x0 < x1 && y0 < y1) dest.NoteWritten(ox + x0, oy + y0, x1 - x0, y1 - y0);
         for (int row = y0; row < y1; ++row) {
             const uint8_t* cov = gl.Coverage.data() + static_cast<size_t>(row) * static_cast<size_t>(gl.W);
             // ox may be negative (a glyph reaching left of the picture); ox + col never is.
-            uint8_t* d = dest.Row(oy + row);
+            uint8_t* d = const_cast<uint8_t*>(std::as_const(dest).Row(oy + row));
             for (int col = x0; col < x1; ++col) {
                 const int a = cov[col];
                 if (a == 0) continue;

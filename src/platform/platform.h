@@ -89,6 +89,11 @@ public:
     virtual void SetWindowTitle(WindowId, const std::string&) {}
     // Shows a picture in a window's client area at (0, 0).
     virtual void Present(WindowId window, const TABitmap& picture) = 0;
+    // Present, with the caller's promise that outside the rectangle (x, y, w, h) the picture
+    // equals the one last shown in that window, so only the rectangle needs comparing.
+    virtual void PresentChanged(WindowId window, const TABitmap& picture, int /*x*/, int /*y*/, int /*w*/, int /*h*/) {
+        Present(window, picture);
+    }
     virtual void SetFullScreen(bool on) = 0;
     virtual bool IsFullScreen() = 0;
 

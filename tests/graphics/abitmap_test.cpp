@@ -500,5 +500,59 @@ TEST(TABitmapCanvas, InvertFillCopyAndResize) {
     grow.FillColor(1, 2, 3);  // harmless on an empty picture
 }
 
+// The write tracking the painting relies on to reuse composed pixels: every way of writing
+// moves the generation on and widens the written box by what was actually written.
+TEST(TABitmapWrites, EveryWriteMovesTheGenerationAndTheBoxCoversWhatWasWritten) {
+    TABitmap dest(100, 80), src(40, 40);
+    src.FillColor(9, 9, 9);
+    int x = 0, y = 0, w = 0, h = 0;
+    EXPECT_TRUE(dest.Written(x, y, w, h));  // a new picture is written whole
+    dest.ClearWritten();
+    EXPECT_FALSE(dest.Written(x, y, w, h));
+
+    uint64_t gen = dest.Generation();
+    auto moved = [&] {
+        const bool m = dest.Generation() != gen;
+        gen = dest.Generation();
+        return m;
+    };
+    src.DrawAlphaOpacity(90, 70, 40, 40, 0, 0, dest, 255);  // clipped to 10 × 10
+    EXPECT_TRUE(moved());
+    ASSERT_TRUE(dest.Written(x, y, w, h));
+    EXPECT_EQ((std::vector<int>{x, y, w, h}), (std::vector<int>{90, 70, 10, 10}));
+    src.CopyRect(5, 6, 4, 3, 0, 0, dest);
+    dest.FillRect(-10, 20, 15, 2, 1, 2, 3);
+    TABitmap::InvertRect(50, 50, 1, 1, dest);
+    EXPECT_TRUE(moved());
+    ASSERT_TRUE(dest.Written(x, y, w, h));
+    EXPECT_EQ((std::vector<int>{x, y, w, h}), (std::vector<int>{0, 6, 100, 74}));
+
+    // Reads leave it alone; a draw that misses the picture writes nothing.
+    dest.ClearWritten();
+    std::as_const(dest).Pixels();
+    src.CopyRect(0, 0, 100, 80, 0, 0, src);
+    src.DrawAlpha(200, 200, 10, 10, 0, 0, dest);
+    EXPECT_FALSE(dest.Written(x, y, w, h));
+
+    // Writable access, resizes, Assign and copies count as writing everything.
+    for (auto write : {+[](TABitmap& b) { b.Pixels(); }, +[](TABitmap& b) { b.Row(3); },
+                       +[](TABitmap& b) { b.SetSize32(100, 81); }, +[](TABitmap& b) { b.Assign(TABitmap(5, 5)); },
+                       +[](TABitmap& b) { b = TABitmap(7, 7); },
+                       +[](TABitmap& b) { TABitmap::StretchBilinear(2, 2, TABitmap(4, 4), 0, 0, 4, 4, 0, 0, b); }}) {
+        dest.ClearWritten();
+        write(dest);
+        EXPECT_TRUE(moved());
+        ASSERT_TRUE(dest.Written(x, y, w, h));
+        EXPECT_EQ((std::vector<int>{x, y, w, h}), (std::vector<int>{0, 0, dest.Width(), dest.Height()}));
+    }
+    // Generations are unique across pictures: a copy never looks like the picture it replaced.
+    TABitmap a(4, 4), b(4, 4);
+    EXPECT_NE(a.Generation(), b.Generation());
+    const uint64_t before = a.Generation();
+    a = b;
+    EXPECT_NE(a.Generation(), before);
+    EXPECT_NE(a.Generation(), b.Generation());
+}
+
 }  // namespace
 }  // namespace orva

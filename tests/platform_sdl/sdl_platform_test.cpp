@@ -379,6 +379,18 @@ TEST_F(SdlPlatformTest, AnUnchangedFrameIsNotUploadedAndAChangeUploadsItsRectang
             EXPECT_EQ(s.Shows, first.Shows + 1);
             EXPECT_TRUE(ShowsPicture(Shown(p, WindowId::Main), pic, scale));
 
+            // With a promised rectangle only that part is compared: the icon turns again and is
+            // uploaded; a rectangle reaching past the picture is cut to it.
+            for (int y = 540; y < 572; ++y)
+                for (int x = 700; x < 732; ++x) std::memset(pic.Row(y) + x * 4, 0x66, 4);
+            p.PresentChanged(WindowId::Main, pic, 600, 500, 400, 400);
+            s = p.Stats(WindowId::Main);
+            EXPECT_EQ(s.Uploads, first.Uploads + 2);
+            EXPECT_EQ(s.UploadedPixels, first.UploadedPixels + 2 * 32u * 32u);
+            EXPECT_TRUE(ShowsPicture(Shown(p, WindowId::Main), pic, scale));
+            p.PresentChanged(WindowId::Main, pic, -50, -50, 0, 0);
+            EXPECT_EQ(p.Stats(WindowId::Main).Unchanged, s.Unchanged + 1);
+
             // An expose repaints although the picture did not change.
             Push(WindowEvent(p.SdlWindowId(WindowId::Main), SDL_WINDOWEVENT_EXPOSED));
             EXPECT_TRUE(Pump(p).empty());

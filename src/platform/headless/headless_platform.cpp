@@ -101,8 +101,13 @@ void HeadlessPlatform::ShowWindow(WindowId window, bool visible) {
 }
 
 void HeadlessPlatform::Present(WindowId window, const TABitmap& picture) {
+    PresentChanged(window, picture, 0, 0, picture.Width(), picture.Height());
+}
+
+void HeadlessPlatform::PresentChanged(WindowId window, const TABitmap& picture, int x, int y, int w, int h) {
     if (window == WindowId::None) return;
     Presented[Index(window)].Assign(picture);
+    Promised[Index(window)] = {x, y, w, h};
 }
 
 void HeadlessPlatform::BeginModal(WindowId dialog) {

@@ -49,6 +49,7 @@ public:
     void PlaceWindow(WindowId window, Point mainClient) override { Origin[Index(window)] = mainClient; }
     void SetWindowTitle(WindowId window, const std::string& title) override { Titles[Index(window)] = title; }
     void Present(WindowId window, const TABitmap& picture) override;
+    void PresentChanged(WindowId window, const TABitmap& picture, int x, int y, int w, int h) override;
     void SetFullScreen(bool on) override { FullScreen = on; }
     bool IsFullScreen() override { return FullScreen; }
     void BeginModal(WindowId dialog) override;
@@ -76,6 +77,9 @@ public:
     bool CursorShown(WindowId window) const { return window != WindowId::Main || MainCursorVisible; }
     bool TextInputOn() const { return TextInput; }
     const TABitmap& LastPresented(WindowId window) const { return Presented[Index(window)]; }
+    // The rectangle promised with the last presented picture outside which it equals the one
+    // before (the whole picture after a plain Present), as x, y, w, h.
+    std::array<int, 4> LastPromised(WindowId window) const { return Promised[Index(window)]; }
     const std::string& ShotError() const { return PendingError; }
     const std::string& WindowTitle(WindowId window) const { return Titles[Index(window)]; }
 
@@ -109,6 +113,7 @@ private:
     bool TextInput = false;
     std::array<bool, 4> Visible{true, false, false, false};
     std::array<Point, 4> Origin{Point{0, 0}, Point{0, kMsgWindowTop}, Point{240, 236}, Point{0, 0}};
+    std::array<std::array<int, 4>, 4> Promised{};       // see LastPromised
     std::array<TABitmap, 4> Presented;                // the last picture shown in each window
     std::array<std::string, 4> Titles;                // each window's caption as last set
     std::string PendingError;                         // first capture that could not be written

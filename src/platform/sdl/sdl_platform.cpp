@@ -452,12 +452,19 @@ void SdlPlatform::SetWindowTitle(WindowId window, const std::string& title) {
 }
 
 void SdlPlatform::Present(WindowId window, const TABitmap& picture) {
+    PresentChanged(window, picture, 0, 0, picture.Width(), picture.Height());
+}
+
+void SdlPlatform::PresentChanged(WindowId window, const TABitmap& picture, int x, int y, int cw, int ch) {
     Surface* s = Find(window);
     if (!s) return;
     const int w = picture.Width(), h = picture.Height();
     if (w <= 0 || h <= 0) return;
     ++s->Stats.Frames;
     const uint32_t* pixels = picture.Pixels();
+    // Only the promised rectangle is compared; the rest equals the held picture.
+    const int x0 = std::clamp(x, 0, w), y0 = std::clamp(y, 0, h);
+    const int x1 = std::clamp(x + std::max(cw, 0), x0, w), y1 = std::clamp(y + std::max(ch, 0), y0, h);
     std::vector<PixelRect> rects;
     if (w != s->HeldW || h != s->HeldH) {
         s->Held.assign(pixels, pixels + static_cast<size_t>(w) * h);
@@ -466,7 +473,14 @@ void SdlPlatform::Present(WindowId window, const TABitmap& picture) {
         s->Stale = true;
     } else {
         // The engine paints every frame; most frames repeat the last one, or change an icon.
-        rects = ChangedRects(s->Held.data(), w, pixels, w, w, h);
+        if (x1 > x0 && y1 > y0) {
+            const size_t at = static_cast<size_t>(y0) * w + x0;
+            rects = ChangedRects(s->Held.data() + at, w, pixels + at, w, x1 - x0, y1 - y0);
+            for (PixelRect& r : rects) {
+                r.X += x0;
+                r.Y += y0;
+            }
+        }
         if (rects.empty() && !s->Stale) {
             ++s->Stats.Unchanged;
             return;

@@ -80,6 +80,7 @@ public:
     void PlaceWindow(WindowId window, Point mainClient) override;
     void SetWindowTitle(WindowId window, const std::string& title) override;
     void Present(WindowId window, const TABitmap& picture) override;
+    void PresentChanged(WindowId window, const TABitmap& picture, int x, int y, int w, int h) override;
     void SetFullScreen(bool on) override;
     bool IsFullScreen() override { return FullScreen; }
 
