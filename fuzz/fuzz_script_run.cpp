@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // whose subsystems do not answer here are let go so that the script keeps running.
     for (int pass = 0; pass < 8; ++pass) {
         form.IdleEvent();
-        if (form.EngineMode != 0 && form.EngineMode != -1) form.EngineMode = 0;
+        if (form.EngineMode != Mode::Script && form.EngineMode != Mode::Startup) form.EngineMode = Mode::Script;
     }
     return 0;
 }
