@@ -215,7 +215,47 @@ void Compose(benchmark::State& state, bool choice, bool warm) {
     }
 }
 
-// ---- start-up and lookup ----------------------------------------------------------------------
+// ---- rollback ---------------------------------------------------------------------------------
+
+// A rollback point taken as a message begins, in the demo's first message; the counter
+// `bytes_per_point` is what a point of the full history holds, beside a memcpy of those bytes.
+void RollbackCapture(benchmark::State& state) {
+    auto engine = DemoAt(state, Mode::MessageWait);
+    if (!engine) return;
+    TForm1& form = *engine->Form;
+    for (size_t i = 0; i < kRollbackEntries; ++i) form.RollbackCapture(form.Text.MsgNo, false);
+    for (auto _ : state) {
+        form.RollbackCapture(form.Text.MsgNo, false);
+        benchmark::ClobberMemory();
+    }
+    state.counters["bytes_per_point"] =
+        static_cast<double>(form.Rollback.Bytes()) / static_cast<double>(form.Rollback.Size());
+    state.counters["points"] = static_cast<double>(form.Rollback.Size());
+}
+
+// One message back: the layers read and composed, the sound compared, the message's line run
+// again and laid out; beside the restore of a loaded game, which does the same reading.
+void RollBackOne(benchmark::State& state, bool restore) {
+    auto engine = DemoAt(state, Mode::MessageWait);
+    if (!engine) return;
+    TForm1& form = *engine->Form;
+    for (auto _ : state) {
+        if (restore) {
+            form.Game.ScriptStep -= 1;
+            form.NOVL_RestoreGame();
+            state.PauseTiming();
+            engine->RunTo(Mode::MessageWait);
+            state.ResumeTiming();
+        } else {
+            state.PauseTiming();
+            form.RollbackCapture(form.Text.MsgNo, false);  // a second point to go back from
+            state.ResumeTiming();
+            if (!form.RollBack(1)) state.SkipWithError("no rollback point");
+        }
+        benchmark::ClobberMemory();
+    }
+}
+
 
 // The engine from its creation to its first presented frame, over the bundled game or five
 // full archives. The start-up's fixed 500-ms wait passes on the virtual clock and costs no time
@@ -329,6 +369,10 @@ void RegisterAll() {
     us(benchmark::RegisterBenchmark("MakeMessage/3x25/cold", Compose, false, false));
     us(benchmark::RegisterBenchmark("MakeSelect/9-answers/orva", Compose, true, true));
     us(benchmark::RegisterBenchmark("MakeSelect/9-answers/cold", Compose, true, false));
+    us(benchmark::RegisterBenchmark("RollbackPoint/capture/orva", RollbackCapture));
+    us(benchmark::RegisterBenchmark("RollbackPoint/capture/memcpy", MemcpyPeer, sizeof(RollbackPoint)));
+    us(benchmark::RegisterBenchmark("RollBack/one-message/orva", RollBackOne, false));
+    us(benchmark::RegisterBenchmark("RollBack/one-message/restore", RollBackOne, true));
     us(benchmark::RegisterBenchmark("StartUp/bundled-game/orva", StartUpToFirstFrame, false)->Iterations(5));
     us(benchmark::RegisterBenchmark("StartUp/bundled-game/index", ReadIndexBlocks, false));
     us(benchmark::RegisterBenchmark("StartUp/5x65535-names/orva", StartUpToFirstFrame, true)->Iterations(5));

@@ -16,6 +16,7 @@ void TForm1::IdleEvent() {
     if (Movie.MoviePlaying) MovieFrameStep();
     NOVL_CheckKeyPush();
     NOVL_CheckButton();
+    RollbackCheck();
 
     // One step of the current mode (a mode without a row or a step runs nothing).
     if (const ModeRow* row = FindModeRow(EngineMode); row && row->Step) (this->*row->Step)();

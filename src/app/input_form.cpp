@@ -5,6 +5,11 @@
 namespace orva {
 
 void TForm1::FormMouseDown(MouseButton button, Point) {
+    // The back button only asks for a rollback; it is no press on the scene.
+    if (button == MouseButton::Back) {
+        Input.LatchBack = true;
+        return;
+    }
     Input.LatchLeftDown = false;
     Input.LatchLeftUp = false;
     Input.LatchLeftDown = button == MouseButton::Left;
@@ -13,7 +18,10 @@ void TForm1::FormMouseDown(MouseButton button, Point) {
     Skip.AutoMode = false;
 }
 
-void TForm1::FormMouseUp(MouseButton button, Point) { Input.LatchLeftUp = button == MouseButton::Left; }
+void TForm1::FormMouseUp(MouseButton button, Point) {
+    if (button == MouseButton::Back) return;
+    Input.LatchLeftUp = button == MouseButton::Left;
+}
 
 void TForm1::FormMouseWheel(int direction) {
     if (direction > 0) Input.LatchWheelUp = true;
@@ -23,6 +31,10 @@ void TForm1::FormMouseWheel(int direction) {
 // Presses in the detached window's top 32 rows drag it; the platform's hit test moves the window
 // without delivering them, and any that still arrive set no latch.
 void TForm1::MsgFormMouseDown(MouseButton button, Point p) {
+    if (button == MouseButton::Back) {
+        Input.LatchBack = true;
+        return;
+    }
     if (p.Y <= 32) return;
     Input.LatchLeftDown = button == MouseButton::Left;
 }
@@ -60,6 +72,7 @@ void TForm1::NOVL_CheckKeyPush() {
         if (Skip.ControlSkipEnabled && Plat.KeyDown(Key::Ctrl)) Input.KeyCtrl = true;
         if (Input.LatchWheelUp) Input.KeyLogBack = true;
         if (Input.LatchWheelDown) Input.KeyLogForward = true;
+        Input.SampleBackspace(Plat.KeyDown(Key::Backspace));
 
         // The skip state follows the keys.
         const bool advance = Input.KeyEnter || Input.KeyCtrl || Input.KeySpace || Input.MouseLeftClick;
@@ -74,6 +87,7 @@ void TForm1::NOVL_CheckKeyPush() {
     }
     // Latches live until the end of the next sampling, whoever has the focus.
     Input.LatchWheelDown = Input.LatchWheelUp = Input.LatchLeftUp = Input.LatchLeftDown = false;
+    Input.LatchBack = false;
     Input.CursorMain = Plat.CursorIn(WindowId::Main);
     Input.CursorMsgWin = Plat.CursorIn(WindowId::Msg);
 }

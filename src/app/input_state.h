@@ -19,6 +19,7 @@ struct InputState {
     bool KeySpace = false;         // hide or show the message window
     bool KeyLogBack = false;       // one message back in the log review
     bool KeyLogForward = false;    // one message forward
+    bool KeyRollback = false;      // back to the message before (Backspace, the back button)
     bool MouseLeftClick = false;   // left button went down since the last consumer
     bool MouseLeftRelease = false; // left button went up over the main window
     bool LatchLeftDown = false;    // event latches, cleared at the end of every sampling
@@ -29,6 +30,8 @@ struct InputState {
     Point CursorMsgWin;            // cursor in MsgForm's client area
     int32_t KeyRepeatDelay = 0;    // 10-ms ticks during which keys set no flag (Ctrl exempt)
     bool AltReturnHeld = false;    // Alt and Return were both down at the last sampling
+    bool BackspaceHeld = false;    // Backspace was down at the last sampling
+    bool LatchBack = false;        // the mouse's back button went down since the last sampling
 
     // Return or a click has been acted on: both are used up, and a held key is ignored for
     // the repeat delay.
@@ -56,10 +59,17 @@ struct InputState {
     void PressEnter() { KeyEnter = true; }
     void PressSpace() { KeySpace = true; }
     void PressLogBack() { KeyLogBack = true; }
+    // A rollback is asked for (another input device may ask for it the same way).
+    void PressRollback() { KeyRollback = true; }
+    // Backspace rolls back once per press, however long it is held.
+    void SampleBackspace(bool down) {
+        if ((down && !BackspaceHeld) || LatchBack) KeyRollback = true;
+        BackspaceHeld = down;
+    }
     // The key flags of the last sampling are gone.
     void ClearKeys() {
         KeyEnter = KeyCtrl = KeySpace = false;
-        KeyLogBack = KeyLogForward = false;
+        KeyLogBack = KeyLogForward = KeyRollback = false;
     }
     // The 10-ms timer counts the repeat delay down.
     void TickRepeatDelay() { KeyRepeatDelay = KeyRepeatDelay > 0 ? KeyRepeatDelay - 1 : 0; }

@@ -18,6 +18,7 @@
 #include "app/engine_modes.h"
 #include "app/frame_cache.h"
 #include "app/input_state.h"
+#include "app/rollback.h"
 #include "data/save_layout.h"
 #include "app/trace.h"
 #include "data/archive.h"
@@ -64,6 +65,7 @@ struct EngineOptions {
 class TRandom {
 public:
     void Seed(uint32_t seed) { State = seed; }
+    uint32_t Current() const { return State; }   // the sequence's position, for Seed to return to
     // A value in 0 .. range-1 (0 when range <= 0).
     int32_t Next(int32_t range) {
         State = State * 134775813u + 1u;
@@ -396,6 +398,12 @@ public:
     // Adds a line to the debug window's memo (and stderr).
     void DebugMemoAdd(const std::string& line);
 
+    // --- rollback (app/rollback_form.cpp)
+    void RollbackCapture(int32_t msgNo, bool choice);  // a message or choice begins
+    void RollbackCheck();                    // Backspace or the back button: one message back
+    bool RollBack(int32_t steps);            // to the point `steps` texts back; false: none there
+    void RollbackClear();                    // a new game, a load, the title, a scene replay
+
     // --- movies (graphics/movie_form.cpp)
     bool NVL_TheoraInit();                   // false: the library could not be bound (reported)
     void NVL_TheoraFree();
@@ -442,6 +450,7 @@ public:
     MenuState Menus;                         // menus/: the save and title menus' state
     TCommentEdit CommentEdit;                // the save menu's comment field
     TRandom Random;
+    TRollbackHistory Rollback;               // app/rollback_form.cpp: points of the current play
     bool MsgFormVisible = false;             // MsgForm is shown (the detached window)
     bool ButtonsEnabled = false;             // the message window buttons may act
     MessageWindowState Msg;                  // text/: messages, log, choices

@@ -119,6 +119,7 @@ void StartSceneReplay(TForm1& f) {
     f.ReloadWindowPictures();
     f.NOVL_ClearReturnTbl();
     f.NOVL_ClearMsgLog();
+    f.RollbackClear();
     f.NOVL_ClearScenarioFlg();
     if (f.Config.DetachedWindow)
         f.MsgForm.FormShow();

@@ -57,6 +57,7 @@ bool TForm1::SaveToSlot(int slot) {
 bool TForm1::LoadFromSlot(int slot) {
     if (slot < 1 || slot > kSaveSlots || !SlotUsed(Sys->SaveSlots[slot - 1])) return false;
     Game = Sys->SaveSlots[slot - 1];
+    RollbackClear();
     // The command that was interrupted (a message or a choice) runs again.
     Game.ScriptStep -= 1;
     EngineMode = Mode::Restore;

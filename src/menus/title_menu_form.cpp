@@ -7,6 +7,7 @@ namespace orva {
 
 void TForm1::NOVL_DispTitleMenu() {
     SoundPlayerStop(kVoiceChannel);
+    RollbackClear();
     NOVL_PlayBGM2011("M01", 1, false, 1);
     MsgForm.Hide();
     Text.DropEmptyWindow();
@@ -37,6 +38,7 @@ void TForm1::NOVL_WaitTitleMenu() {
             else MsgForm.Hide();
             NOVL_ClearReturnTbl();
             NOVL_ClearMsgLog();
+            RollbackClear();
             NOVL_ClearScenarioFlg();
             Skip.StopSkipAndAuto();
             SetSystemFlag(kSystemMenuButtons, true);

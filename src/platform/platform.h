@@ -17,9 +17,9 @@ class TABitmap;
 enum class WindowId : uint8_t { Main, Msg, Query, Debug, None };
 
 // Keys whose current up/down state the engine samples every frame.
-enum class Key : uint8_t { Return, Ctrl, Space, PageUp, PageDown, F1, F2, Alt, Count };
+enum class Key : uint8_t { Return, Ctrl, Space, PageUp, PageDown, F1, F2, Alt, Backspace, Count };
 
-enum class MouseButton : uint8_t { Left, Right, Middle };
+enum class MouseButton : uint8_t { Left, Right, Middle, Back };  // Back: the side button X1
 
 struct Point {
     int32_t X = 0;

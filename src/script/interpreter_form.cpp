@@ -258,7 +258,9 @@ bool TForm1::CmdArithmetic(const ScriptCommand& cmd) {
 }
 
 bool TForm1::CmdRandom(const ScriptCommand& cmd) {
-    const int32_t r = Random.Next(RandomSpan(cmd.P2, cmd.P3));
+    const int32_t range = RandomSpan(cmd.P2, cmd.P3);
+    // After a rollback the play draws again what it drew before.
+    const int32_t r = Rollback.Draw(range, Random.Next(range));
     Vars().Store(cmd.Kind.Kind[0], cmd.WrittenP1, RandomResult(cmd.P2, cmd.P3, r));
     return false;
 }
@@ -267,6 +269,7 @@ bool TForm1::CmdRandom(const ScriptCommand& cmd) {
 
 bool TForm1::CmdMessage(const ScriptCommand& cmd) {
     const int32_t msgNo = cmd.P1, voiceStyle = cmd.P2, voice = cmd.P5;
+    RollbackCapture(msgNo, false);
     Input.ClearKeys();
     Input.ConsumeClick();
     // Style 7 repeats the voice until something stops it, except in auto mode, which has to
@@ -290,6 +293,7 @@ bool TForm1::CmdMessage(const ScriptCommand& cmd) {
 
 bool TForm1::CmdChoice(const ScriptCommand& cmd) {
     const int32_t textNo = cmd.P1, second = cmd.P2;
+    RollbackCapture(textNo, true);
     Input.ClearKeys();
     Input.ConsumeClick();
     Text.BeginChoice(textNo, second);
@@ -375,6 +379,7 @@ bool TForm1::CmdEndOfScript(const ScriptCommand&) {
     NOVL_ReadScript(1);
     Game.ScriptStep = s.TitleReturnStep;
     s.ClearSceneQueue();
+    RollbackClear();
     Text.HideWindow();
     Skip.StopForMenu();
     EngineMode = Mode::SceneReplayEnter;

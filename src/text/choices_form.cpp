@@ -70,6 +70,7 @@ void TForm1::NOVL_WaitSelect() {
     // There is no keyboard navigation: Return takes the answer under the cursor.
     if (chosen != 0 && (Input.KeyEnter || Input.MouseLeftClick)) {
         WorkFlg[0] = static_cast<int16_t>(chosen);
+        Rollback.Answered(chosen);
         if (Trace.Enabled()) Trace.Event("chosen", TraceFields().Int("n", chosen));
         NOVL_AddMsgLog(u"【選択肢】/" + Msg.ChoiceTexts[static_cast<size_t>(chosen - 1)], -1);
         EngineMode = Mode::Script;

@@ -13,6 +13,13 @@ void TMessageLog::Clear() {
     Head = 0;
 }
 
+void TMessageLog::DropNewest(int n) {
+    for (int i = 0; i < n && i < kMessageLogSize; ++i) {
+        Entries[static_cast<size_t>(Head)] = MessageLogEntry{};
+        Head = (Head + 1) % kMessageLogSize;
+    }
+}
+
 const MessageLogEntry& TMessageLog::Entry(int i) const {
     static const MessageLogEntry kEmpty;
     if (i < 0 || i >= kMessageLogSize) return kEmpty;

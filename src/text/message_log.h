@@ -19,6 +19,8 @@ public:
     // Puts an entry in front; the oldest of 256 is dropped.
     void Add(std::u16string text, std::u16string voice);
     void Clear();
+    // Takes away the newest `n` entries (the messages a rollback went back over).
+    void DropNewest(int n);
     // Entry i, 0 the newest; an empty entry past the end.
     const MessageLogEntry& Entry(int i) const;
     // Entries that hold text, counted from the newest.

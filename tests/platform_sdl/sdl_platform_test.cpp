@@ -30,7 +30,10 @@ public:
         }
     }
     static const char* Name(MouseButton b) {
-        return b == MouseButton::Left ? "left" : b == MouseButton::Right ? "right" : "middle";
+        return b == MouseButton::Left    ? "left"
+               : b == MouseButton::Right ? "right"
+               : b == MouseButton::Back  ? "back"
+                                         : "middle";
     }
     void OnMouseDown(WindowId w, MouseButton b, Point p) override {
         Log.push_back(std::string("down ") + Name(w) + " " + Name(b) + " " + std::to_string(p.X) + "," +
@@ -519,7 +522,8 @@ TEST_F(SdlPlatformTest, PumpTranslatesSdlEventsIntoEngineEvents) {
     Push(Button(SDL_MOUSEBUTTONDOWN, mainId, SDL_BUTTON_LEFT, 301, 201));
     Push(Button(SDL_MOUSEBUTTONUP, mainId, SDL_BUTTON_RIGHT, 1599, 1199));
     Push(Button(SDL_MOUSEBUTTONDOWN, msgId, SDL_BUTTON_MIDDLE, 100, 80));
-    Push(Button(SDL_MOUSEBUTTONDOWN, mainId, SDL_BUTTON_X1, 1, 1));     // side buttons mean nothing
+    Push(Button(SDL_MOUSEBUTTONDOWN, mainId, SDL_BUTTON_X1, 3, 5));     // the back button
+    Push(Button(SDL_MOUSEBUTTONDOWN, mainId, SDL_BUTTON_X2, 1, 1));     // the forward one means nothing
     Push(Button(SDL_MOUSEBUTTONDOWN, 0xFFFFFF, SDL_BUTTON_LEFT, 1, 1));  // not one of ours
 
     SDL_Event wheel{};
@@ -550,6 +554,7 @@ TEST_F(SdlPlatformTest, PumpTranslatesSdlEventsIntoEngineEvents) {
     Push(WindowEvent(mainId, SDL_WINDOWEVENT_CLOSE));
 
     std::vector<std::string> expected{"down main left 150,100", "up main right 799,599", "down msg middle 50,40",
+                                      "down main back 1,2",
                                       "wheel msg 1", "wheel msg 1", "wheel main -1"};
     for (int i = 0; i < 16; ++i) expected.push_back("wheel main -1");
     expected.insert(expected.end(), {"text \xE3\x81\x82", "close"});
@@ -621,7 +626,7 @@ TEST_F(SdlPlatformTest, KeysReadTheKeyboardStateWithBothVariants) {
                           {SDL_SCANCODE_LALT, Key::Alt},      {SDL_SCANCODE_RALT, Key::Alt},
                           {SDL_SCANCODE_SPACE, Key::Space},   {SDL_SCANCODE_PAGEUP, Key::PageUp},
                           {SDL_SCANCODE_PAGEDOWN, Key::PageDown}, {SDL_SCANCODE_F1, Key::F1},
-                          {SDL_SCANCODE_F2, Key::F2}};
+                          {SDL_SCANCODE_F2, Key::F2},         {SDL_SCANCODE_BACKSPACE, Key::Backspace}};
     for (const Case& c : cases) {
         only({c.Scancode});
         for (int k = 0; k <= static_cast<int>(Key::Count); ++k)

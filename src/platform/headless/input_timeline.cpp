@@ -33,7 +33,7 @@ std::optional<Key> ParseKey(std::string_view w) {
     static constexpr std::pair<std::string_view, Key> kKeys[] = {
         {"return", Key::Return}, {"ctrl", Key::Ctrl},         {"space", Key::Space},
         {"pageup", Key::PageUp}, {"pagedown", Key::PageDown}, {"f1", Key::F1},
-        {"f2", Key::F2},         {"alt", Key::Alt}};
+        {"f2", Key::F2},         {"alt", Key::Alt},           {"backspace", Key::Backspace}};
     for (auto& [name, key] : kKeys)
         if (w == name) return key;
     return std::nullopt;
@@ -48,7 +48,7 @@ std::optional<WindowId> ParseWindow(std::string_view w, bool allowNone) {
     return std::nullopt;
 }
 
-// Parses "X Y [left|right] [main|msg|query|debug]" starting at words[1].
+// Parses "X Y [left|right|back] [main|msg|query|debug]" starting at words[1].
 bool ParsePointerArgs(const std::vector<std::string_view>& words, bool withButton, TimelineEvent& ev,
                       std::string& why) {
     if (words.size() < 4) { why = "expects X Y"; return false; }
@@ -57,8 +57,8 @@ bool ParsePointerArgs(const std::vector<std::string_view>& words, bool withButto
     if (!x || !y) { why = "X and Y must be integers"; return false; }
     ev.Pos = {*x, *y};
     size_t i = 4;
-    if (withButton && i < words.size() && (words[i] == "left" || words[i] == "right")) {
-        ev.Button = words[i] == "left" ? MouseButton::Left : MouseButton::Right;
+    if (withButton && i < words.size() && (words[i] == "left" || words[i] == "right" || words[i] == "back")) {
+        ev.Button = words[i] == "left" ? MouseButton::Left : words[i] == "right" ? MouseButton::Right : MouseButton::Back;
         ++i;
     }
     if (i < words.size()) {

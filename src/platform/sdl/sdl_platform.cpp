@@ -86,7 +86,8 @@ bool ToButton(uint8_t sdlButton, MouseButton& out) {
         case SDL_BUTTON_LEFT: out = MouseButton::Left; return true;
         case SDL_BUTTON_RIGHT: out = MouseButton::Right; return true;
         case SDL_BUTTON_MIDDLE: out = MouseButton::Middle; return true;
-        default: return false;  // side buttons mean nothing to the engine
+        case SDL_BUTTON_X1: out = MouseButton::Back; return true;
+        default: return false;  // the forward side button means nothing to the engine
     }
 }
 
@@ -352,6 +353,7 @@ bool SdlPlatform::KeyDown(Key key) {
         case Key::PageDown: return down(SDL_SCANCODE_PAGEDOWN);
         case Key::F1: return down(SDL_SCANCODE_F1);
         case Key::F2: return down(SDL_SCANCODE_F2);
+        case Key::Backspace: return down(SDL_GetScancodeFromKey(SDLK_BACKSPACE));
         case Key::Count: return false;
     }
     return false;
