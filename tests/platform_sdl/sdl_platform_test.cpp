@@ -12,6 +12,7 @@
 
 #include "graphics/abitmap.h"
 #include "platform/screen_layout.h"
+#include "platform_sdl/virtual_pad.h"
 
 namespace orva {
 namespace {
@@ -677,53 +678,13 @@ TEST_F(SdlPlatformTest, AHiddenCursorHidesOverTheMainWindowOnly) {
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
 }
 
-// A virtual game controller: the standard layout's buttons and axes on joystick buttons 0..14
-// and axes 0..5, named by a mapping given the way a player would, in SDL_GAMECONTROLLERCONFIG.
-class SdlPadTest : public SdlPlatformTest {
+class SdlPadTest : public SdlPlatformTest, public test::VirtualPad {
 protected:
     void SetUp() override {
         SdlPlatformTest::SetUp();
-        // The dummy driver's windows never take the focus; without this SDL drops pad events.
-        setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
-        const int index = Attach();
-        ASSERT_GE(index, 0) << SDL_GetError();
-        char guid[64];
-        SDL_JoystickGetGUIDString(SDL_JoystickGetDeviceGUID(index), guid, sizeof guid);
-        const std::string mapping = std::string(guid) +
-                                    ",orva test pad,a:b0,b:b1,x:b2,y:b3,back:b4,start:b6,leftshoulder:b9,"
-                                    "rightshoulder:b10,dpup:b11,dpdown:b12,dpleft:b13,dpright:b14,leftx:a0,"
-                                    "lefty:a1,lefttrigger:a4,righttrigger:a5,";
-        setenv("SDL_GAMECONTROLLERCONFIG", mapping.c_str(), 1);
+        AttachFirst();
     }
-    void TearDown() override {
-        if (Stick) SDL_JoystickClose(Stick);
-        for (int i = SDL_NumJoysticks() - 1; i >= 0; --i)
-            if (SDL_JoystickIsVirtual(i)) SDL_JoystickDetachVirtual(i);
-        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
-        unsetenv("SDL_GAMECONTROLLERCONFIG");
-    }
-    static int Attach() {
-        SDL_VirtualJoystickDesc desc{};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = 6;
-        desc.nbuttons = 15;
-        desc.name = "orva test pad";
-        return SDL_JoystickAttachVirtualEx(&desc);
-    }
-    // Opens the attached pad for setting its state.
-    void Open() {
-        if (Stick) SDL_JoystickClose(Stick);
-        Stick = SDL_JoystickOpen(SDL_NumJoysticks() - 1);
-        ASSERT_NE(Stick, nullptr) << SDL_GetError();
-        // The triggers' axes run from −32768 at rest to 32767 pressed home.
-        Axis(4, -32768);
-        Axis(5, -32768);
-    }
-    void Button(int b, bool down) { SDL_JoystickSetVirtualButton(Stick, b, down ? 1 : 0); }
-    void Axis(int a, int16_t v) { SDL_JoystickSetVirtualAxis(Stick, a, v); }
-    SDL_Joystick* Stick = nullptr;
+    void TearDown() override { DetachAll(); }
 };
 
 TEST_F(SdlPadTest, AVirtualPadClicksHoldsKeysStepsSteersAndComesAndGoes) {
@@ -738,50 +699,50 @@ TEST_F(SdlPadTest, AVirtualPadClicksHoldsKeysStepsSteersAndComesAndGoes) {
     Open();
 
     // The first use parks the pointer at the scene's centre; A is the left button there.
-    Button(0, true);
+    Press(0, true);
     EXPECT_EQ(Pump(p), std::vector<std::string>{"down main left 400,300"});
     EXPECT_EQ(p.CursorIn(WindowId::Main), (Point{400, 300}));
-    Button(0, false);
+    Press(0, false);
     EXPECT_EQ(Pump(p), std::vector<std::string>{"up main left 400,300"});
 
     // Held buttons are held keys: Y Space, the shoulders the log's pages, the right trigger Ctrl
     // past half its travel, back and the left trigger Backspace, X F12.
-    Button(3, true);
-    Button(9, true);
-    Axis(5, 10000);   // past half travel
-    Axis(4, -20000);  // not yet
-    Button(2, true);
+    Press(3, true);
+    Press(9, true);
+    Tilt(5, 10000);   // past half travel
+    Tilt(4, -20000);  // not yet
+    Press(2, true);
     EXPECT_TRUE(Pump(p).empty());
     EXPECT_TRUE(p.KeyDown(Key::Space) && p.KeyDown(Key::PageUp) && p.KeyDown(Key::Ctrl) && p.KeyDown(Key::F12));
     EXPECT_FALSE(p.KeyDown(Key::PageDown));
     EXPECT_FALSE(p.KeyDown(Key::Backspace));
-    Button(3, false);
-    Button(9, false);
-    Axis(5, -1000);
-    Axis(4, 32767);
-    Button(2, false);
+    Press(3, false);
+    Press(9, false);
+    Tilt(5, -1000);
+    Tilt(4, 32767);
+    Press(2, false);
     Pump(p);
     EXPECT_FALSE(p.KeyDown(Key::Space));
     EXPECT_FALSE(p.KeyDown(Key::PageUp));
     EXPECT_FALSE(p.KeyDown(Key::Ctrl));
     EXPECT_FALSE(p.KeyDown(Key::F12));
     EXPECT_TRUE(p.KeyDown(Key::Backspace));
-    Axis(4, -32768);
+    Tilt(4, -32768);
 
     // B, start and the d-pad are the engine's pad actions, on the press only.
-    for (int b : {1, 6, 11, 14, 13, 12}) Button(b, true);
+    for (int b : {1, 6, 11, 14, 13, 12}) Press(b, true);
     EXPECT_EQ(Pump(p), (std::vector<std::string>{"pad back", "pad config", "pad previous", "pad next",
                                                   "pad previous", "pad next"}));
-    for (int b : {1, 6, 11, 14, 13, 12}) Button(b, false);
+    for (int b : {1, 6, 11, 14, 13, 12}) Press(b, false);
     EXPECT_TRUE(Pump(p).empty());
 
     // The stick moves the real pointer; a small tilt stays in the dead zone.
-    Axis(0, 6000);
+    Tilt(0, 6000);
     Pump(p);
     SDL_Delay(100);
     Pump(p);
     EXPECT_EQ(p.CursorIn(WindowId::Main), (Point{400, 300}));
-    Axis(0, 32767);
+    Tilt(0, 32767);
     Pump(p);
     SDL_Delay(60);
     Pump(p);
@@ -791,22 +752,20 @@ TEST_F(SdlPadTest, AVirtualPadClicksHoldsKeysStepsSteersAndComesAndGoes) {
     EXPECT_GT(moved.X, 430);
     EXPECT_LE(moved.X, 400 + 160);  // at most 800 px/s, and a tenth of a second a step
     EXPECT_EQ(moved.Y, 300);
-    Axis(0, 0);
+    Tilt(0, 0);
     Pump(p);
 
     // Unplugged while A is held: the press ends. Plugged in again, it works at once.
-    Button(0, true);
+    Press(0, true);
     EXPECT_EQ(Pump(p), std::vector<std::string>{"down main left " + std::to_string(moved.X) + ",300"});
-    SDL_JoystickClose(Stick);
-    Stick = nullptr;
-    ASSERT_EQ(SDL_JoystickDetachVirtual(SDL_NumJoysticks() - 1), 0);
+    Unplug();
     EXPECT_EQ(Pump(p), std::vector<std::string>{"up main left " + std::to_string(moved.X) + ",300"});
     EXPECT_EQ(p.PadCount(), 0u);
     ASSERT_GE(Attach(), 0);
     Pump(p);
     EXPECT_EQ(p.PadCount(), 1u);
     Open();
-    Button(0, true);
+    Press(0, true);
     EXPECT_EQ(Pump(p), std::vector<std::string>{"down main left " + std::to_string(moved.X) + ",300"});
 }
 
