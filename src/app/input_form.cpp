@@ -85,6 +85,7 @@ void TForm1::NOVL_CheckKeyPush() {
             Skip.FastSkip = Skip.SkipActive = Skip.SectionSkipRequested;
         }
     }
+    CheckScreenshotKey();
     // Latches live until the end of the next sampling, whoever has the focus.
     Input.LatchWheelDown = Input.LatchWheelUp = Input.LatchLeftUp = Input.LatchLeftDown = false;
     Input.LatchBack = false;

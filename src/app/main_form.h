@@ -32,6 +32,7 @@
 #include "graphics/theora_lib.h"
 #include "menus/query_form.h"
 #include "platform/platform.h"
+#include "platform/screen_layout.h"
 #include "script/line_rec.h"
 #include "script/script_state.h"
 #include "script/script_ops.h"
@@ -394,6 +395,24 @@ public:
     void OnTextInput(const std::string& utf8) override;
     void OnTextComposition(const std::string& utf8) override;
     void OnCloseRequest() override;
+
+    // --- gamepad actions (app/pad_form.cpp)
+    void OnPadAction(PadAction action) override;
+    // The current screen's elements as the d-pad and B see them: the window they lie in, the
+    // element under a point (0 none) and the one that returns or closes (0 none).
+    struct PadScreen {
+        WindowId Window = WindowId::Main;
+        int Width = kScreenWidth, Height = kScreenHeight;
+        std::function<int32_t(Point)> At;   // null: the screen has nothing to point at
+        int32_t BackId = 0;
+    };
+    PadScreen CurrentPadScreen();
+    ButtonStates PadButtonStates() const;    // the window buttons' looks as the next check sees them
+
+    // --- screenshots (app/screenshot_form.cpp)
+    void CheckScreenshotKey();               // F12 (the pad's X) pressed: one shot per press
+    bool TakeScreenshot();                   // false: reported on stderr and the status line
+    bool ScreenshotKeyHeld = false;
 
     // Adds a line to the debug window's memo (and stderr).
     void DebugMemoAdd(const std::string& line);

@@ -17,9 +17,14 @@ class TABitmap;
 enum class WindowId : uint8_t { Main, Msg, Query, Debug, None };
 
 // Keys whose current up/down state the engine samples every frame.
-enum class Key : uint8_t { Return, Ctrl, Space, PageUp, PageDown, F1, F2, Alt, Backspace, Count };
+enum class Key : uint8_t { Return, Ctrl, Space, PageUp, PageDown, F1, F2, Alt, Backspace, F12, Count };
 
 enum class MouseButton : uint8_t { Left, Right, Middle, Back };  // Back: the side button X1
+
+// What a gamepad asks of the engine beyond the mouse and keys it stands in for: B (the current
+// menu's back element, else the right button), start (the configuration menu) and the d-pad
+// (the previous or next hit area of the screen in reading order).
+enum class PadAction : uint8_t { Back, Config, Previous, Next };
 
 struct Point {
     int32_t X = 0;
@@ -40,6 +45,8 @@ public:
     // The input method's composition in progress (empty when it ends); shown at the caret.
     virtual void OnTextComposition(const std::string& /*utf8*/) {}
     virtual void OnCloseRequest() = 0;                              // the main window's close button
+    // A gamepad's pad-only action (the pointer is already where the pad left it).
+    virtual void OnPadAction(PadAction /*action*/) {}
 };
 
 // Feeds the raw audio output. The platform calls PullAudio on its own audio thread (SDL) or
@@ -81,6 +88,11 @@ public:
     virtual void SetCursorVisible(bool visible) = 0;
     // Which of the program's windows has keyboard focus, or None.
     virtual WindowId Foreground() = 0;
+    // Moves the one pointer the mouse and the gamepad share to a point of a window's client area.
+    virtual void WarpPointer(WindowId /*window*/, Point /*client*/) {}
+    // A copy of the picture last presented in a window, as it was handed over; false before the
+    // first one.
+    virtual bool PresentedPicture(WindowId /*window*/, TABitmap& /*out*/) { return false; }
 
     virtual void ShowWindow(WindowId window, bool visible) = 0;
     virtual bool IsWindowVisible(WindowId window) = 0;

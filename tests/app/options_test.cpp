@@ -111,6 +111,25 @@ TEST(InputTimeline, EveryVerbParsesAndEventsAreSortedStably) {
     EXPECT_TRUE(ev[9].Pressed);
 }
 
+TEST(InputTimeline, PadVerbsNameEveryButtonAndTheLeftStick) {
+    std::vector<TimelineEvent> ev;
+    std::string error;
+    ASSERT_TRUE(ParseInputTimeline("1 pad a down\n2 pad righttrigger up\n3 pad dpleft down\n4 pad leftx -32768\n"
+                                   "5 pad lefty 32767\n6 key f12 down\n",
+                                   ev, error))
+        << error;
+    ASSERT_EQ(ev.size(), 6u);
+    EXPECT_TRUE(ev[0].Verb == TimelineVerb::Pad && ev[0].PadKey == PadButton::A && ev[0].Pressed && !ev[0].PadStick);
+    EXPECT_TRUE(ev[1].PadKey == PadButton::RightTrigger && !ev[1].Pressed);
+    EXPECT_EQ(ev[2].PadKey, PadButton::DpadLeft);
+    EXPECT_TRUE(ev[3].PadStick && ev[3].Axis == PadAxis::LeftX && ev[3].AxisValue == -32768);
+    EXPECT_TRUE(ev[4].PadStick && ev[4].Axis == PadAxis::LeftY && ev[4].AxisValue == 32767);
+    EXPECT_EQ(ev[5].KeyName, Key::F12);
+    for (const char* name : {"a", "b", "x", "y", "back", "start", "leftshoulder", "rightshoulder", "lefttrigger",
+                             "righttrigger", "dpup", "dpdown", "dpleft", "dpright"})
+        EXPECT_TRUE(ParseInputTimeline(std::string("0 pad ") + name + " up\n", ev, error)) << name;
+}
+
 TEST(InputTimeline, AMalformedLineIsRejectedWithItsNumber) {
     std::vector<TimelineEvent> ev;
     std::string error;
@@ -123,6 +142,11 @@ TEST(InputTimeline, AMalformedLineIsRejectedWithItsNumber) {
         {"5 wheel up query\n", "line 1:"},
         {"5 jump\n", "line 1:"},
         {"5 close now\n", "line 1:"},
+        {"5 pad z down\n", "line 1:"},
+        {"5 pad a pressed\n", "line 1:"},
+        {"5 pad leftx 40000\n", "line 1:"},
+        {"5 pad lefty\n", "line 1:"},
+        {"5 pad rightx 1\n", "line 1:"},
     };
     for (auto [src, prefix] : cases) {
         EXPECT_FALSE(ParseInputTimeline(src, ev, error)) << src;

@@ -12,6 +12,7 @@
 
 #include "graphics/abitmap.h"
 #include "platform/screen_layout.h"
+#include "platform_sdl/virtual_pad.h"
 
 namespace orva {
 namespace {
@@ -47,6 +48,10 @@ public:
     void OnTextInput(const std::string& s) override { Log.push_back("text " + s); }
     void OnTextComposition(const std::string& s) override { Log.push_back("compose " + s); }
     void OnCloseRequest() override { Log.push_back("close"); }
+    void OnPadAction(PadAction a) override {
+        static const char* const kNames[] = {"back", "config", "previous", "next"};
+        Log.push_back(std::string("pad ") + kNames[static_cast<int>(a)]);
+    }
 };
 
 class SdlPlatformTest : public ::testing::Test {
@@ -676,6 +681,97 @@ TEST_F(SdlPlatformTest, AHiddenCursorHidesOverTheMainWindowOnly) {
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
     p.SetCursorVisible(false);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+}
+
+class SdlPadTest : public SdlPlatformTest, public test::VirtualPad {
+protected:
+    void SetUp() override {
+        SdlPlatformTest::SetUp();
+        AttachFirst();
+    }
+    void TearDown() override { DetachAll(); }
+};
+
+TEST_F(SdlPadTest, AVirtualPadClicksHoldsKeysStepsSteersAndComesAndGoes) {
+    SdlPlatform p(Opts(2));
+    std::string error;
+    ASSERT_TRUE(p.Init(error)) << error;
+    // The dummy driver reports the pointer relative to the window it was warped in, and as the
+    // screen position when no window has it: the main window at the screen's origin makes both agree.
+    SDL_SetWindowPosition(Win(p, WindowId::Main), 0, 0);
+    Pump(p);
+    EXPECT_EQ(p.PadCount(), 1u);  // attached before the start
+    Open();
+
+    // The first use parks the pointer at the scene's centre; A is the left button there.
+    Press(0, true);
+    EXPECT_EQ(Pump(p), std::vector<std::string>{"down main left 400,300"});
+    EXPECT_EQ(p.CursorIn(WindowId::Main), (Point{400, 300}));
+    Press(0, false);
+    EXPECT_EQ(Pump(p), std::vector<std::string>{"up main left 400,300"});
+
+    // Held buttons are held keys: Y Space, the shoulders the log's pages, the right trigger Ctrl
+    // past half its travel, back and the left trigger Backspace, X F12.
+    Press(3, true);
+    Press(9, true);
+    Tilt(5, 10000);   // past half travel
+    Tilt(4, -20000);  // not yet
+    Press(2, true);
+    EXPECT_TRUE(Pump(p).empty());
+    EXPECT_TRUE(p.KeyDown(Key::Space) && p.KeyDown(Key::PageUp) && p.KeyDown(Key::Ctrl) && p.KeyDown(Key::F12));
+    EXPECT_FALSE(p.KeyDown(Key::PageDown));
+    EXPECT_FALSE(p.KeyDown(Key::Backspace));
+    Press(3, false);
+    Press(9, false);
+    Tilt(5, -1000);
+    Tilt(4, 32767);
+    Press(2, false);
+    Pump(p);
+    EXPECT_FALSE(p.KeyDown(Key::Space));
+    EXPECT_FALSE(p.KeyDown(Key::PageUp));
+    EXPECT_FALSE(p.KeyDown(Key::Ctrl));
+    EXPECT_FALSE(p.KeyDown(Key::F12));
+    EXPECT_TRUE(p.KeyDown(Key::Backspace));
+    Tilt(4, -32768);
+
+    // B, start and the d-pad are the engine's pad actions, on the press only.
+    for (int b : {1, 6, 11, 14, 13, 12}) Press(b, true);
+    EXPECT_EQ(Pump(p), (std::vector<std::string>{"pad back", "pad config", "pad previous", "pad next",
+                                                  "pad previous", "pad next"}));
+    for (int b : {1, 6, 11, 14, 13, 12}) Press(b, false);
+    EXPECT_TRUE(Pump(p).empty());
+
+    // The stick moves the real pointer; a small tilt stays in the dead zone.
+    Tilt(0, 6000);
+    Pump(p);
+    SDL_Delay(100);
+    Pump(p);
+    EXPECT_EQ(p.CursorIn(WindowId::Main), (Point{400, 300}));
+    Tilt(0, 32767);
+    Pump(p);
+    SDL_Delay(60);
+    Pump(p);
+    SDL_Delay(60);
+    Pump(p);
+    const Point moved = p.CursorIn(WindowId::Main);
+    EXPECT_GT(moved.X, 430);
+    EXPECT_LE(moved.X, 400 + 160);  // at most 800 px/s, and a tenth of a second a step
+    EXPECT_EQ(moved.Y, 300);
+    Tilt(0, 0);
+    Pump(p);
+
+    // Unplugged while A is held: the press ends. Plugged in again, it works at once.
+    Press(0, true);
+    EXPECT_EQ(Pump(p), std::vector<std::string>{"down main left " + std::to_string(moved.X) + ",300"});
+    Unplug();
+    EXPECT_EQ(Pump(p), std::vector<std::string>{"up main left " + std::to_string(moved.X) + ",300"});
+    EXPECT_EQ(p.PadCount(), 0u);
+    ASSERT_GE(Attach(), 0);
+    Pump(p);
+    EXPECT_EQ(p.PadCount(), 1u);
+    Open();
+    Press(0, true);
+    EXPECT_EQ(Pump(p), std::vector<std::string>{"down main left " + std::to_string(moved.X) + ",300"});
 }
 
 }  // namespace

@@ -157,7 +157,63 @@ void HeadlessPlatform::Apply(const TimelineEvent& ev, PlatformEvents& events) {
         if (TextInput) events.OnTextInput(ev.Text);
         break;
     case TimelineVerb::Close: events.OnCloseRequest(); break;
+    case TimelineVerb::Pad: ApplyPad(ev, events); break;
     }
+}
+
+WindowId HeadlessPlatform::WindowUnderPointer() const {
+    auto over = [&](WindowId w, int width, int height) {
+        const Point o = Origin[Index(w)];
+        return Visible[Index(w)] && Cursor.X >= o.X && Cursor.X < o.X + width && Cursor.Y >= o.Y &&
+               Cursor.Y < o.Y + height;
+    };
+    if (over(WindowId::Query, 320, 128)) return WindowId::Query;
+    if (over(WindowId::Msg, kMsgWindowWidth, kMsgWindowHeight)) return WindowId::Msg;
+    return WindowId::Main;
+}
+
+void HeadlessPlatform::ApplyPad(const TimelineEvent& ev, PlatformEvents& events) {
+    // The first use parks the pointer at the scene's centre, over no button.
+    auto firstUse = [&] {
+        if (Pad.Used()) return;
+        Pad.MarkUsed();
+        Cursor = kPadParkPoint;
+    };
+    if (ev.PadStick) {
+        Pad.SetAxis(ev.Axis, ev.AxisValue);
+        if (Pad.StickActive()) firstUse();
+        PadMovedAt = Now;
+        return;
+    }
+    if (!Pad.SetButton(ev.PadKey, ev.Pressed)) return;
+    if (ev.Pressed) firstUse();
+    const PadEffect effect = PadButtonEffect(ev.PadKey, ev.Pressed);
+    if (effect.What == PadEffect::Action) {
+        events.OnPadAction(effect.Act);
+        return;
+    }
+    if (effect.What == PadEffect::None) return;
+    // A is the left button at the pointer, in whichever window lies under it.
+    const WindowId w = WindowUnderPointer();
+    if (ModalOpen && w != WindowId::Query) return;
+    if (effect.What == PadEffect::LeftDown) {
+        Focus = w;
+        events.OnMouseDown(w, MouseButton::Left, CursorIn(w));
+    } else {
+        events.OnMouseUp(w, MouseButton::Left, CursorIn(w));
+    }
+}
+
+void HeadlessPlatform::WarpPointer(WindowId window, Point client) {
+    if (window == WindowId::None) return;
+    const Point o = Origin[Index(window)];
+    Cursor = {client.X + o.X, client.Y + o.Y};
+}
+
+bool HeadlessPlatform::PresentedPicture(WindowId window, TABitmap& out) {
+    if (window == WindowId::None || !Presented[Index(window)].IsReady()) return false;
+    out.Assign(Presented[Index(window)]);
+    return true;
 }
 
 void HeadlessPlatform::Inject(TimelineEvent ev) {
@@ -170,6 +226,9 @@ void HeadlessPlatform::Inject(TimelineEvent ev) {
 void HeadlessPlatform::PumpMessages(PlatformEvents& events) {
     std::string error;
     if (!FlushShots(false, error) && PendingError.empty()) PendingError = error;
+    // The stick moves the pointer by the time since the last pump.
+    if (Pad.StickActive()) Pad.MovePointer(Cursor, Now - PadMovedAt);
+    PadMovedAt = Now;
     while (NextEvent < Timeline.size() && Timeline[NextEvent].Time <= Now) Apply(Timeline[NextEvent++], events);
     if (!Closing && Now >= Until) {
         Closing = true;

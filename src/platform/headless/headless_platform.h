@@ -13,6 +13,7 @@
 #include "graphics/abitmap.h"
 #include "platform/headless/input_timeline.h"
 #include "platform/headless/wav_file.h"
+#include "platform/pad_input.h"
 #include "platform/platform.h"
 #include "platform/screen_layout.h"
 
@@ -40,10 +41,12 @@ public:
     std::time_t WallClock() override { return kVirtualEpoch + static_cast<std::time_t>(Now / 1000); }
     static constexpr std::time_t kVirtualEpoch = 1767268800;
     void PumpMessages(PlatformEvents& events) override;
-    bool KeyDown(Key key) override { return Keys[static_cast<size_t>(key)]; }
+    bool KeyDown(Key key) override { return Keys[static_cast<size_t>(key)] || Pad.KeyHeld(key); }
     Point CursorIn(WindowId window) override;
     void SetCursorVisible(bool visible) override { MainCursorVisible = visible; }
     WindowId Foreground() override { return Focus; }
+    void WarpPointer(WindowId window, Point client) override;
+    bool PresentedPicture(WindowId window, TABitmap& out) override;
     void ShowWindow(WindowId window, bool visible) override;
     bool IsWindowVisible(WindowId window) override { return Visible[Index(window)]; }
     void PlaceWindow(WindowId window, Point mainClient) override { Origin[Index(window)] = mainClient; }
@@ -86,6 +89,10 @@ public:
 private:
     static size_t Index(WindowId w) { return static_cast<size_t>(w); }
     void Apply(const TimelineEvent& ev, PlatformEvents& events);
+    void ApplyPad(const TimelineEvent& ev, PlatformEvents& events);
+    // The shown window of the program under the pointer (the dialog, the detached message
+    // window, else the main window).
+    WindowId WindowUnderPointer() const;
     void AdvanceTo(uint32_t target);
     void PlayAudioUntil(uint32_t ms);
 
@@ -123,6 +130,8 @@ private:
     TWavWriter AudioOut;                              // --audio-out capture
     std::vector<TickerEntry> Tickers;                 // running tickers, in start order
     uint64_t NextTickerId = 1;
+    PadInput Pad;                                     // the timeline's gamepad
+    uint32_t PadMovedAt = 0;                          // virtual ms of the stick's last step
 };
 
 }  // namespace orva

@@ -33,7 +33,8 @@ std::optional<Key> ParseKey(std::string_view w) {
     static constexpr std::pair<std::string_view, Key> kKeys[] = {
         {"return", Key::Return}, {"ctrl", Key::Ctrl},         {"space", Key::Space},
         {"pageup", Key::PageUp}, {"pagedown", Key::PageDown}, {"f1", Key::F1},
-        {"f2", Key::F2},         {"alt", Key::Alt},           {"backspace", Key::Backspace}};
+        {"f2", Key::F2},         {"alt", Key::Alt},           {"backspace", Key::Backspace},
+        {"f12", Key::F12}};
     for (auto& [name, key] : kKeys)
         if (w == name) return key;
     return std::nullopt;
@@ -132,6 +133,24 @@ bool ParseLine(std::string_view line, TimelineEvent& ev, std::string& why) {
             }
             ev.Text += rest[i];
         }
+        return true;
+    }
+    if (verb == "pad") {
+        ev.Verb = TimelineVerb::Pad;
+        if (words.size() != 4) { why = "expects 'pad NAME down|up' or 'pad leftx|lefty VALUE'"; return false; }
+        if (words[2] == "leftx" || words[2] == "lefty") {
+            auto value = ParseNumber<int32_t>(words[3]);
+            if (!value || *value < -32768 || *value > 32767) { why = "a stick value is -32768..32767"; return false; }
+            ev.PadStick = true;
+            ev.Axis = words[2] == "leftx" ? PadAxis::LeftX : PadAxis::LeftY;
+            ev.AxisValue = *value;
+            return true;
+        }
+        auto button = PadButtonByName(words[2]);
+        if (!button) { why = "unknown pad button '" + std::string(words[2]) + "'"; return false; }
+        if (words[3] != "down" && words[3] != "up") { why = "expects down or up"; return false; }
+        ev.PadKey = *button;
+        ev.Pressed = words[3] == "down";
         return true;
     }
     if (verb == "close") {

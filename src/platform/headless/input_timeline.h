@@ -7,11 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/pad_input.h"
 #include "platform/platform.h"
 
 namespace orva {
 
-enum class TimelineVerb : uint8_t { Key, Move, Down, Up, Click, Wheel, Focus, Text, Close };
+enum class TimelineVerb : uint8_t { Key, Move, Down, Up, Click, Wheel, Focus, Text, Close, Pad };
 
 struct TimelineEvent {
     uint32_t Time = 0;                     // virtual ms at which it happens
@@ -24,6 +25,10 @@ struct TimelineEvent {
     int WheelDirection = 0;                // +1 up, -1 down
     std::string Text;                      // Text, UTF-8
     int Line = 0;                          // source line, for messages
+    bool PadStick = false;                 // Pad: a stick axis (else a button, down as Pressed)
+    PadButton PadKey = PadButton::A;       // Pad: the button
+    PadAxis Axis = PadAxis::LeftX;         // Pad: the stick axis
+    int32_t AxisValue = 0;                 // Pad: −32768..32767
 };
 
 // Parses a timeline. On error returns false and sets `error` to "line N: ...".

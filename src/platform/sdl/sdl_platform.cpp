@@ -178,10 +178,12 @@ bool SdlPlatform::Init(std::string& error) {
         return false;
     }
     if (SDL_Window* under = SDL_GetMouseFocus()) PointerOver = FromSdlWindowId(SDL_GetWindowID(under));
+    StartPads();
     return true;
 }
 
 void SdlPlatform::Destroy() {
+    StopPads();
     for (Surface& s : Windows) {
         if (s.Texture) SDL_DestroyTexture(s.Texture);
         if (s.Renderer) SDL_DestroyRenderer(s.Renderer);
@@ -238,6 +240,7 @@ void SdlPlatform::PumpMessages(PlatformEvents& events) {
     if (!VideoStarted) return;
     SDL_Event ev;
     while (SDL_PollEvent(&ev)) HandleEvent(ev, events);
+    MovePadPointer();
 }
 
 void SdlPlatform::HandleEvent(const SDL_Event& ev, PlatformEvents& events) {
@@ -333,6 +336,14 @@ void SdlPlatform::HandleEvent(const SDL_Event& ev, PlatformEvents& events) {
             }
         }
 
+        case SDL_CONTROLLERDEVICEADDED:
+        case SDL_CONTROLLERDEVICEREMOVED:
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP:
+        case SDL_CONTROLLERAXISMOTION:
+            HandlePadEvent(ev, events);
+            return;
+
         default: return;
     }
 }
@@ -344,6 +355,8 @@ bool SdlPlatform::KeyDown(Key key) {
     int count = 0;
     const uint8_t* state = SDL_GetKeyboardState(&count);
     auto down = [&](SDL_Scancode sc) { return state && sc < count && state[sc] != 0; };
+    // A gamepad holds Space, Page Up/Down and Ctrl as its buttons do.
+    if (Pad.KeyHeld(key)) return true;
     switch (key) {
         case Key::Return: return down(SDL_SCANCODE_RETURN) || down(SDL_SCANCODE_KP_ENTER);
         case Key::Ctrl: return down(SDL_SCANCODE_LCTRL) || down(SDL_SCANCODE_RCTRL);
@@ -354,6 +367,7 @@ bool SdlPlatform::KeyDown(Key key) {
         case Key::F1: return down(SDL_SCANCODE_F1);
         case Key::F2: return down(SDL_SCANCODE_F2);
         case Key::Backspace: return down(SDL_GetScancodeFromKey(SDLK_BACKSPACE));
+        case Key::F12: return down(SDL_SCANCODE_F12);
         case Key::Count: return false;
     }
     return false;

@@ -6,10 +6,12 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include <vector>
 
+#include "platform/pad_input.h"
 #include "platform/platform.h"
 #include "platform/sdl/frame_diff.h"
 #include "platform/sdl/view_mapping.h"
@@ -18,6 +20,7 @@ struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
 struct SDL_Surface;
+struct _SDL_GameController;
 union SDL_Event;
 
 namespace orva {
@@ -74,6 +77,8 @@ public:
     Point CursorIn(WindowId window) override;
     void SetCursorVisible(bool visible) override;
     WindowId Foreground() override;
+    void WarpPointer(WindowId window, Point client) override;
+    bool PresentedPicture(WindowId window, TABitmap& out) override;
 
     void ShowWindow(WindowId window, bool visible) override;
     bool IsWindowVisible(WindowId window) override;
@@ -104,6 +109,9 @@ public:
     WindowId FromSdlWindowId(uint32_t id) const;
     // Delivers one SDL event the way PumpMessages does.
     void HandleEvent(const SDL_Event& ev, PlatformEvents& events);
+
+    // Game controllers attached now (opened as SDL reports them, closed when they go).
+    size_t PadCount() const { return Pads.size(); }
 
     PresentStats Stats(WindowId window) const;
     // Whether a window has its way to the screen yet (made when it is first shown), and whether
@@ -158,6 +166,12 @@ private:
     void Destroy();
     // Shows the pointer unless it is over the main window while the engine hides it there.
     void ApplyCursor();
+    // Game controllers (sdl_pad.cpp): hot-plug, buttons and the stick turned into events.
+    void StartPads();
+    void StopPads();
+    void HandlePadEvent(const SDL_Event& ev, PlatformEvents& events);
+    void PadButton(orva::PadButton button, bool down, PlatformEvents& events);
+    void MovePadPointer();
 
     SdlOptions Options;
     uint64_t StartTicks = 0;           // SDL_GetTicks64 when the platform was made
@@ -173,6 +187,12 @@ private:
     PresentPath Path = PresentPath::Auto;  // chosen when the first window gets its output
     bool FirstFrameReported = false;       // the first picture on screen has been logged
     std::array<Surface, 4> Windows;
+    bool PadsStarted = false;          // this object holds a reference on the controller subsystem
+    std::map<int32_t, _SDL_GameController*> Pads;  // open controllers by joystick instance id
+    PadInput Pad;                      // all attached controllers as one pad
+    Point PadPointer;                  // the pointer the stick moves, main-window logical pixels
+    uint64_t PadMovedAt = 0;           // SDL_GetTicks64 of the stick's last step
+    bool PadSteering = false;          // the stick was out of its dead zone at the last pump
     uint32_t AudioDevice = 0;          // the open SDL audio device, 0 when none
     AudioSource* Audio = nullptr;      // what the audio callback pulls from
 };
