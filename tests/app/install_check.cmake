@@ -15,7 +15,8 @@ set(expected
   ${MANDIR}/man1/orva.1
   ${MANDIR}/man1/orva-pack.1
   ${MANDIR}/man1/orva-asm.1
-  ${DATADIR}/applications/orva.desktop
+  ${DATADIR}/applications/io.github.orva.Orva.desktop
+  ${DATADIR}/metainfo/io.github.orva.Orva.metainfo.xml
   ${DATADIR}/icons/hicolor/scalable/apps/orva.svg
   ${DATADIR}/orva/demo/SCRIPT.DAT
   ${DATADIR}/orva/demo/data/DATA01.cfp
