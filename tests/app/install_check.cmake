@@ -15,11 +15,15 @@ set(expected
   ${MANDIR}/man1/orva.1
   ${MANDIR}/man1/orva-pack.1
   ${MANDIR}/man1/orva-asm.1
-  ${DATADIR}/applications/orva.desktop
+  ${DATADIR}/applications/io.github.orva.Orva.desktop
+  ${DATADIR}/metainfo/io.github.orva.Orva.metainfo.xml
   ${DATADIR}/icons/hicolor/scalable/apps/orva.svg
   ${DATADIR}/orva/demo/SCRIPT.DAT
   ${DATADIR}/orva/demo/data/DATA01.cfp
   ${DATADIR}/orva/demo/data/DATA02.cfp)
+foreach(size 16 24 32 48 64 128 256)
+  list(APPEND expected ${DATADIR}/icons/hicolor/${size}x${size}/apps/orva.png)
+endforeach()
 foreach(f ${expected})
   if(NOT EXISTS ${PREFIX}/${f})
     message(FATAL_ERROR "not installed: ${f}")
@@ -32,6 +36,21 @@ list(SORT expected)
 if(NOT installed STREQUAL expected)
   message(FATAL_ERROR "installed files differ from the expected ones:\n${installed}")
 endif()
+# Each PNG icon is a picture of its own size.
+foreach(size 16 24 32 48 64 128 256)
+  file(READ ${PREFIX}/${DATADIR}/icons/hicolor/${size}x${size}/apps/orva.png header LIMIT 24 HEX)
+  math(EXPR width_hex "${size}" OUTPUT_FORMAT HEXADECIMAL)
+  string(SUBSTRING "${header}" 32 16 dims)
+  string(REGEX REPLACE "^0x" "" width_hex "${width_hex}")
+  string(LENGTH "${width_hex}" digits)
+  while(digits LESS 8)
+    string(PREPEND width_hex "0")
+    string(LENGTH "${width_hex}" digits)
+  endwhile()
+  if(NOT header MATCHES "^89504e470d0a1a0a" OR NOT dims STREQUAL "${width_hex}${width_hex}")
+    message(FATAL_ERROR "the ${size}-pixel icon is not a ${size} x ${size} PNG: ${header}")
+  endif()
+endforeach()
 foreach(page orva orva-pack orva-asm)
   file(STRINGS ${PREFIX}/${MANDIR}/man1/${page}.1 first LIMIT_COUNT 1)
   if(NOT first MATCHES "^\\.TH ")

@@ -18,6 +18,7 @@
 
 #include "graphics/abitmap.h"
 #include "platform/screen_layout.h"
+#include "platform/sdl/window_icon.h"
 
 namespace orva {
 
@@ -125,6 +126,7 @@ bool SdlPlatform::Open(WindowId w, const char* title, int logicalW, int logicalH
         error = std::string("cannot create a window: ") + SDL_GetError();
         return false;
     }
+    SetProgramIcon(s.Window);
     // The renderer or window surface comes when the window is first shown: the dialog, the
     // detached message window and the debug window are rarely or never shown.
     s.Visible = (flags & SDL_WINDOW_HIDDEN) == 0;
