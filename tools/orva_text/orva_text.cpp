@@ -102,6 +102,9 @@ int Export(const std::vector<std::string>& args) {
 
     PotHeader header;
     header.Project = haveProject ? project : FolderName(gameDir);
+    // A header field is one line.
+    for (char& c : header.Project)
+        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
     std::string error;
     if (!PotCreationDate(std::getenv("SOURCE_DATE_EPOCH"), header.CreationDate, error)) return Fail(error);
     GameCatalog catalog;
