@@ -12,14 +12,17 @@ set(expected
   ${BINDIR}/orva
   ${BINDIR}/orva-pack
   ${BINDIR}/orva-asm
+  ${BINDIR}/orva-text
   ${MANDIR}/man1/orva.1
   ${MANDIR}/man1/orva-pack.1
   ${MANDIR}/man1/orva-asm.1
+  ${MANDIR}/man1/orva-text.1
   ${DATADIR}/applications/orva.desktop
   ${DATADIR}/icons/hicolor/scalable/apps/orva.svg
   ${DATADIR}/orva/demo/SCRIPT.DAT
   ${DATADIR}/orva/demo/data/DATA01.cfp
-  ${DATADIR}/orva/demo/data/DATA02.cfp)
+  ${DATADIR}/orva/demo/data/DATA02.cfp
+  ${DATADIR}/orva/demo/translations/en.po)
 foreach(f ${expected})
   if(NOT EXISTS ${PREFIX}/${f})
     message(FATAL_ERROR "not installed: ${f}")
@@ -32,7 +35,7 @@ list(SORT expected)
 if(NOT installed STREQUAL expected)
   message(FATAL_ERROR "installed files differ from the expected ones:\n${installed}")
 endif()
-foreach(page orva orva-pack orva-asm)
+foreach(page orva orva-pack orva-asm orva-text)
   file(STRINGS ${PREFIX}/${MANDIR}/man1/${page}.1 first LIMIT_COUNT 1)
   if(NOT first MATCHES "^\\.TH ")
     message(FATAL_ERROR "${page}.1 is not a man page: ${first}")
