@@ -40,7 +40,10 @@ void Record(int severity, const char* filename, size_t lineno, const char* text)
         std::string where;
         if (filename) {
             where = filename;
-            if (lineno != size_t(-1)) where += ":" + std::to_string(lineno);
+            if (lineno != size_t(-1)) {
+                where += ':';
+                where += std::to_string(lineno);
+            }
             where += ": ";
         }
         gProblem->First = where + FirstLine(text);
