@@ -17,7 +17,7 @@ using test::ReadAll;
 using test::RunCommand;
 
 // Two scripts, a name spoken twice, a voice, a forced break, a choice, quotes, a backslash
-// and a tab, a text shown by two lines and an empty text.
+// and a tab, a text shown by two lines, an empty text and one chosen by a variable.
 constexpr const char* kSource =
     ".script 1 \"opening\"\n"
     "msg \"ミナ「おはよう」\" \"v_mina01\"\n"
@@ -26,6 +26,7 @@ constexpr const char* kSource =
     "msg \"ミナ「またね」\"\n"
     "msg \"\"\n"
     "msg 1\n"
+    "msg F1\n"
     ".script 3 \"end\"\n"
     "msg \"ソウタ「\\\"帰り灯\\\"と\\\\\\x09」\"\n";
 
@@ -81,7 +82,8 @@ TEST_F(OrvaTextTest, ExportHoldsEveryShownTextWithItsContextReferencesAndNotesIn
     EXPECT_NE(pot.find("#. speaker: ミナ\n#: opening:4\nmsgctxt \"1:3\"\nmsgid \"「またね」\""), std::string::npos);
     // Quotes, backslashes and tabs escaped as gettext reads them.
     EXPECT_NE(pot.find("#: end:1\nmsgctxt \"3:0\"\nmsgid \"「\\\"帰り灯\\\"と\\\\\\t」\""), std::string::npos);
-    // Script and line order; the empty text shows nothing and is left out.
+    // Script and line order; the empty text shows nothing and is left out, and a text chosen
+    // by a variable is only known in play.
     EXPECT_LT(pot.find("\"1:1\""), pot.find("\"1:2:1\""));
     EXPECT_LT(pot.find("\"1:3\""), pot.find("\"3:0\""));
     EXPECT_EQ(pot.find("\"1:4\""), std::string::npos);
