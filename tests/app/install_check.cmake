@@ -12,15 +12,18 @@ set(expected
   ${BINDIR}/orva
   ${BINDIR}/orva-pack
   ${BINDIR}/orva-asm
+  ${BINDIR}/orva-text
   ${MANDIR}/man1/orva.1
   ${MANDIR}/man1/orva-pack.1
   ${MANDIR}/man1/orva-asm.1
+  ${MANDIR}/man1/orva-text.1
   ${DATADIR}/applications/io.github.orva.Orva.desktop
   ${DATADIR}/metainfo/io.github.orva.Orva.metainfo.xml
   ${DATADIR}/icons/hicolor/scalable/apps/orva.svg
   ${DATADIR}/orva/demo/SCRIPT.DAT
   ${DATADIR}/orva/demo/data/DATA01.cfp
-  ${DATADIR}/orva/demo/data/DATA02.cfp)
+  ${DATADIR}/orva/demo/data/DATA02.cfp
+  ${DATADIR}/orva/demo/translations/en.po)
 foreach(size 16 24 32 48 64 128 256)
   list(APPEND expected ${DATADIR}/icons/hicolor/${size}x${size}/apps/orva.png)
 endforeach()
@@ -51,7 +54,7 @@ foreach(size 16 24 32 48 64 128 256)
     message(FATAL_ERROR "the ${size}-pixel icon is not a ${size} x ${size} PNG: ${header}")
   endif()
 endforeach()
-foreach(page orva orva-pack orva-asm)
+foreach(page orva orva-pack orva-asm orva-text)
   file(STRINGS ${PREFIX}/${MANDIR}/man1/${page}.1 first LIMIT_COUNT 1)
   if(NOT first MATCHES "^\\.TH ")
     message(FATAL_ERROR "${page}.1 is not a man page: ${first}")
