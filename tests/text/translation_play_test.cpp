@@ -127,6 +127,16 @@ TEST(TranslationPlay, NamesTextsAnswersAndTheLogShowTheTranslation) {
     ASSERT_EQ(f.EngineMode, Mode::ChoiceWait);
     EXPECT_EQ(f.Msg.ChoiceTexts[0], u"To the sea");
     EXPECT_EQ(f.Msg.ChoiceTexts[1], u"Stay home");
+    // Each answer is centred on its bar by its own width, not by a cell per character.
+    for (int k = 0; k < 2; ++k) {
+        const TABitmap& layer = f.Pics->ChoiceRows[size_t(k)][0];
+        int left = layer.Width(), right = -1;
+        for (int y = 0; y < layer.Height(); ++y)
+            for (int x = 0; x < layer.Width(); ++x)
+                if (test::Px(layer, x, y)[3] < 128) left = std::min(left, x), right = std::max(right, x);
+        ASSERT_GE(right, left);
+        EXPECT_NEAR((left + right) / 2.0, 400.0, 4.0) << k;
+    }
     g.RunTo(2900);
     EXPECT_EQ(f.WorkFlg[0], 2);  // the script sees the answer's number, whatever its words
     EXPECT_EQ(f.Msg.MessageLines[1].substr(0, 14), u"The lighthouse");
