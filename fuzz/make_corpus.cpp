@@ -87,6 +87,12 @@ int main(int argc, char** argv) {
     c.Add("seen_list", "list.dat", EncodeMitayoFile({"BG01", "BG02_1", "背景"}));
     c.Add("seen_list", "empty.dat", EncodeMitayoFile({}));
 
+    c.AddText("translation", "en.po",
+              "msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+              "msgctxt \"name\"\nmsgid \"ミナ\"\nmsgstr \"Mina\"\n\n"
+              "#, fuzzy\nmsgctxt \"1:0\"\nmsgid \"「おはよう」\"\nmsgstr \"“Morning!” -- said she/well-known 岬灯台\"\n\n"
+              "msgctxt \"1:0:1\"\nmsgid \"はい\"\nmsgstr \"Yes\"\n\n#~ msgid \"old\"\n#~ msgstr \"gone\"\n");
+
     c.AddText("timeline", "steps.txt",
               "# a session\n100 key return down\n150 key return up\n200 click 400 300\n250 move 10 20 msg\n"
               "300 wheel up main\n400 focus none\n500 text こんにちは\n600 down 1 2 right query\n700 close\n");

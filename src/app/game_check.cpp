@@ -8,6 +8,7 @@
 // [SECTION] scripts
 // [SECTION] calls
 // [SECTION] sounds
+// [SECTION] translation
 // [SECTION] save files
 #include "app/game_check.h"
 
@@ -33,7 +34,12 @@
 #include "script/script_image.h"
 #include "script/script_search.h"
 #include "sound/ogg_data.h"
+#include "graphics/font_names.h"
+#include "graphics/text_render.h"
+#include "text/latin_layout.h"
 #include "text/message_layout.h"
+#include "text/shown_text.h"
+#include "text/translation_catalog.h"
 
 namespace orva {
 namespace {
@@ -424,7 +430,88 @@ void CheckSaves(const std::filesystem::path& saveDir, Report& report) {
 
 }  // namespace
 
-int RunGameCheck(const std::filesystem::path& gameDir, const std::filesystem::path& saveDir, std::ostream& out) {
+// [SECTION] translation ----------------------------------------------------------------------
+
+// A translatable text of the game: where it is shown and under which key a catalog holds it.
+struct TemplateEntry {
+    const LoadedScript* Script;
+    size_t Line;                 // the line that shows it
+    int32_t Text;                // index in the script's text list
+    bool Message;                // a message's text (not a name or an answer)
+};
+
+void CheckTranslation(const std::map<int, LoadedScript>& scripts, const std::filesystem::path& file, Report& report) {
+    report.Section("Translation");
+    TTranslationCatalog catalog;
+    std::string error;
+    if (!catalog.Load(file, error)) {
+        report.Problem(error);
+        return;
+    }
+    // The game's entries, as a template made from it holds them.
+    std::map<std::pair<std::string, std::string>, TemplateEntry> entries;
+    for (const auto& [number, s] : scripts) {
+        for (size_t j = 0; j < s.Image.Lines.size(); ++j) {
+            const LineRec& l = s.Image.Lines[j];
+            if ((l.Code != kCodeMessage && l.Code != kCodeChoice) || DecodeKinds(l.Kinds).Kind[0] != kKindLiteral) continue;
+            const std::string* text = Entry(s.Image.MsgTexts, l.P1);
+            if (!text) continue;
+            const std::u16string wide = Cp932ToUtf16(*text);
+            if (l.Code == kCodeMessage) {
+                const ShownText parts = SplitScriptMessage(wide);
+                if (parts.Spoken && !parts.Name.empty())
+                    entries.emplace(std::make_pair(std::string(kNameContext), Utf16ToUtf8(parts.Name)),
+                                    TemplateEntry{&s, j, l.P1, false});
+                entries.emplace(std::make_pair(MessageContext(number, l.P1), Utf16ToUtf8(parts.Body)),
+                                TemplateEntry{&s, j, l.P1, true});
+            } else {
+                const auto answers = SplitChoices(wide);
+                for (size_t k = 0; k < answers.size(); ++k)
+                    entries.emplace(std::make_pair(AnswerContext(number, l.P1, int(k + 1)), Utf16ToUtf8(answers[k])),
+                                    TemplateEntry{&s, j, l.P1, false});
+            }
+        }
+    }
+    size_t translated = 0, untranslated = 0, stale = 0;
+    for (const auto& [key, where] : entries) (catalog.Find(key.first, key.second) ? translated : untranslated) += 1;
+    report.Info(file.string() + ": " + std::to_string(entries.size()) + " texts in the game, " + std::to_string(translated) +
+                " translated, " + std::to_string(untranslated) + " untranslated (shown in the original)");
+    for (const CatalogEntry& e : catalog.Entries()) {
+        if (entries.count(std::make_pair(e.Context, e.Id))) continue;
+        ++stale;
+        std::u16string id = Utf8ToUtf16(e.Id);
+        if (id.size() > 20) id = id.substr(0, 20) + u"…";
+        report.Warning("stale entry \"" + e.Context + "\" \"" + Utf16ToUtf8(id) +
+                       "\": the game has no such text (it is never shown)");
+    }
+    report.Info(std::to_string(stale) + " stale entries");
+
+    // Translated messages laid out as play lays them out, in either of the two fonts the
+    // configuration offers (the wider one decides).
+    TTextRenderer renderer;
+    for (const auto& [key, where] : entries) {
+        if (!where.Message || !catalog.Find(key.first, key.second)) continue;
+        const std::string& original = where.Script->Image.MsgTexts[size_t(where.Text)];
+        const std::u16string shown = TranslateMessage(catalog, where.Script->Number, where.Text, Cp932ToUtf16(original));
+        const bool proportional = UsesProportionalLayout(shown);
+        size_t dropped = 0;
+        for (std::string_view font : {proportional ? kFontPMincho : kFontMincho, proportional ? kFontPGothic : kFontGothic}) {
+            renderer.SetFont(font, 28);
+            dropped = std::max(dropped, LayoutShownMessage(shown, [&renderer](std::u16string_view t) {
+                                            return renderer.TextWidth(t);
+                                        }).Dropped);
+        }
+        if (dropped == 0) continue;
+        std::u16string quote = ParseShownText(shown).Body;
+        if (quote.size() > 30) quote = quote.substr(0, 30) + u"…";
+        report.Warning(Where(*where.Script, where.Line) + " (msgctxt \"" + key.first + "\"): the translation \"" +
+                       Utf16ToUtf8(quote) + "\" does not fit in three lines; " + std::to_string(dropped) +
+                       " characters are lost");
+    }
+}
+
+int RunGameCheck(const std::filesystem::path& gameDir, const std::filesystem::path& saveDir, std::ostream& out,
+                 const std::filesystem::path& translation) {
     Report report(out);
     out << "Checking the game in " << gameDir.string() << "\n";
 
@@ -482,6 +569,7 @@ int RunGameCheck(const std::filesystem::path& gameDir, const std::filesystem::pa
     for (const auto& [number, s] : scripts) CheckScript(s, scripts, files, report);
     CheckCallDepth(scripts, report);
     CheckSounds(files, report);
+    if (!translation.empty()) CheckTranslation(scripts, translation, report);
     CheckSaves(saveDir, report);
 
     out << "\n" << report.Problems << " problem(s), " << report.Warnings << " warning(s).\n";

@@ -8,7 +8,10 @@
 namespace orva {
 
 // Writes the report to out. Returns 0 when nothing is wrong (notes and warnings allowed), 1 when
-// problems were found, 2 when the folder holds no readable script container.
-int RunGameCheck(const std::filesystem::path& gameDir, const std::filesystem::path& saveDir, std::ostream& out);
+// problems were found, 2 when the folder holds no readable script container. With a
+// translation catalog the report also says what of the game it leaves untranslated, which of
+// its entries no longer match the game, and which translated messages do not fit the window.
+int RunGameCheck(const std::filesystem::path& gameDir, const std::filesystem::path& saveDir, std::ostream& out,
+                 const std::filesystem::path& translation = {});
 
 }  // namespace orva

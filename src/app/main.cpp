@@ -15,6 +15,7 @@
 #include "app/version.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_platform.h"
+#include "text/translation_catalog.h"
 
 using namespace orva;
 
@@ -102,7 +103,16 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    if (cmd.Check) return RunGameCheck(cmd.GameDir.empty() ? ExecutableFolder() : Absolute(cmd.GameDir), SaveFolder(), std::cout);
+    const std::string locale = MessagesLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+    const std::filesystem::path translationFile = cmd.TranslationFile.empty() ? cmd.TranslationFile : Absolute(cmd.TranslationFile);
+    if (cmd.Check) {
+        const std::filesystem::path dir = cmd.GameDir.empty() ? ExecutableFolder() : Absolute(cmd.GameDir);
+        std::string note;
+        std::filesystem::path catalog = ChooseTranslationFile(dir, cmd.Lang, translationFile, locale, note);
+        // A named language without its file is reported by the check itself.
+        if (catalog.empty() && !note.empty()) catalog = TranslationFileFor(dir, cmd.Lang);
+        return RunGameCheck(dir, SaveFolder(), std::cout, catalog);
+    }
 
     if (!cmd.Headless && !DisplayAvailable()) {
         std::cerr << "orva: there is no display to open a window on (neither DISPLAY nor WAYLAND_DISPLAY is set); "
@@ -135,6 +145,9 @@ int main(int argc, char** argv) {
         };
     }
     options.SaveDir = saveDir;
+    std::string translationNote;
+    options.TranslationFile = ChooseTranslationFile(options.GameDir, cmd.Lang, translationFile, locale, translationNote);
+    if (!translationNote.empty()) std::cerr << "orva: " << translationNote << "\n";
     options.TracePath = cmd.TraceFile.empty() ? cmd.TraceFile : Absolute(cmd.TraceFile);
     options.HasSeed = cmd.HasSeed;
     options.Seed = cmd.Seed;

@@ -55,6 +55,7 @@ bool TForm1::FormCreate() {
 
     // The window size is fixed by the platform; open the script container, then the archives.
     if (!NVL_FileInit() || !CSFile_Init()) return false;
+    LoadTranslation();
 
     // The off-screen pictures, each filled black.
     PictureSet& p = *Pics;

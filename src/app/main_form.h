@@ -40,6 +40,7 @@
 #include "text/message_log.h"
 #include "text/msg_form.h"
 #include "text/text_state.h"
+#include "text/translation_catalog.h"
 #include "text/window_buttons.h"
 #include "sound/ddsd.h"
 #include "sound/ogg_data.h"
@@ -59,6 +60,7 @@ struct EngineOptions {
     bool HasSeed = false;
     uint32_t Seed = 0;
     std::function<void()> OnStarted;  // called once the game has started (data opened, windows up)
+    std::filesystem::path TranslationFile;  // PO catalog shown instead of the game's text; empty: none
 };
 
 // The program's random generator: a 32-bit linear congruential sequence, seedable so that
@@ -370,6 +372,10 @@ public:
     // range); the script's lists belong to the interpreter.
     std::u16string MessageTextAt(int32_t no);
     std::u16string VoiceNameAt(int32_t voice);
+    // --- translations (text/translation_form.cpp)
+    void LoadTranslation();                  // FormCreate: reads Options.TranslationFile
+    int RevealedWidth(int k, int chars) const;  // pixels of line k's first chars characters
+    TTranslationCatalog Catalog;             // empty: the game's own text
     // --- sound (sound/playback_form.cpp; SetUpSound, FreeSound, VoicePlaying and the three
     //     playback routines above live there too)
     void SetSoundVolumes();                  // the player's channel volumes from ConfigRec

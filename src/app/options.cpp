@@ -3,6 +3,8 @@
 
 #include <charconv>
 
+#include "text/translation_catalog.h"
+
 namespace orva {
 namespace {
 
@@ -53,6 +55,16 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& out, st
         else if (a == "--input") { if (!value(v)) return false; out.InputFile = v; }
         else if (a == "--trace") { if (!value(v)) return false; out.TraceFile = v; }
         else if (a == "--audio-out") { if (!value(v)) return false; out.AudioOut = v; }
+        else if (a == "--translation") { if (!value(v)) return false; out.TranslationFile = v; }
+        else if (a == "--lang") {
+            if (!value(v)) return false;
+            // The name becomes a file name inside the game folder: no paths.
+            if (v != "auto" && !ValidLanguageName(v)) {
+                error = "--lang takes a language such as en or pt_BR, or auto; got '" + v + "'";
+                return false;
+            }
+            out.Lang = v;
+        }
         else if (a == "--until") {
             if (!value(v)) return false;
             if (!ParseU32(v, out.UntilMs)) { error = "--until takes milliseconds, got '" + v + "'"; return false; }
@@ -103,6 +115,10 @@ std::string HelpText() {
            "                      archives, scripts, the files, labels and blocks they name,\n"
            "                      call depth, text that overflows, the save files; exit 1 on\n"
            "                      problems, 2 when the game cannot start\n"
+           "  --lang LANG         show the game in translation: GAMEDIR/translations/LANG.po\n"
+           "                      (en, pt_BR ...); auto picks by LC_ALL, LC_MESSAGES or\n"
+           "                      LANG; with --check, also check that translation\n"
+           "  --translation FILE  show the translation in the PO file FILE\n"
            "  --version           print the version\n"
            "  --help              this text\n"
            "\n"

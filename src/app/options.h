@@ -31,6 +31,8 @@ struct CommandLine {
     bool ShowVersion = false;
     bool Check = false;              // --check [DIR]: report on the game's data, play nothing
     bool Pick = false;               // --pick: choose the game folder again in a picker
+    std::string Lang;                // --lang LANG|auto: GAMEDIR/translations/LANG.po; empty: the original text
+    std::filesystem::path TranslationFile;  // --translation FILE.po: this catalog instead
 };
 
 // Parses argv (without argv[0]). False with `error` set on a bad option.

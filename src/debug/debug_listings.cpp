@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "text/shown_text.h"
+
 namespace orva {
 namespace {
 
@@ -66,7 +68,7 @@ std::vector<std::u16string> DebugLogListing(const TMessageLog& log) {
     lines.push_back(u"--メッセージログ-------------------------------------------");
     for (int n = 1; n <= 100; ++n) {
         const MessageLogEntry& e = log.Entry(n - 1);
-        lines.push_back(Num(n) + u":" + e.Text + u" [" + e.Voice + u"]");
+        lines.push_back(Num(n) + u":" + PlainShownText(e.Text) + u" [" + e.Voice + u"]");
     }
     return lines;
 }

@@ -13,6 +13,7 @@ constexpr FontNameRow kFontNames[] = {
     {kFontMincho, "IPAMincho"},
     {kFontGothic, "IPAGothic"},
     {kFontPGothic, "IPAPGothic"},
+    {kFontPMincho, "IPAPMincho"},
 };
 
 }  // namespace

@@ -10,6 +10,7 @@ namespace orva {
 inline constexpr std::string_view kFontMincho = "ＭＳ 明朝";
 inline constexpr std::string_view kFontGothic = "ＭＳ ゴシック";
 inline constexpr std::string_view kFontPGothic = "ＭＳ Ｐゴシック";
+inline constexpr std::string_view kFontPMincho = "ＭＳ Ｐ明朝";  // proportional: translations in Latin type
 
 // The fontconfig family installed for an engine font name; empty when the name is unknown.
 std::string_view FontFamilyFor(std::string_view engineName);

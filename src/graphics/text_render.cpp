@@ -100,10 +100,15 @@ struct TTextRenderer::Impl {
     int Height = 0;
     bool Bold = false;
     std::unordered_map<uint64_t, Glyph> Cache;
+    // Fonts that stand in for characters the current font lacks, found per character.
+    std::vector<std::pair<std::string, FT_Face>> Fallbacks;  // file, face
+    std::unordered_map<char32_t, int> FallbackFor;          // character → index into Fallbacks; -1 none
 
     ~Impl() {
         for (Face& f : Faces)
             if (f.Handle) FT_Done_Face(f.Handle);
+        for (auto& fb : Fallbacks)
+            if (fb.second) FT_Done_Face(fb.second);
         if (Library) FT_Done_FreeType(Library);
     }
 
@@ -123,9 +128,18 @@ struct TTextRenderer::Impl {
         auto it = Cache.find(key);
         if (it != Cache.end()) return it->second;
         Glyph g;
-        const FT_UInt index = FT_Get_Char_Index(f.Handle, cp);
-        if (FT_Load_Glyph(f.Handle, index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0) {
-            FT_GlyphSlot slot = f.Handle->glyph;
+        FT_Face face = f.Handle;
+        FT_UInt index = FT_Get_Char_Index(face, cp);
+        if (index == 0 && cp >= 0x20) {
+            // The font lacks the character: another font that has it draws it at the same size.
+            if (FT_Face other = FallbackFace(cp)) {
+                face = other;
+                FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(Height));
+                index = FT_Get_Char_Index(face, cp);
+            }
+        }
+        if (FT_Load_Glyph(face, index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0) {
+            FT_GlyphSlot slot = face->glyph;
             g.Advance = static_cast<int32_t>(slot->linearHoriAdvance >> 10);
             if (Bold) {
                 FT_GlyphSlot_Embolden(slot);
@@ -147,6 +161,35 @@ struct TTextRenderer::Impl {
             }
         }
         return Cache.emplace(key, std::move(g)).first->second;
+    }
+
+    // The font fontconfig offers for a character, opened once per file; null when none has it.
+    FT_Face FallbackFace(char32_t cp) {
+        const auto known = FallbackFor.find(cp);
+        if (known != FallbackFor.end()) return known->second < 0 ? nullptr : Fallbacks[static_cast<size_t>(known->second)].second;
+        int found = -1;
+        FcPattern* pattern = FcPatternCreate();
+        FcCharSet* chars = FcCharSetCreate();
+        FcCharSetAddChar(chars, cp);
+        FcPatternAddCharSet(pattern, FC_CHARSET, chars);
+        std::string file, family;
+        bool japanese = false;
+        if (MatchFont(pattern, file, family, japanese)) {
+            for (size_t i = 0; i < Fallbacks.size() && found < 0; ++i)
+                if (Fallbacks[i].first == file) found = static_cast<int>(i);
+            if (found < 0) {
+                FT_Face face = nullptr;
+                if (FT_New_Face(Library, file.c_str(), 0, &face) != 0) face = nullptr;
+                Fallbacks.emplace_back(file, face);
+                found = static_cast<int>(Fallbacks.size() - 1);
+            }
+            FT_Face face = Fallbacks[static_cast<size_t>(found)].second;
+            if (!face || FT_Get_Char_Index(face, cp) == 0) found = -1;
+        }
+        FcCharSetDestroy(chars);
+        FcPatternDestroy(pattern);
+        FallbackFor.emplace(cp, found);
+        return found < 0 ? nullptr : Fallbacks[static_cast<size_t>(found)].second;
     }
 };
 

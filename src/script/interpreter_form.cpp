@@ -284,7 +284,7 @@ bool TForm1::CmdMessage(const ScriptCommand& cmd) {
         if (Text.MsgVoice != -1) NOVL_PlayVOICE2011(ListEntry(Script.VoiceNames, Text.MsgVoice), Text.VoiceLoop);
         else if (Config.VoiceCarryOn == 0) SoundPlayerStop(kVoiceChannel);
     }
-    NOVL_MakeMessage(Cp932ToUtf16(ListEntry(Script.MsgTexts, msgNo)));
+    NOVL_MakeMessage(MessageTextAt(msgNo));
 
     Text.ShowMessage();
     EngineMode = Mode::MessagePrint;

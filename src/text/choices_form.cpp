@@ -3,6 +3,8 @@
 // the answer under it on a click or Return.
 #include "app/main_form.h"
 #include "data/cp932.h"
+#include "graphics/font_names.h"
+#include "text/shown_text.h"
 #include "text/text_layers.h"
 #include "platform/screen_layout.h"
 
@@ -19,6 +21,13 @@ void TForm1::NOVL_MakeSelect(const std::u16string& text) {
         // A choice without answers could never be left: offer one empty answer instead.
         DebugMemoAdd("choice without answers : message " + std::to_string(Text.MsgNo));
         answers.emplace_back();
+    }
+    // Answers are translated one by one, counted from 1, as the script's text splits.
+    std::vector<bool> latin(answers.size(), false);
+    for (size_t k = 0; k < answers.size(); ++k) {
+        std::u16string shown = TranslateAnswer(Catalog, Game.ScriptNo, Text.MsgNo, static_cast<int>(k + 1), answers[k]);
+        latin[k] = shown != answers[k] && IsLatinText(shown);
+        answers[k] = std::move(shown);
     }
     for (auto& t : Msg.ChoiceTexts) t.clear();
     for (size_t k = 0; k < answers.size(); ++k) Msg.ChoiceTexts[k] = answers[k];
@@ -39,8 +48,15 @@ void TForm1::NOVL_MakeSelect(const std::u16string& text) {
     TTextRenderer& renderer = TextRenderer();
     renderer.SetFont(MessageFontName(), kFontHeight);
     for (size_t k = 0; k < answers.size(); ++k) {
-        // Centred on the assumption of 28 pixels per character.
-        const int x = 400 - 14 * static_cast<int>(answers[k].size());
+        // Centred on the assumption of 28 pixels per character; a translation in Latin type
+        // is set in proportional type and centred by its own width.
+        int x = 400 - 14 * static_cast<int>(answers[k].size());
+        if (latin[k]) {
+            renderer.SetFont(Config.MessageFont == 0 ? kFontPMincho : kFontPGothic, kFontHeight);
+            x = 400 - renderer.TextWidth(answers[k]) / 2;
+        } else {
+            renderer.SetFont(MessageFontName(), kFontHeight);
+        }
         ComposeTextLayer(renderer, {{answers[k], x, 6}}, white, mask, Pics->ChoiceRows[k][0]);
         ComposeTextLayer(renderer, {{answers[k], x + 2, 8}}, black, mask, Pics->ChoiceRows[k][1]);
     }

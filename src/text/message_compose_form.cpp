@@ -3,6 +3,8 @@
 #include "app/main_form.h"
 #include "data/cp932.h"
 #include "graphics/font_names.h"
+#include "text/latin_layout.h"
+#include "text/shown_text.h"
 #include "text/text_layers.h"
 #include "platform/screen_layout.h"
 
@@ -29,8 +31,18 @@ TTextRenderer& TForm1::TextRenderer() {
 std::string_view TForm1::MessageFontName() const { return Config.MessageFont == 0 ? kFontMincho : kFontGothic; }
 
 void TForm1::NOVL_MakeMessage(const std::u16string& text) {
+    // A translation in Latin type is set in the proportional cut of the chosen font and broken
+    // by its widths; everything else keeps the Japanese cells.
+    const bool proportional = UsesProportionalLayout(text);
+    const std::string_view font = !proportional ? MessageFontName() : Config.MessageFont == 0 ? kFontPMincho : kFontPGothic;
+    ShownLayout layout = LayoutShownMessage(text, [this, font](std::u16string_view t) {
+        TTextRenderer& r = TextRenderer();
+        r.SetFont(font, kFontHeight);
+        return r.TextWidth(t);
+    });
     MessageLineSet& lines = Msg.MessageLines;
-    lines = LayoutMessage(text);
+    lines = std::move(layout.Lines);
+    Msg.LineCharEnds = std::move(layout.CharEnds);
 
     if (Trace.Enabled()) {
         std::string json = "[";
@@ -53,7 +65,7 @@ void TForm1::NOVL_MakeMessage(const std::u16string& text) {
     shadowColour.FillColor(0, 0, 0);
 
     TTextRenderer& renderer = TextRenderer();
-    renderer.SetFont(MessageFontName(), kFontHeight);
+    renderer.SetFont(font, kFontHeight);
     ComposeTextLayer(renderer, PlaceLines(lines, 0), colour, mask, Pics->TextLayer);
     ComposeTextLayer(renderer, PlaceLines(lines, kShadowOffset), shadowColour, mask, Pics->ShadowLayer);
 }

@@ -25,14 +25,17 @@ void RevealLayers(PictureSet& p, bool attached, int y, int h, int w) {
 
 }  // namespace
 
-std::u16string TForm1::MessageTextAt(int32_t no) {
-    if (no < 0 || static_cast<size_t>(no) >= Script.MsgTexts.size()) return {};
-    return Cp932ToUtf16(Script.MsgTexts[static_cast<size_t>(no)]);
-}
-
 std::u16string TForm1::VoiceNameAt(int32_t voice) {
     if (voice < 0 || static_cast<size_t>(voice) >= Script.VoiceNames.size()) return {};
     return Cp932ToUtf16(Script.VoiceNames[static_cast<size_t>(voice)]);
+}
+
+// Pixels from the text's left edge to the end of the first `chars` characters of line k: a
+// cell each in Japanese type, the characters' own advances in proportional type.
+int TForm1::RevealedWidth(int k, int chars) const {
+    const std::vector<int>& ends = Msg.LineCharEnds[static_cast<size_t>(k)];
+    if (ends.empty() || chars <= 0) return kCharWidth * chars;
+    return ends[static_cast<size_t>(std::min<int>(chars, static_cast<int>(ends.size())) - 1)];
 }
 
 void TForm1::NOVL_DrawMessage() {
@@ -65,7 +68,7 @@ void TForm1::NOVL_DrawMessage() {
             if (c > l1) { band = 2; shown = c - l1; }
             if (c > l1 + l2) { band = 3; shown = c - l1 - l2; }
             RevealLayers(p, attached, 0, kTextBandHeight * band, kMsgWindowWidth);
-            RevealLayers(p, attached, kTextBandHeight * band, kTextBandHeight, kTextLeft + kCharWidth * shown);
+            RevealLayers(p, attached, kTextBandHeight * band, kTextBandHeight, kTextLeft + RevealedWidth(band, shown));
             // The text speed is a delay per character.
             if (100 - speed > 0) Plat.Sleep(static_cast<uint32_t>(100 - speed));
             return;
@@ -77,7 +80,7 @@ void TForm1::NOVL_DrawMessage() {
         for (int k = 3; k >= 1; --k) {
             const int len = static_cast<int>(Msg.MessageLines[static_cast<size_t>(k)].size());
             if (len > 0) {
-                Msg.WaitIconPos = {kTextLeft + kCharWidth * len, kMsgWindowTop + kTextBandHeight * k};
+                Msg.WaitIconPos = {kTextLeft + RevealedWidth(k, len), kMsgWindowTop + kTextBandHeight * k};
                 break;
             }
         }

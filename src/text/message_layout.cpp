@@ -17,18 +17,19 @@ MessageLineSet LayoutMessage(std::u16string_view source) {
 }
 
 MessageLineSet LayoutMessage(std::u16string_view source, size_t& dropped) {
+    const size_t quote = source.find(u'「');
+    if (quote == std::u16string_view::npos) return LayoutMessageParts({}, source, false, dropped);
+    return LayoutMessageParts(source.substr(0, quote), source.substr(quote), true, dropped);
+}
+
+MessageLineSet LayoutMessageParts(std::u16string_view name, std::u16string_view body, bool speaker, size_t& dropped) {
     MessageLineSet lines;
     std::u16string text;
-    text.reserve(source.size());
-    for (char16_t c : source)
+    text.reserve(body.size());
+    for (char16_t c : body)
         if (c != u'①') text += c;
-
-    const size_t quote = text.find(u'「');
-    const bool speaker = quote != std::u16string::npos;
-    if (speaker) {
-        lines[0] = text.substr(0, quote);
-        text.erase(0, quote);
-    }
+    for (char16_t c : name)
+        if (c != u'①') lines[0] += c;
 
     size_t pos = 0;  // front of the remaining text
     for (int i = 1; i <= kTextLines && pos < text.size(); ++i) {

@@ -31,6 +31,9 @@ MessageLineSet LayoutMessage(std::u16string_view text);
 // The same, also counting the characters that did not fit into the three lines ("/" counted
 // as a character), so that a check can find messages that lose text.
 MessageLineSet LayoutMessage(std::u16string_view text, size_t& dropped);
+// The same for a message already split into its name and text (`speaker`: the text is spoken,
+// so its continuation lines are indented), as a translation gives them.
+MessageLineSet LayoutMessageParts(std::u16string_view name, std::u16string_view body, bool speaker, size_t& dropped);
 
 // Splits a choice text into its answers: "," ends an answer, an answer holds at most 31
 // characters (longer ones run on into the next), at most nine answers are kept.

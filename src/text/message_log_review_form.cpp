@@ -4,13 +4,14 @@
 
 #include "app/main_form.h"
 #include "data/cp932.h"
+#include "text/shown_text.h"
 
 namespace orva {
 
 void TForm1::NOVL_AddMsgLog(const std::u16string& text, int32_t voice) {
     std::u16string voiceName = voice != -1 ? VoiceNameAt(voice) : std::u16string();
     if (Trace.Enabled())
-        Trace.Event("log", TraceFields().Str("text", Utf16ToUtf8(text)).Str("voice", Utf16ToUtf8(voiceName)));
+        Trace.Event("log", TraceFields().Str("text", Utf16ToUtf8(PlainShownText(text))).Str("voice", Utf16ToUtf8(voiceName)));
     Msg.MessageLog.Add(text, std::move(voiceName));
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "text/message_layout.h"
@@ -63,6 +64,7 @@ struct TextState {
 // Message composition, the message log, choices and the window buttons' states (text/).
 struct MessageWindowState {
     MessageLineSet MessageLines;                     // 0 the speaker's name, 1..3 the text lines
+    std::array<std::vector<int>, 1 + kTextLines> LineCharEnds;  // proportional type: each character's right edge from the text's left; empty in cells
     TMessageLog MessageLog;                          // the last 256 messages and choices
     int32_t LogPos = 0;                              // LogReview shows entry LogPos − 1
     Point WaitIconPos;                               // screen place of the click-wait icon

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <sstream>
 
 #include "data/save_layout.h"
@@ -205,6 +206,68 @@ msg "b" "V01"
     };
     for (const char* line : expected) EXPECT_NE(r.Text.find(line), std::string::npos) << line << "\n" << r.Text;
     EXPECT_EQ(r.Text.find("M01.ogg:", r.Text.find("M01.ogg:") + 1), std::string::npos) << "each sound once";
+}
+
+}  // namespace
+}  // namespace orva
+
+namespace orva {
+namespace {
+
+TEST(GameCheck, ATranslationIsCheckedForStaleUntranslatedAndOverlongEntries) {
+    TempDir root;
+    const auto game = root.Path() / "game";
+    test::WriteBytes(game / "SCRIPT.DAT", test::AssembleContainer(R"(.script 1 "opening"
+msg "ミナ「やあ」"
+msg "短いお話。"
+msg "長いお話。"
+choice "はい,いいえ"
+)"));
+    const std::string longText(260, 'w');
+    std::ofstream(root.Path() / "en.po") << R"(msgid ""
+msgstr ""
+"Content-Type: text/plain; charset=UTF-8\n"
+
+msgctxt "name"
+msgid "ミナ"
+msgstr "Mina"
+
+msgctxt "1:0"
+msgid "「やあ」"
+msgstr "“Hi.”"
+
+msgctxt "1:2"
+msgid "長いお話。"
+msgstr "A long story: )" + longText + R"("
+
+msgctxt "1:3:1"
+msgid "はい"
+msgstr "Yes"
+
+msgctxt "1:1"
+msgid "前のお話。"
+msgstr "An older story."
+)";
+    std::ostringstream out;
+    const int status = RunGameCheck(game, root.Path() / "saves", out, root.Path() / "en.po");
+    const std::string text = out.str();
+    EXPECT_EQ(status, 0) << text;
+    EXPECT_NE(text.find("\nTranslation\n"), std::string::npos) << text;
+    // Six texts: the name, three messages, two answers; four translated (the stale one is not).
+    EXPECT_NE(text.find("6 texts in the game, 4 translated, 2 untranslated"), std::string::npos) << text;
+    EXPECT_NE(text.find("warning: stale entry \"1:1\" \"前のお話。\""), std::string::npos) << text;
+    EXPECT_NE(text.find("1 stale entries"), std::string::npos) << text;
+    EXPECT_NE(text.find("script 1 line 2 (msgctxt \"1:2\"): the translation \"A long story: wwwwwwwwwwwwwwww…\" does not fit "
+                        "in three lines"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("msgctxt \"1:0\""), std::string::npos) << text;  // short ones fit
+
+    // A catalog that does not parse is a problem of the check, named with its line.
+    std::ofstream(root.Path() / "bad.po") << "msgid \"x\"\nmsgstr \"y\n";
+    std::ostringstream bad;
+    EXPECT_EQ(RunGameCheck(game, root.Path() / "saves", bad, root.Path() / "bad.po"), 1);
+    EXPECT_NE(bad.str().find("bad.po:3:"), std::string::npos) << bad.str();
 }
 
 }  // namespace
