@@ -130,6 +130,7 @@ bool TForm1::FormCreate() {
     EngineMode = Mode::Startup;
     Config.DetachedWindow = 0;
     TimerLast = Plat.Ticks();
+    StartTextOut();
     return true;
 }
 
@@ -196,6 +197,7 @@ void TForm1::FormClose() {
 void TForm1::FormDestroy() {
     NVL_TheoraFree();
     FreeSound();
+    StopTextOut();
     Trace.Close();
 }
 

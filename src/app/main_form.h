@@ -42,6 +42,8 @@
 #include "sound/ddsd.h"
 #include "sound/ogg_data.h"
 #include "sound/ogg_player.h"
+#include "textout/text_out_target.h"
+#include "textout/websocket_text_server.h"
 
 namespace orva {
 
@@ -57,6 +59,7 @@ struct EngineOptions {
     bool HasSeed = false;
     uint32_t Seed = 0;
     std::function<void()> OnStarted;  // called once the game has started (data opened, windows up)
+    TextOutTarget TextOut;           // where each message's text goes as it begins (off by default)
 };
 
 // The program's random generator: a 32-bit linear congruential sequence, seedable so that
@@ -396,6 +399,12 @@ public:
     // Adds a line to the debug window's memo (and stderr).
     void DebugMemoAdd(const std::string& line);
 
+    // --- text out for readers with a dictionary (textout/text_out_form.cpp)
+    void StartTextOut();                     // FormCreate: the clipboard, or the WebSocket server
+    void StopTextOut();
+    std::string ShownMessageText() const;    // the current message as shown, on one line (UTF-8)
+    void TextOutMessageBegun();              // a message starts printing: its text goes out
+
     // --- movies (graphics/movie_form.cpp)
     bool NVL_TheoraInit();                   // false: the library could not be bound (reported)
     void NVL_TheoraFree();
@@ -447,6 +456,8 @@ public:
     MessageWindowState Msg;                  // text/: messages, log, choices
     TMsgForm MsgForm{Plat, MsgFormVisible};  // the detached message window
     std::unique_ptr<TTextRenderer> TextRender;
+    std::unique_ptr<TWebSocketTextServer> TextOutServer;  // textout/: while --text-out websocket runs
+    bool ClipboardRefused = false;           // the desktop refused the clipboard once (said once)
 
     // Sound: the device, the mixer, its seven sources and the device buffer the mix plays
     // through. Declared in this order so that a form destroyed without FreeSound still stops

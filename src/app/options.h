@@ -3,8 +3,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "textout/text_out_target.h"
 
 namespace orva {
 
@@ -31,6 +34,7 @@ struct CommandLine {
     bool ShowVersion = false;
     bool Check = false;              // --check [DIR]: report on the game's data, play nothing
     bool Pick = false;               // --pick: choose the game folder again in a picker
+    std::optional<TextOutTarget> TextOut;  // --text-out: given on the command line (wins over orva.conf)
 };
 
 // Parses argv (without argv[0]). False with `error` set on a bad option.

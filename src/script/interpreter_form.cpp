@@ -282,6 +282,7 @@ bool TForm1::CmdMessage(const ScriptCommand& cmd) {
         else if (Config.VoiceCarryOn == 0) SoundPlayerStop(kVoiceChannel);
     }
     NOVL_MakeMessage(Cp932ToUtf16(ListEntry(Script.MsgTexts, msgNo)));
+    TextOutMessageBegun();
 
     Text.ShowMessage();
     EngineMode = Mode::MessagePrint;
