@@ -96,6 +96,9 @@ int main(int argc, char** argv) {
     c.AddText("timeline", "steps.txt",
               "# a session\n100 key return down\n150 key return up\n200 click 400 300\n250 move 10 20 msg\n"
               "300 wheel up main\n400 focus none\n500 text こんにちは\n600 down 1 2 right query\n700 close\n");
+    c.AddText("settings", "orva.conf",
+              "# orva settings\n\ntext-out = websocket:6677\nlang = en\ntranslation = ~/po/en.po\n"
+              "colour = red\nno equals here\ntext-out = websocket:0\n");
     // Sounds: a looping tone in each of the forms the engine plays, with loop comments.
     const char* loops[] = {"COMMENT=*looptime,0,0.05,0.15,-1", "COMMENT=*loopsample,1,2205,4410,2",
                            "COMMENT=*LoopSample , 0 , 100 , 50 , 1 // end before start"};

@@ -11,6 +11,7 @@
 #include "app/game_folder.h"
 #include "app/main_form.h"
 #include "app/options.h"
+#include "app/orva_conf.h"
 #include "app/single_instance.h"
 #include "app/version.h"
 #include "platform/headless/headless_platform.h"
@@ -114,6 +115,17 @@ int main(int argc, char** argv) {
         return RunGameCheck(dir, SaveFolder(), std::cout, catalog);
     }
 
+    // The settings file fills in what the command line left open. Headless runs (and --check,
+    // above) depend on their arguments alone and never read it. Besides the text out it holds
+    // lang and translation, for the translation options.
+    OrvaConf conf;
+    if (!cmd.Headless) {
+        std::vector<std::string> warnings;
+        conf = ReadOrvaConf(ConfigFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")), std::getenv("HOME"), warnings);
+        for (const std::string& warning : warnings) std::cerr << "orva: " << warning << "\n";
+        ApplyOrvaConf(conf, cmd);
+    }
+
     if (!cmd.Headless && !DisplayAvailable()) {
         std::cerr << "orva: there is no display to open a window on (neither DISPLAY nor WAYLAND_DISPLAY is set); "
                      "orva --headless plays without one\n";
@@ -151,6 +163,7 @@ int main(int argc, char** argv) {
     options.TracePath = cmd.TraceFile.empty() ? cmd.TraceFile : Absolute(cmd.TraceFile);
     options.HasSeed = cmd.HasSeed;
     options.Seed = cmd.Seed;
+    options.TextOut = cmd.TextOut.value_or(TextOutTarget{});
 
     if (cmd.Headless) {
         std::vector<TimelineEvent> timeline;

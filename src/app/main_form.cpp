@@ -131,6 +131,7 @@ bool TForm1::FormCreate() {
     EngineMode = Mode::Startup;
     Config.DetachedWindow = 0;
     TimerLast = Plat.Ticks();
+    StartTextOut();
     return true;
 }
 
@@ -197,6 +198,7 @@ void TForm1::FormClose() {
 void TForm1::FormDestroy() {
     NVL_TheoraFree();
     FreeSound();
+    StopTextOut();
     Trace.Close();
 }
 

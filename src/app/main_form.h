@@ -45,6 +45,8 @@
 #include "sound/ddsd.h"
 #include "sound/ogg_data.h"
 #include "sound/ogg_player.h"
+#include "textout/text_out_target.h"
+#include "textout/websocket_text_server.h"
 
 namespace orva {
 
@@ -61,6 +63,7 @@ struct EngineOptions {
     uint32_t Seed = 0;
     std::function<void()> OnStarted;  // called once the game has started (data opened, windows up)
     std::filesystem::path TranslationFile;  // PO catalog shown instead of the game's text; empty: none
+    TextOutTarget TextOut;           // where each message's text goes as it begins (off by default)
 };
 
 // The program's random generator: a 32-bit linear congruential sequence, seedable so that
@@ -428,6 +431,11 @@ public:
     void RollbackCheck();                    // Backspace or the back button: one message back
     bool RollBack(int32_t steps);            // to the point `steps` texts back; false: none there
     void RollbackClear();                    // a new game, a load, the title, a scene replay
+    // --- text out for readers with a dictionary (textout/text_out_form.cpp)
+    void StartTextOut();                     // FormCreate: the clipboard, or the WebSocket server
+    void StopTextOut();
+    std::string ShownMessageText() const;    // the current message as shown, on one line (UTF-8)
+    void TextOutMessageBegun();              // a message starts printing: its text goes out
 
     // --- movies (graphics/movie_form.cpp)
     bool NVL_TheoraInit();                   // false: the library could not be bound (reported)
@@ -481,6 +489,8 @@ public:
     MessageWindowState Msg;                  // text/: messages, log, choices
     TMsgForm MsgForm{Plat, MsgFormVisible};  // the detached message window
     std::unique_ptr<TTextRenderer> TextRender;
+    std::unique_ptr<TWebSocketTextServer> TextOutServer;  // textout/: while --text-out websocket runs
+    bool ClipboardRefused = false;           // the desktop refused the clipboard once (said once)
 
     // Sound: the device, the mixer, its seven sources and the device buffer the mix plays
     // through. Declared in this order so that a form destroyed without FreeSound still stops

@@ -77,6 +77,11 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& out, st
             if (!value(v)) return false;
             if (!ParseU32(v, s) || s < 1 || s > 8) { error = "--scale takes 1 to 8, got '" + v + "'"; return false; }
             out.Scale = static_cast<int>(s);
+        } else if (a == "--text-out") {
+            TextOutTarget target;
+            if (!value(v)) return false;
+            if (!ParseTextOutTarget(v, target, error)) { error = "--text-out: " + error; return false; }
+            out.TextOut = target;
         } else if (a == "--shot") {
             if (!value(v) || !ParseShot(v, false, false, out, error)) return false;
         } else if (a == "--shot-msg") {
@@ -111,6 +116,10 @@ std::string HelpText() {
            "                      whole-pixel scaling with black borders\n"
            "  --seed N            fix the random generator\n"
            "  --trace FILE        write a JSON-lines trace of the run\n"
+           "  --text-out clipboard|websocket[:PORT]|off\n"
+           "                      hand each message's text, as it begins, to the clipboard or to\n"
+           "                      pages connected to ws://127.0.0.1:PORT (default 6677), for\n"
+           "                      reading with a pop-up dictionary\n"
            "  --check [DIR]       check the game in DIR (or --game DIR) without playing it:\n"
            "                      archives, scripts, the files, labels and blocks they name,\n"
            "                      call depth, text that overflows, the save files; exit 1 on\n"
@@ -155,7 +164,9 @@ std::string HelpText() {
            "\n"
            "Saves live in $XDG_DATA_HOME/VELDORN/ORVA300SE (default ~/.local/share/...).\n"
            "The last game folder played is kept in $XDG_CONFIG_HOME/orva/last-game\n"
-           "(default ~/.config/orva/); headless runs and --check neither read nor write it.\n";
+           "(default ~/.config/orva/); headless runs and --check neither read nor write it.\n"
+           "Settings (text-out, lang, translation) may stand in $XDG_CONFIG_HOME/orva/orva.conf,\n"
+           "one 'key = value' a line; the command line wins; headless runs and --check ignore it.\n";
 }
 
 }  // namespace orva

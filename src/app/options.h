@@ -3,8 +3,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "textout/text_out_target.h"
 
 namespace orva {
 
@@ -33,6 +36,7 @@ struct CommandLine {
     bool Pick = false;               // --pick: choose the game folder again in a picker
     std::string Lang;                // --lang LANG|auto: GAMEDIR/translations/LANG.po; empty: the original text
     std::filesystem::path TranslationFile;  // --translation FILE.po: this catalog instead
+    std::optional<TextOutTarget> TextOut;  // --text-out: given on the command line (wins over orva.conf)
 };
 
 // Parses argv (without argv[0]). False with `error` set on a bad option.

@@ -129,6 +129,10 @@ public:
     // Calls `tick` every `periodMs` milliseconds, on a thread of its own (SDL) or on the virtual
     // clock (headless), until the returned ticker is destroyed.
     virtual std::unique_ptr<PlatformTicker> StartTicker(uint32_t periodMs, std::function<void()> tick) = 0;
+
+    // Puts UTF-8 text on the desktop's clipboard, for a reader's dictionary. False when the
+    // desktop refused it.
+    virtual bool SetClipboardText(const std::string& /*utf8*/) { return false; }
 };
 
 }  // namespace orva

@@ -285,6 +285,7 @@ bool TForm1::CmdMessage(const ScriptCommand& cmd) {
         else if (Config.VoiceCarryOn == 0) SoundPlayerStop(kVoiceChannel);
     }
     NOVL_MakeMessage(MessageTextAt(msgNo));
+    TextOutMessageBegun();
 
     Text.ShowMessage();
     EngineMode = Mode::MessagePrint;

@@ -62,6 +62,14 @@ public:
     bool OpenAudio(AudioSource& source, std::string& error) override;
     void CloseAudio() override { Audio = nullptr; }
     std::unique_ptr<PlatformTicker> StartTicker(uint32_t periodMs, std::function<void()> tick) override;
+    // The clipboard is kept here: the text last set and how many times it was set.
+    bool SetClipboardText(const std::string& utf8) override {
+        Clipboard = utf8;
+        ++ClipboardSets;
+        return true;
+    }
+    const std::string& ClipboardText() const { return Clipboard; }
+    size_t ClipboardSetCount() const { return ClipboardSets; }
 
     // Adds an event at its time, or now if that has passed; the next pump due delivers it
     // (for tests that drive a run pass by pass).
@@ -132,6 +140,8 @@ private:
     uint64_t NextTickerId = 1;
     PadInput Pad;                                     // the timeline's gamepad
     uint32_t PadMovedAt = 0;                          // virtual ms of the stick's last step
+    std::string Clipboard;                            // the text last put on the clipboard
+    size_t ClipboardSets = 0;                         // times it was set
 };
 
 }  // namespace orva

@@ -799,6 +799,10 @@ void SdlPlatform::SetTextInputArea(Point mainClient, int width, int height) {
     SDL_SetTextInputRect(&rect);
 }
 
+bool SdlPlatform::SetClipboardText(const std::string& utf8) {
+    return VideoStarted && SDL_SetClipboardText(utf8.c_str()) == 0;
+}
+
 void SdlPlatform::SetTextInput(bool on) {
     if (!VideoStarted) return;
     TextInputOn = on;

@@ -102,6 +102,9 @@ public:
     bool OpenAudio(AudioSource& source, std::string& error) override;
     void CloseAudio() override;
     std::unique_ptr<PlatformTicker> StartTicker(uint32_t periodMs, std::function<void()> tick) override;
+    // The desktop's clipboard; it holds the text while the program runs (X11 serves it on request
+    // through the event pump).
+    bool SetClipboardText(const std::string& utf8) override;
 
     // SDL's id of one of the windows (0 when it does not exist), for matching events.
     uint32_t SdlWindowId(WindowId window) const;
