@@ -32,6 +32,7 @@
 #include "menus/query_form.h"
 #include "platform/platform.h"
 #include "script/line_rec.h"
+#include "script/script_observer.h"
 #include "script/script_state.h"
 #include "script/script_ops.h"
 #include "text/message_layout.h"
@@ -57,6 +58,7 @@ struct EngineOptions {
     bool HasSeed = false;
     uint32_t Seed = 0;
     std::function<void()> OnStarted;  // called once the game has started (data opened, windows up)
+    bool RenderOff = false;          // paint nothing, open no sound (the route explorer's runs)
 };
 
 // The program's random generator: a 32-bit linear congruential sequence, seedable so that
@@ -327,6 +329,8 @@ public:
     void NOVL_DispEffect_91();
     void NOVL_WaitMessage();
     void NOVL_WaitSelect();
+    void TakeChoice(int answer);             // answer 1..ChoiceCount of the waiting choice is taken
+    void MessagePrinted();                   // the printing message stands complete and waits
     void NOVL_DispAlbumMenu();
     void NOVL_WaitAlbumMenu();
     void NOVL_DispBgmMenu();
@@ -442,6 +446,7 @@ public:
     MenuState Menus;                         // menus/: the save and title menus' state
     TCommentEdit CommentEdit;                // the save menu's comment field
     TRandom Random;
+    ScriptObserver* Observer = nullptr;      // watches the interpreter (the route explorer); null in play
     bool MsgFormVisible = false;             // MsgForm is shown (the detached window)
     bool ButtonsEnabled = false;             // the message window buttons may act
     MessageWindowState Msg;                  // text/: messages, log, choices

@@ -69,15 +69,20 @@ void TForm1::NOVL_WaitSelect() {
     }
     // There is no keyboard navigation: Return takes the answer under the cursor.
     if (chosen != 0 && (Input.KeyEnter || Input.MouseLeftClick)) {
-        WorkFlg[0] = static_cast<int16_t>(chosen);
-        if (Trace.Enabled()) Trace.Event("chosen", TraceFields().Int("n", chosen));
-        NOVL_AddMsgLog(u"【選択肢】/" + Msg.ChoiceTexts[static_cast<size_t>(chosen - 1)], -1);
-        EngineMode = Mode::Script;
-        Msg.ResetBottomRowLooks();
-        Input.Consume();
+        TakeChoice(chosen);
         return;
     }
     Input.DropAdvance();
+}
+
+void TForm1::TakeChoice(int answer) {
+    if (answer < 1 || answer > Msg.ChoiceCount) return;
+    WorkFlg[0] = static_cast<int16_t>(answer);
+    if (Trace.Enabled()) Trace.Event("chosen", TraceFields().Int("n", answer));
+    NOVL_AddMsgLog(u"【選択肢】/" + Msg.ChoiceTexts[static_cast<size_t>(answer - 1)], -1);
+    EngineMode = Mode::Script;
+    Msg.ResetBottomRowLooks();
+    Input.Consume();
 }
 
 }  // namespace orva
