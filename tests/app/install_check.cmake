@@ -12,9 +12,11 @@ set(expected
   ${BINDIR}/orva
   ${BINDIR}/orva-pack
   ${BINDIR}/orva-asm
+  ${BINDIR}/orva-routes
   ${MANDIR}/man1/orva.1
   ${MANDIR}/man1/orva-pack.1
   ${MANDIR}/man1/orva-asm.1
+  ${MANDIR}/man1/orva-routes.1
   ${DATADIR}/applications/orva.desktop
   ${DATADIR}/icons/hicolor/scalable/apps/orva.svg
   ${DATADIR}/orva/demo/SCRIPT.DAT
@@ -32,7 +34,7 @@ list(SORT expected)
 if(NOT installed STREQUAL expected)
   message(FATAL_ERROR "installed files differ from the expected ones:\n${installed}")
 endif()
-foreach(page orva orva-pack orva-asm)
+foreach(page orva orva-pack orva-asm orva-routes)
   file(STRINGS ${PREFIX}/${MANDIR}/man1/${page}.1 first LIMIT_COUNT 1)
   if(NOT first MATCHES "^\\.TH ")
     message(FATAL_ERROR "${page}.1 is not a man page: ${first}")
@@ -56,6 +58,12 @@ execute_process(COMMAND ${PREFIX}/${BINDIR}/orva --headless --game ${PREFIX}/${D
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "a headless run of the installed demo exited with ${status}:\n${out}${err}")
+endif()
+# The installed route explorer follows every route of the installed demo.
+execute_process(COMMAND ${PREFIX}/${BINDIR}/orva-routes --quiet ${PREFIX}/${DATADIR}/orva/demo
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "orva-routes on the installed demo exited with ${status}:\n${out}${err}")
 endif()
 if(EXISTS ${PREFIX}/xdg-config/orva)
   message(FATAL_ERROR "--check or a headless run wrote to the config folder")
