@@ -117,6 +117,7 @@ struct Stop {
     std::string Note;
     int32_t Span = 0;
     std::string Key;
+    std::vector<int32_t> FlagsSet;
     std::unique_ptr<Snapshot> State;
 };
 
@@ -151,6 +152,7 @@ private:
     std::array<int16_t, kVarCount> InitialSystem{};
     std::unordered_map<std::string, int64_t> Known;      // state key → node
     std::map<std::string, bool> ArchiveIndex;            // normalised name → held
+    int64_t NotFollowed = 0;                             // decisions left out by the budget
 
     // The running segment.
     bool Started = false;            // the title's "new game" was taken
@@ -194,7 +196,9 @@ void Explorer::Restore(const Snapshot& s) {
     Form.Text = s.Text;
     Form.Msg.ChoiceCount = s.ChoiceCount;
     Form.Msg.ChoiceTexts = s.ChoiceTexts;
+    // Nothing the previous segment clicked carries over.
     Form.Input.Consume();
+    Form.Input.LatchLeftDown = Form.Input.LatchLeftUp = Form.Input.LatchWheelUp = Form.Input.LatchWheelDown = false;
     Form.EngineMode = Mode::Script;
     LastShown = {s.Game.ScriptNo, s.Game.ScriptStep};
     LastShownText.clear();
@@ -230,6 +234,7 @@ void Explorer::StopHere(StopKind kind, ScriptPlace at, std::string note, int32_t
     const ScriptPlace extra = kind == StopKind::Title ? LastShown : ScriptPlace{};
     if (kind == StopKind::Random) Form.Game.ScriptStep -= 1;
     s.Key = StateKey(kind, extra);
+    s.FlagsSet = FlagsSet();
     if (kind == StopKind::Choice || kind == StopKind::Random) s.State = std::make_unique<Snapshot>(Take());
     if (kind == StopKind::Random) Form.Game.ScriptStep += 1;
     Pending = std::move(s);
@@ -360,13 +365,18 @@ std::vector<int32_t> Explorer::FlagsSet() const {
 
 int64_t Explorer::Intern(Stop stop, std::deque<int64_t>& queue, std::vector<std::unique_ptr<Snapshot>>& states) {
     if (auto it = Known.find(stop.Key); it != Known.end()) return it->second;
+    // Past the budget a new state is not taken in: the decision that led there is not followed.
+    if (R.Nodes.size() >= Options.MaxStates) {
+        ++NotFollowed;
+        return -1;
+    }
     const int64_t id = int64_t(R.Nodes.size());
     RouteNode n;
     n.Kind = stop.Kind;
     n.At = stop.At;
     n.Note = stop.Note;
     if (stop.Kind == StopKind::Title) n.Text = LastShownText;
-    n.FlagsSet = FlagsSet();
+    n.FlagsSet = std::move(stop.FlagsSet);
     if (stop.Kind == StopKind::Choice) {
         for (int32_t k = 1; k <= Form.Msg.ChoiceCount; ++k) {
             n.Answers.push_back(Utf16ToUtf8(Form.Msg.ChoiceTexts[size_t(k - 1)]));
@@ -399,12 +409,6 @@ void Explorer::Run() {
     while (!queue.empty()) {
         const int64_t id = queue.front();
         queue.pop_front();
-        if (R.Nodes.size() >= Options.MaxStates) {
-            R.Incomplete = true;
-            R.Reasons.push_back("the state budget of " + std::to_string(Options.MaxStates) + " states was reached; " +
-                                std::to_string(queue.size() + 1) + " forks were not followed");
-            break;
-        }
         const std::unique_ptr<Snapshot> state = std::move(states[size_t(id)]);
         for (size_t d = 0; d < R.Nodes[size_t(id)].Values.size(); ++d) {
             Restore(*state);
@@ -420,6 +424,11 @@ void Explorer::Run() {
             R.Nodes[size_t(id)].Next[d] = next;
         }
         R.Nodes[size_t(id)].Expanded = true;
+    }
+    if (NotFollowed > 0) {
+        R.Incomplete = true;
+        R.Reasons.push_back("the state budget of " + std::to_string(Options.MaxStates) + " states was reached; " +
+                            std::to_string(NotFollowed) + " decisions leading to new states were not followed");
     }
     for (const RouteNode& n : R.Nodes) {
         if (n.Kind == StopKind::Loop) {
@@ -471,15 +480,12 @@ void CountRoutes(RouteResult& r) {
     r.PathsTo[0] = 1;
     for (size_t v : order) {
         const RouteNode& node = r.Nodes[v];
-        bool leadsOn = false;
+        // A route ends at an ending, at a cut, or at a decision the budget left out.
+        if (node.Kind != StopKind::Choice && node.Kind != StopKind::Random) r.Routes += r.PathsTo[v];
         for (size_t d = 0; d < node.Next.size(); ++d) {
-            if (node.Next[d] < 0 || back[v][d]) continue;
-            r.PathsTo[size_t(node.Next[d])] += r.PathsTo[v];
-            leadsOn = true;
+            if (node.Next[d] < 0) r.Routes += r.PathsTo[v];
+            else if (!back[v][d]) r.PathsTo[size_t(node.Next[d])] += r.PathsTo[v];
         }
-        // A route ends at an ending, at a cut, or at a fork not followed.
-        if (!leadsOn && (node.Kind != StopKind::Choice && node.Kind != StopKind::Random ? true : !node.Expanded))
-            r.Routes += r.PathsTo[v];
     }
 }
 
