@@ -61,6 +61,7 @@ void TForm1::NOVL_ReadGraphic2011(int slot, const std::string& fileName) {
 }
 
 void TForm1::NOVL_CreateNextImage() {
+    if (Options.RenderOff) return;  // nothing is painted: no scene is composed
     PictureSet& p = *Pics;
     std::array<SceneLayer, kCharacterLayers> layers;
     for (int s = 0; s < kCharacterLayers; ++s) {

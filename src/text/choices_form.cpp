@@ -33,6 +33,7 @@ void TForm1::NOVL_MakeSelect(const std::u16string& text) {
         Trace.Event("choice", TraceFields().Raw("answers", json + "]"));
     }
 
+    if (Options.RenderOff) return;  // nothing is painted: the answers are not rendered
     TABitmap white(kBarWidth, kBarHeight), black(kBarWidth, kBarHeight), mask;
     white.FillColor(255, 255, 255);
     black.FillColor(0, 0, 0);
@@ -47,7 +48,7 @@ void TForm1::NOVL_MakeSelect(const std::u16string& text) {
 }
 
 void TForm1::NOVL_DrawSelect() {
-    if (EngineMode != Mode::ChoiceWait || !Text.ChoiceOnScreen) return;
+    if (EngineMode != Mode::ChoiceWait || !Text.ChoiceOnScreen || Options.RenderOff) return;
     PictureSet& p = *Pics;
     for (int i = 1; i <= Msg.ChoiceCount; ++i) {
         const int top = ChoiceBarTop(Msg.ChoiceCount, i);

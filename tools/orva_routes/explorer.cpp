@@ -430,12 +430,15 @@ void Explorer::Run() {
         R.Reasons.push_back("the state budget of " + std::to_string(Options.MaxStates) + " states was reached; " +
                             std::to_string(NotFollowed) + " decisions leading to new states were not followed");
     }
-    for (const RouteNode& n : R.Nodes) {
-        if (n.Kind == StopKind::Loop) {
-            R.Incomplete = true;
-            R.Reasons.push_back("script " + std::to_string(n.At.Script) + " line " + std::to_string(n.At.Line) + ": " +
-                                n.Note + "; the path ends there");
-        }
+    // One reason per place and kind of loop, however many states met it.
+    std::map<std::pair<ScriptPlace, std::string>, int64_t> loops;
+    for (const RouteNode& n : R.Nodes)
+        if (n.Kind == StopKind::Loop) ++loops[{n.At, n.Note}];
+    for (const auto& [where, count] : loops) {
+        R.Incomplete = true;
+        R.Reasons.push_back("script " + std::to_string(where.first.Script) + " line " + std::to_string(where.first.Line) +
+                            ": " + where.second + "; the path ends there" +
+                            (count > 1 ? " (in " + std::to_string(count) + " states)" : ""));
     }
 }
 

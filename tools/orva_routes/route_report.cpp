@@ -99,6 +99,8 @@ std::string Short(const std::string& utf8, size_t chars) {
     return Utf16ToUtf8(t.substr(0, chars)) + "…";
 }
 
+std::string RoutesText(double n) { return RouteCount(n) + (n == 1 ? " route" : " routes"); }
+
 int64_t Percent(size_t part, size_t whole) { return whole == 0 ? 100 : int64_t(part * 100 / whole); }
 
 // [SECTION] summary --------------------------------------------------------------------------
@@ -114,7 +116,7 @@ void WriteRouteSummary(const RouteResult& r, std::ostream& out) {
     }
     for (const std::string& note : r.Notes) out << "Note: " << note << "\n";
 
-    out << "\nChoices\n";
+    out << "\nChoices and draws\n";
     for (const ForkGroup& g : ForkGroups(r)) {
         if (g.Kind == StopKind::Choice) {
             out << "  script " << g.At.Script << " line " << g.At.Line << " (" << RouteCount(g.Routes) << " routes)\n";
@@ -358,7 +360,7 @@ std::string RouteMapDot(const RouteResult& r) {
 
     std::ostringstream dot;
     dot << "digraph routes {\n"
-        << "  graph [rankdir=TB, fontname=\"IPAGothic\", nodesep=0.3, ranksep=0.45];\n"
+        << "  graph [rankdir=TB, fontname=\"IPAGothic\", nodesep=0.9, ranksep=0.5];\n"
         << "  node [fontname=\"IPAGothic\", fontsize=11, shape=box, style=\"rounded,filled\", fillcolor=\"#eef3fb\"];\n"
         << "  edge [fontname=\"IPAGothic\", fontsize=10];\n"
         << "  start [label=\"new game\", shape=oval, fillcolor=\"#dddddd\"];\n";
@@ -371,6 +373,7 @@ std::string RouteMapDot(const RouteResult& r) {
                 label = "choice, " + where;
                 for (size_t a = 0; a < n.Answers.size() && a < 3; ++a) label += "\n" + Short(n.Answers[a], 12);
                 if (n.Answers.size() > 3) label += "\n…";
+                label += "\n" + RoutesText(routes[id]) + " through it";
                 break;
             }
             case StopKind::Random:
@@ -381,7 +384,7 @@ std::string RouteMapDot(const RouteResult& r) {
             case StopKind::End:
                 label = std::string(n.Kind == StopKind::Title ? "ending: title\nafter " : "ending: end of ") + where;
                 if (!n.Text.empty()) label += "\n" + Short(n.Text, 12);
-                label += "\n" + RouteCount(routes[id]) + " routes";
+                label += "\n" + RoutesText(routes[id]);
                 attrs = ", shape=doubleoctagon, fillcolor=\"#e3f5e1\"";
                 break;
             case StopKind::Loop:
