@@ -40,10 +40,10 @@ def explore(folder):
 
 
 base_wall, base_peak, _ = explore(game("one", 0))
-print(f"| {'route explorer':<30} | {'wall s':>7} | {'states':>6} | {'routes':>14} | {'peak MB':>7} | start-up peer (ratio) |")
-print(f"|{'-'*32}|{'-'*9}|{'-'*8}|{'-'*16}|{'-'*9}|{'-'*22}|")
-cases = [("bundled demo", demo)] + [(f"{n} choices in a row", game(f"chain{n}", n)) for n in (10, 20, 40)]
+print(f"| {'route explorer':<30} | {'wall s':>7} | {'states':>6} | {'routes':>22} | {'peak MB':>7} | start-up peer (run / peer) |")
+print(f"|{'-'*32}|{'-'*9}|{'-'*8}|{'-'*24}|{'-'*9}|{'-'*27}|")
+cases = [("bundled demo", demo)] + [(f"{n} choices in a row", game(f"chain{n}", n)) for n in (10, 20, 40, 400)]
 for name, folder in cases:
     wall, peak, report = explore(folder)
-    print(f"| {name:<30} | {wall:>7.2f} | {report['states']:>6} | {report['routes']:>14} | {peak:>7.1f} | "
+    print(f"| {name:<30} | {wall:>7.2f} | {report['states']:>6} | {report['routes']:>22} | {peak:>7.1f} | "
           f"{base_wall:.2f} s, {base_peak:.1f} MB ({wall / base_wall:.2f}×) |")
