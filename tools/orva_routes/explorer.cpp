@@ -16,6 +16,7 @@
 #include <iostream>
 #include <memory>
 #include <random>
+#include <span>
 #include <unordered_map>
 
 #include "app/main_form.h"
@@ -106,6 +107,17 @@ struct Snapshot {
 template <typename T>
 void AppendBytes(std::string& key, const T& value) {
     key.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+// A variable array as its non-zero entries (index, value) and an end mark: most variables are
+// zero, so a key stays a few dozen bytes where the arrays are three kilobytes.
+void AppendSparse(std::string& key, std::span<const int16_t> vars) {
+    for (size_t i = 0; i < vars.size(); ++i)
+        if (vars[i] != 0) {
+            AppendBytes(key, uint16_t(i));
+            AppendBytes(key, vars[i]);
+        }
+    AppendBytes(key, uint16_t(0xFFFF));
 }
 
 // [SECTION] the explorer --------------------------------------------------------------------
@@ -208,16 +220,17 @@ void Explorer::Restore(const Snapshot& s) {
 // call table, the system variables, and whether this is the story or a replay.
 std::string Explorer::StateKey(StopKind kind, const ScriptPlace& extra) const {
     std::string key;
-    key.reserve(3 * sizeof(int16_t) * kVarCount + 128);
+    key.reserve(256);
     AppendBytes(key, kind);
     AppendBytes(key, extra);
     AppendBytes(key, Form.Game.ScriptNo);
     AppendBytes(key, Form.Game.ScriptStep);
-    AppendBytes(key, Form.Game.ScenarioFlg);
-    AppendBytes(key, Form.Game.ReturnTbl);
+    AppendSparse(key, Form.Game.ScenarioFlg);
+    // Entries past the count are written before they are read again: they decide nothing.
     AppendBytes(key, Form.Game.ReturnCount);
-    AppendBytes(key, Form.WorkFlg);
-    AppendBytes(key, Form.Sys->SystemFlg);
+    for (int i = 0; i < kReturnEntries && i < Form.Game.ReturnCount; ++i) AppendBytes(key, Form.Game.ReturnTbl[i]);
+    AppendSparse(key, Form.WorkFlg);
+    AppendSparse(key, Form.Sys->SystemFlg);
     AppendBytes(key, Form.StoryMode);
     AppendBytes(key, Started);
     return key;
