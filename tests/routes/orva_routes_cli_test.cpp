@@ -83,7 +83,11 @@ TEST(OrvaRoutesCli, TheDemosTwoChoicesLeadToItsEndingAndTheReportsRepeatByteForB
                         "205, 206, 207, 208]"),
               std::string::npos)
         << json;
-    EXPECT_NE(json.find("\"messages\": {\"total\": 59, \"reached\": 59, \"unreached\": []}"), std::string::npos);
+    EXPECT_NE(json.find("\"messages\": {\"total\": 59, \"reached\": 59, \"scripts\": [{\"script\": 2, \"total\": 30, "
+                        "\"reached\": 30}, {\"script\": 3, \"total\": 16, \"reached\": 16}, {\"script\": 4, \"total\": 13, "
+                        "\"reached\": 13}], \"unreached\": []}"),
+              std::string::npos)
+        << json;
     EXPECT_NE(runs[0][2].find("<svg"), std::string::npos);
     EXPECT_NE(runs[0][3].find("Messages: 59 of 59 reached (100 %)"), std::string::npos);
 }

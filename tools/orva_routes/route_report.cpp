@@ -283,7 +283,19 @@ void WriteRouteJson(const RouteResult& r, std::ostream& out) {
 
     size_t reached = 0;
     for (const auto& [m, text] : r.AllMessages) reached += r.ReachedMessages.count(m);
-    out << "  \"messages\": {\"total\": " << r.AllMessages.size() << ", \"reached\": " << reached << ", \"unreached\": [";
+    std::map<int32_t, std::pair<size_t, size_t>> perScript;  // script → reached, total
+    for (const auto& [m, text] : r.AllMessages) {
+        perScript[m.Script].first += r.ReachedMessages.count(m);
+        ++perScript[m.Script].second;
+    }
+    out << "  \"messages\": {\"total\": " << r.AllMessages.size() << ", \"reached\": " << reached << ", \"scripts\": [";
+    bool firstScript = true;
+    for (const auto& [script, counts] : perScript) {
+        out << (firstScript ? "" : ", ") << "{\"script\": " << script << ", \"total\": " << counts.second
+            << ", \"reached\": " << counts.first << "}";
+        firstScript = false;
+    }
+    out << "], \"unreached\": [";
     bool first = true;
     for (const auto& [m, text] : r.AllMessages) {
         if (r.ReachedMessages.count(m)) continue;
