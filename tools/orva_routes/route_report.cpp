@@ -119,10 +119,10 @@ void WriteRouteSummary(const RouteResult& r, std::ostream& out) {
     out << "\nChoices and draws\n";
     for (const ForkGroup& g : ForkGroups(r)) {
         if (g.Kind == StopKind::Choice) {
-            out << "  script " << g.At.Script << " line " << g.At.Line << " (" << RouteCount(g.Routes) << " routes)\n";
+            out << "  script " << g.At.Script << " line " << g.At.Line << " (" << RoutesText(g.Routes) << ")\n";
         } else {
             out << "  draw at script " << g.At.Script << " line " << g.At.Line << ", " << g.Span << " outcomes ("
-                << RouteCount(g.Routes) << " routes)\n";
+                << RoutesText(g.Routes) << ")\n";
         }
         for (size_t d = 0; d < g.Values.size(); ++d) {
             out << "    " << (g.Kind == StopKind::Choice ? std::to_string(g.Values[d]) + ". " + g.Answers[d]
@@ -144,7 +144,7 @@ void WriteRouteSummary(const RouteResult& r, std::ostream& out) {
         }
         out << "  " << (key.first == "title" ? "back to the title after script " : "end of script ") << key.second.Script
             << " line " << key.second.Line << (text.empty() ? "" : " \"" + Short(text, 20) + "\"") << ": "
-            << RouteCount(routes) << " routes";
+            << RoutesText(routes);
         if (!flags.empty()) {
             out << "; sets system variables";
             for (int32_t f : flags) out << " S" << f;
