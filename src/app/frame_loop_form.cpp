@@ -26,6 +26,9 @@ void TForm1::IdleEvent() {
     // every pass paints until the clock has caught up.
     if (Skip.FastSkip) {
         NOVL_DrawMessage();
+    } else if (Options.RenderOff) {
+        // Nothing is painted: a printing message stands complete at once.
+        if (EngineMode == Mode::MessagePrint) MessagePrinted();
     } else if (static_cast<double>(Plat.Ticks()) >= Timing.FrameClock) {
         PaintFrame();
     }

@@ -34,6 +34,7 @@
 #include "platform/platform.h"
 #include "platform/screen_layout.h"
 #include "script/line_rec.h"
+#include "script/script_observer.h"
 #include "script/script_state.h"
 #include "script/script_ops.h"
 #include "text/message_layout.h"
@@ -64,6 +65,7 @@ struct EngineOptions {
     std::function<void()> OnStarted;  // called once the game has started (data opened, windows up)
     std::filesystem::path TranslationFile;  // PO catalog shown instead of the game's text; empty: none
     TextOutTarget TextOut;           // where each message's text goes as it begins (off by default)
+    bool RenderOff = false;          // paint nothing, open no sound (the route explorer's runs)
 };
 
 // The program's random generator: a 32-bit linear congruential sequence, seedable so that
@@ -335,6 +337,8 @@ public:
     void NOVL_DispEffect_91();
     void NOVL_WaitMessage();
     void NOVL_WaitSelect();
+    void TakeChoice(int answer);             // answer 1..ChoiceCount of the waiting choice is taken
+    void MessagePrinted();                   // the printing message stands complete and waits
     void NOVL_DispAlbumMenu();
     void NOVL_WaitAlbumMenu();
     void NOVL_DispBgmMenu();
@@ -484,6 +488,7 @@ public:
     TCommentEdit CommentEdit;                // the save menu's comment field
     TRandom Random;
     TRollbackHistory Rollback;               // app/rollback_form.cpp: points of the current play
+    ScriptObserver* Observer = nullptr;      // watches the interpreter (the route explorer); null in play
     bool MsgFormVisible = false;             // MsgForm is shown (the detached window)
     bool ButtonsEnabled = false;             // the message window buttons may act
     MessageWindowState Msg;                  // text/: messages, log, choices

@@ -36,7 +36,10 @@ bool LayerShown(const char (&name)[32]) { return name[0] != '\0'; }
 void TForm1::NOVL_ReadGraphic2011(int slot, const std::string& fileName) {
     TMemoryStream stream;
     bool ok = false;
-    if (CSFile_Read(fileName, stream)) {
+    if (Options.RenderOff) {
+        // Nothing is painted: the picture is looked up, not decoded.
+        ok = CSFile_Read(fileName, stream);
+    } else if (CSFile_Read(fileName, stream)) {
         TABitmap decoded;
         bool hasAlpha = false;
         std::string error;
@@ -58,6 +61,7 @@ void TForm1::NOVL_ReadGraphic2011(int slot, const std::string& fileName) {
 }
 
 void TForm1::NOVL_CreateNextImage() {
+    if (Options.RenderOff) return;  // nothing is painted: no scene is composed
     PictureSet& p = *Pics;
     std::array<SceneLayer, kCharacterLayers> layers;
     for (int s = 0; s < kCharacterLayers; ++s) {

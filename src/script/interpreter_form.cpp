@@ -133,6 +133,7 @@ void TForm1::NOVL_TaskScript() {
                                     .Str("code", HexCode(cmd.Code))
                                     .Raw("p", p));
         }
+        if (Observer) Observer->LineRun(Game.ScriptNo, Game.ScriptStep, cmd);
         const CommandInfo* info = FindCommand(cmd.Code);
         const CommandHandler handler = FindHandler(cmd.Code);
         if (!info || !handler) continue;  // an unknown code does nothing
@@ -258,9 +259,15 @@ bool TForm1::CmdArithmetic(const ScriptCommand& cmd) {
 }
 
 bool TForm1::CmdRandom(const ScriptCommand& cmd) {
-    const int32_t range = RandomSpan(cmd.P2, cmd.P3);
+    const int32_t span = RandomSpan(cmd.P2, cmd.P3);
+    int32_t r = Random.Next(span);
+    // An observer may pick the outcome; the generator has advanced all the same.
+    if (Observer && span > 1) {
+        const int32_t picked = Observer->RandomDraw(span);
+        if (picked >= 0 && picked < span) r = picked;
+    }
     // After a rollback the play draws again what it drew before.
-    const int32_t r = Rollback.Draw(range, Random.Next(range));
+    r = Rollback.Draw(span, r);
     Vars().Store(cmd.Kind.Kind[0], cmd.WrittenP1, RandomResult(cmd.P2, cmd.P3, r));
     return false;
 }

@@ -19,6 +19,8 @@ constexpr uint32_t kPlayerChannels = 10;
 }  // namespace
 
 void TForm1::SetUpSound() {
+    // Without sound output nothing is decoded or mixed; every playback operation does nothing.
+    if (Options.RenderOff) return;
     DDSD1 = std::make_unique<TDDSD>(Plat);
     DDSD1->DebugOption = dsoHaltOnError;
     DDSD1->Loaded();

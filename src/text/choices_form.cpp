@@ -42,6 +42,7 @@ void TForm1::NOVL_MakeSelect(const std::u16string& text) {
         Trace.Event("choice", TraceFields().Raw("answers", json + "]"));
     }
 
+    if (Options.RenderOff) return;  // nothing is painted: the answers are not rendered
     TABitmap white(kBarWidth, kBarHeight), black(kBarWidth, kBarHeight), mask;
     white.FillColor(255, 255, 255);
     black.FillColor(0, 0, 0);
@@ -63,7 +64,7 @@ void TForm1::NOVL_MakeSelect(const std::u16string& text) {
 }
 
 void TForm1::NOVL_DrawSelect() {
-    if (EngineMode != Mode::ChoiceWait || !Text.ChoiceOnScreen) return;
+    if (EngineMode != Mode::ChoiceWait || !Text.ChoiceOnScreen || Options.RenderOff) return;
     PictureSet& p = *Pics;
     for (int i = 1; i <= Msg.ChoiceCount; ++i) {
         const int top = ChoiceBarTop(Msg.ChoiceCount, i);
@@ -85,16 +86,21 @@ void TForm1::NOVL_WaitSelect() {
     }
     // There is no keyboard navigation: Return takes the answer under the cursor.
     if (chosen != 0 && (Input.KeyEnter || Input.MouseLeftClick)) {
-        WorkFlg[0] = static_cast<int16_t>(chosen);
-        Rollback.Answered(chosen);
-        if (Trace.Enabled()) Trace.Event("chosen", TraceFields().Int("n", chosen));
-        NOVL_AddMsgLog(u"【選択肢】/" + Msg.ChoiceTexts[static_cast<size_t>(chosen - 1)], -1);
-        EngineMode = Mode::Script;
-        Msg.ResetBottomRowLooks();
-        Input.Consume();
+        TakeChoice(chosen);
         return;
     }
     Input.DropAdvance();
+}
+
+void TForm1::TakeChoice(int answer) {
+    if (answer < 1 || answer > Msg.ChoiceCount) return;
+    WorkFlg[0] = static_cast<int16_t>(answer);
+    Rollback.Answered(answer);
+    if (Trace.Enabled()) Trace.Event("chosen", TraceFields().Int("n", answer));
+    NOVL_AddMsgLog(u"【選択肢】/" + Msg.ChoiceTexts[static_cast<size_t>(answer - 1)], -1);
+    EngineMode = Mode::Script;
+    Msg.ResetBottomRowLooks();
+    Input.Consume();
 }
 
 }  // namespace orva

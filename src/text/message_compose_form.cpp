@@ -52,8 +52,9 @@ void TForm1::NOVL_MakeMessage(const std::u16string& text) {
         }
         Trace.Event("message", TraceFields().Int("no", Text.MsgNo).Raw("lines", json + "]"));
     }
-    // A fast skip passes the message without showing it: nothing is rendered.
-    if (Skip.FastSkip) return;
+    // A fast skip passes the message without showing it, and a run without painting shows
+    // nothing: nothing is rendered.
+    if (Skip.FastSkip || Options.RenderOff) return;
 
     TABitmap colour(kLayerWidth, kLayerHeight), shadowColour(kLayerWidth, kLayerHeight), mask;
     if (Text.LogReview) {

@@ -74,17 +74,7 @@ void TForm1::NOVL_DrawMessage() {
             return;
         }
         RevealLayers(p, attached, 0, kMsgWindowHeight, kMsgWindowWidth);
-        // The input that finished the printing is used up: it does not also go on.
-        Input.ConsumeAdvance();
-        Timing.RestartVoiceTimer();
-        for (int k = 3; k >= 1; --k) {
-            const int len = static_cast<int>(Msg.MessageLines[static_cast<size_t>(k)].size());
-            if (len > 0) {
-                Msg.WaitIconPos = {kTextLeft + RevealedWidth(k, len), kMsgWindowTop + kTextBandHeight * k};
-                break;
-            }
-        }
-        EngineMode = Mode::MessageWait;
+        MessagePrinted();
         return;
     }
 
@@ -102,6 +92,20 @@ void TForm1::NOVL_DrawMessage() {
                                         p.WindowBuffer);
         }
     }
+}
+
+void TForm1::MessagePrinted() {
+    // The input that finished the printing is used up: it does not also go on.
+    Input.ConsumeAdvance();
+    Timing.RestartVoiceTimer();
+    for (int k = 3; k >= 1; --k) {
+        const int len = static_cast<int>(Msg.MessageLines[static_cast<size_t>(k)].size());
+        if (len > 0) {
+            Msg.WaitIconPos = {kTextLeft + RevealedWidth(k, len), kMsgWindowTop + kTextBandHeight * k};
+            break;
+        }
+    }
+    EngineMode = Mode::MessageWait;
 }
 
 void TForm1::NOVL_WaitMessage() {

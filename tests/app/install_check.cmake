@@ -13,10 +13,12 @@ set(expected
   ${BINDIR}/orva-pack
   ${BINDIR}/orva-asm
   ${BINDIR}/orva-text
+  ${BINDIR}/orva-routes
   ${MANDIR}/man1/orva.1
   ${MANDIR}/man1/orva-pack.1
   ${MANDIR}/man1/orva-asm.1
   ${MANDIR}/man1/orva-text.1
+  ${MANDIR}/man1/orva-routes.1
   ${DATADIR}/applications/io.github.orva.Orva.desktop
   ${DATADIR}/metainfo/io.github.orva.Orva.metainfo.xml
   ${DATADIR}/icons/hicolor/scalable/apps/orva.svg
@@ -54,7 +56,7 @@ foreach(size 16 24 32 48 64 128 256)
     message(FATAL_ERROR "the ${size}-pixel icon is not a ${size} x ${size} PNG: ${header}")
   endif()
 endforeach()
-foreach(page orva orva-pack orva-asm orva-text)
+foreach(page orva orva-pack orva-asm orva-text orva-routes)
   file(STRINGS ${PREFIX}/${MANDIR}/man1/${page}.1 first LIMIT_COUNT 1)
   if(NOT first MATCHES "^\\.TH ")
     message(FATAL_ERROR "${page}.1 is not a man page: ${first}")
@@ -78,6 +80,12 @@ execute_process(COMMAND ${PREFIX}/${BINDIR}/orva --headless --game ${PREFIX}/${D
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "a headless run of the installed demo exited with ${status}:\n${out}${err}")
+endif()
+# The installed route explorer follows every route of the installed demo.
+execute_process(COMMAND ${PREFIX}/${BINDIR}/orva-routes --quiet ${PREFIX}/${DATADIR}/orva/demo
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "orva-routes on the installed demo exited with ${status}:\n${out}${err}")
 endif()
 if(EXISTS ${PREFIX}/xdg-config/orva)
   message(FATAL_ERROR "--check or a headless run wrote to the config folder")
