@@ -105,19 +105,20 @@ int main(int argc, char** argv) {
     }
 
     const std::string locale = MessagesLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
-    const std::filesystem::path translationFile = cmd.TranslationFile.empty() ? cmd.TranslationFile : Absolute(cmd.TranslationFile);
+    auto translationFile = [&cmd] {
+        return cmd.TranslationFile.empty() ? cmd.TranslationFile : Absolute(cmd.TranslationFile);
+    };
     if (cmd.Check) {
         const std::filesystem::path dir = cmd.GameDir.empty() ? ExecutableFolder() : Absolute(cmd.GameDir);
         std::string note;
-        std::filesystem::path catalog = ChooseTranslationFile(dir, cmd.Lang, translationFile, locale, note);
+        std::filesystem::path catalog = ChooseTranslationFile(dir, cmd.Lang, translationFile(), locale, note);
         // A named language without its file is reported by the check itself.
         if (catalog.empty() && !note.empty()) catalog = TranslationFileFor(dir, cmd.Lang);
         return RunGameCheck(dir, SaveFolder(), std::cout, catalog);
     }
 
     // The settings file fills in what the command line left open. Headless runs (and --check,
-    // above) depend on their arguments alone and never read it. Besides the text out it holds
-    // lang and translation, for the translation options.
+    // above) depend on their arguments alone and never read it.
     OrvaConf conf;
     if (!cmd.Headless) {
         std::vector<std::string> warnings;
@@ -158,7 +159,7 @@ int main(int argc, char** argv) {
     }
     options.SaveDir = saveDir;
     std::string translationNote;
-    options.TranslationFile = ChooseTranslationFile(options.GameDir, cmd.Lang, translationFile, locale, translationNote);
+    options.TranslationFile = ChooseTranslationFile(options.GameDir, cmd.Lang, translationFile(), locale, translationNote);
     if (!translationNote.empty()) std::cerr << "orva: " << translationNote << "\n";
     options.TracePath = cmd.TraceFile.empty() ? cmd.TraceFile : Absolute(cmd.TraceFile);
     options.HasSeed = cmd.HasSeed;

@@ -5,6 +5,8 @@
 #include <set>
 #include <sstream>
 
+#include "text/translation_catalog.h"
+
 namespace orva {
 namespace {
 
@@ -62,7 +64,9 @@ OrvaConf ParseOrvaConf(std::string_view text, const std::filesystem::path& file,
             if (ParseTextOutTarget(value, target, error)) conf.TextOut = target;
             else warnings.push_back(where + error);
         } else if (key == "lang") {
-            conf.Lang = std::string(value);
+            // The name becomes a file name in the game folder: only a language's form will do.
+            if (value == "auto" || ValidLanguageName(value)) conf.Lang = std::string(value);
+            else warnings.push_back(where + "lang takes a language such as en or pt_BR, or auto; got '" + std::string(value) + "'");
         } else {
             conf.Translation = ConfPath(value, file, home);
         }
@@ -92,6 +96,12 @@ OrvaConf ReadOrvaConf(const std::filesystem::path& configDir, const char* home, 
 
 void ApplyOrvaConf(const OrvaConf& conf, CommandLine& cmd) {
     if (!cmd.TextOut && conf.TextOut) cmd.TextOut = conf.TextOut;
+    // The language and the catalog go together: either on the command line replaces both of
+    // the file's, so that `--lang de` is not overruled by the file's catalog.
+    if (cmd.Lang.empty() && cmd.TranslationFile.empty()) {
+        if (conf.Lang) cmd.Lang = *conf.Lang;
+        if (conf.Translation) cmd.TranslationFile = *conf.Translation;
+    }
 }
 
 }  // namespace orva

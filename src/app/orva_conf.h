@@ -32,8 +32,8 @@ OrvaConf ParseOrvaConf(std::string_view text, const std::filesystem::path& file,
                        std::vector<std::string>& warnings);
 // Reads configDir/orva.conf. A missing file gives no settings and no warning.
 OrvaConf ReadOrvaConf(const std::filesystem::path& configDir, const char* home, std::vector<std::string>& warnings);
-// Fills in what the command line left open from the file (the text out); the lead's
-// translation options take lang and translation from the same struct.
+// Fills in what the command line left open from the file: the text out, and the language and
+// catalog when the command line names neither.
 void ApplyOrvaConf(const OrvaConf& conf, CommandLine& cmd);
 
 }  // namespace orva

@@ -22,9 +22,13 @@ std::u16string JoinShownLines(const MessageLineSet& lines) {
         std::u16string_view line = lines[k];
         if (k > 1 && spoken && !line.empty() && line.front() == kIndent) line.remove_prefix(1);
         if (line.empty()) continue;
-        if (!text.empty() && SpacedScript(text.back()) && SpacedScript(line.front())) text += u' ';
+        // A line broken after a hyphen joins up again without a space.
+        if (!text.empty() && SpacedScript(text.back()) && text.back() != u'-' && SpacedScript(line.front()))
+            text += u' ';
         text += line;
     }
+    // A name in a spaced script stands apart from its text, as a Japanese name needs not.
+    if (!out.empty() && !text.empty() && SpacedScript(out.back()) && SpacedScript(text.front())) out += u' ';
     return out + text;
 }
 

@@ -95,12 +95,13 @@ protected:
     }
 
     // Plays the game headless with the timeline until the virtual time; shots are "MS:FILE".
-    PlayResult Play(const std::string& timeline, long until, const std::vector<std::string>& shots = {}) {
+    PlayResult Play(const std::string& timeline, long until, const std::vector<std::string>& shots = {},
+                    const std::string& options = "") {
         const fs::path input = Root.Path() / "input.txt", trace = Root.Path() / "trace.jsonl";
         std::ofstream(input, std::ios::trunc) << timeline;
         std::string cmd = "env XDG_RUNTIME_DIR=" + Quote(Root.Path()) + " XDG_DATA_HOME=" + Quote(Root.Path() / "data") +
                           " " + ORVA_BINARY + " --headless --seed 1 --game " + Quote(Game) + " --until " +
-                          std::to_string(until) + " --input " + Quote(input) + " --trace " + Quote(trace);
+                          std::to_string(until) + " --input " + Quote(input) + " --trace " + Quote(trace) + " " + options;
         for (const std::string& s : shots) cmd += " --shot '" + s + "'";
         PlayResult run;
         EXPECT_EQ(RunCommand(cmd), 0);
@@ -185,6 +186,47 @@ TEST_F(DemoPlay, HeldCtrlSkipsTheWholeStoryStoppingOnlyAtChoices) {
     // The repair days of the skippable section pass too, each still logged.
     EXPECT_TRUE(run.Has("二日目の夕方には、三人とも手のひらが真っ黒になっていた。"));
     ExpectScenesUnlocked(run);
+}
+
+// True when the UTF-8 text holds kana, kanji or CJK punctuation and full-width forms (their
+// encodings start with the bytes E3 to E9 and EF); English typography's quotes, dashes and
+// ellipsis (E2 …) are not.
+bool HasJapaneseUtf8(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return (b >= 0xE3 && b <= 0xE9) || b == 0xEF;
+    });
+}
+
+TEST_F(DemoPlay, TheEnglishTranslationShowsEveryNameTextAndAnswerOfTwoRoutesInEnglish) {
+    fs::copy(fs::path(ORVA_DEMO_DIR) / "translations", Game / "translations", fs::copy_options::recursive);
+    // Read by clicks along the second answers, and skipped along the first ones.
+    const PlayResult read = Play(Clicks(400, 300, 3000, 240000, 250), 250000, {}, "--lang en");
+    const PlayResult skipped = Play("1000 key ctrl down\n" + Clicks(400, 240, 1500, 100000, 400), 110000, {}, "--lang en");
+    for (const PlayResult* run : {&read, &skipped}) {
+        int messages = 0, choices = 0;
+        for (const std::string& line : run->Lines) {
+            const bool message = line.find("\"ev\":\"message\"") != std::string::npos;
+            const bool choice = line.find("\"ev\":\"choice\"") != std::string::npos;
+            if (!message && !choice) continue;
+            (message ? messages : choices) += 1;
+            EXPECT_FALSE(HasJapaneseUtf8(line)) << line;
+        }
+        EXPECT_GE(messages, 45);
+        EXPECT_EQ(choices, 2);
+        EXPECT_GT(run->ModeTime(Mode::TitleMenuEnter), 0) << "the story did not reach its end";
+    }
+    // The harbour answer's branch was read in English.
+    EXPECT_TRUE(std::any_of(read.Logs.begin(), read.Logs.end(), [](const std::string& l) {
+        return l.find("They all seemed to know something") != std::string::npos;
+    }));
+    // The check finds every translated message within three lines, and nothing left to translate.
+    const fs::path report = Root.Path() / "check.txt";
+    EXPECT_EQ(RunCommand(std::string(ORVA_BINARY) + " --check " + Quote(Game) + " --lang en > " + Quote(report)), 0);
+    const std::string checked = ReadAll(report);
+    EXPECT_NE(checked.find("66 translated, 0 untranslated"), std::string::npos) << checked;
+    EXPECT_NE(checked.find("0 stale entries"), std::string::npos) << checked;
+    EXPECT_EQ(checked.find("does not fit"), std::string::npos) << checked;
 }
 
 TEST_F(DemoPlay, LogReviewPagesBackThroughTheLetterAndReturnsToTheCurrentMessage) {

@@ -79,6 +79,20 @@ TEST(OrvaConf, TheCommandLineWinsAndTheFileFillsInTheRest) {
     ASSERT_TRUE(ParseCommandLine({"--scale", "2"}, open, error)) << error;
     ApplyOrvaConf(conf, open);
     EXPECT_EQ(open.TextOut->Kind, TextOutKind::Clipboard);
+    // The file's language and catalog apply only when the command line names neither.
+    const OrvaConf translated =
+        ParseOrvaConf("lang = en\ntranslation = po/en.po\nlang = ../../etc\n", "/c/orva.conf", nullptr, warnings);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("/c/orva.conf:3:"), std::string::npos) << warnings[0];
+    CommandLine plain;
+    ApplyOrvaConf(translated, plain);
+    EXPECT_EQ(plain.Lang, "en");
+    EXPECT_EQ(plain.TranslationFile, std::filesystem::path("/c/po/en.po"));
+    CommandLine german;
+    ASSERT_TRUE(ParseCommandLine({"--lang", "de"}, german, error)) << error;
+    ApplyOrvaConf(translated, german);
+    EXPECT_EQ(german.Lang, "de");
+    EXPECT_TRUE(german.TranslationFile.empty());
     CommandLine bad;
     EXPECT_FALSE(ParseCommandLine({"--text-out", "printer"}, bad, error));
     EXPECT_NE(error.find("--text-out"), std::string::npos);

@@ -21,7 +21,9 @@ TEST(ShownText, NameAndLinesJoinWithoutBreaksIndentsOrDroppedMarks) {
     const std::u16string longText(100, u'あ');
     EXPECT_EQ(JoinShownLines(LayoutMessage(longText)), longText.substr(0, 75));
     // Lines of a spaced script get a space for their break, never a second one.
-    EXPECT_EQ(JoinShownLines({u"Aya", u"\"Shall we go to", u"the sea?\"", u""}), u"Aya\"Shall we go to the sea?\"");
+    EXPECT_EQ(JoinShownLines({u"Aya", u"\"Shall we go to", u"the sea?\"", u""}), u"Aya \"Shall we go to the sea?\"");
+    EXPECT_EQ(JoinShownLines({u"", u"a well-", u"known tune", u""}), u"a well-known tune");
+    EXPECT_EQ(JoinShownLines({u"ミナ", u"「行こう」", u"", u""}), u"ミナ「行こう」");
     EXPECT_EQ(JoinShownLines({u"", u"Trailing space ", u"stays single", u""}), u"Trailing space stays single");
     EXPECT_EQ(JoinShownLines({u"", u"", u"", u""}), u"");
 }
