@@ -486,21 +486,12 @@ void CheckTranslation(const std::map<int, LoadedScript>& scripts, const std::fil
     }
     report.Info(std::to_string(stale) + " stale entries");
 
-    // Translated messages laid out as play lays them out, in either of the two fonts the
-    // configuration offers (the wider one decides).
-    TTextRenderer renderer;
+    // Translated messages laid out as play lays them out.
     for (const auto& [key, where] : entries) {
         if (!where.Message || !catalog.Find(key.first, key.second)) continue;
         const std::string& original = where.Script->Image.MsgTexts[size_t(where.Text)];
         const std::u16string shown = TranslateMessage(catalog, where.Script->Number, where.Text, Cp932ToUtf16(original));
-        const bool proportional = UsesProportionalLayout(shown);
-        size_t dropped = 0;
-        for (std::string_view font : {proportional ? kFontPMincho : kFontMincho, proportional ? kFontPGothic : kFontGothic}) {
-            renderer.SetFont(font, 28);
-            dropped = std::max(dropped, LayoutShownMessage(shown, [&renderer](std::u16string_view t) {
-                                            return renderer.TextWidth(t);
-                                        }).Dropped);
-        }
+        const size_t dropped = ShownMessageDropped(shown);
         if (dropped == 0) continue;
         std::u16string quote = ParseShownText(shown).Body;
         if (quote.size() > 30) quote = quote.substr(0, 30) + u"…";
@@ -508,6 +499,20 @@ void CheckTranslation(const std::map<int, LoadedScript>& scripts, const std::fil
                        Utf16ToUtf8(quote) + "\" does not fit in three lines; " + std::to_string(dropped) +
                        " characters are lost");
     }
+}
+
+size_t ShownMessageDropped(std::u16string_view shown) {
+    // One renderer for every call: opening the fonts is the costly part.
+    static TTextRenderer renderer;
+    const bool proportional = UsesProportionalLayout(shown);
+    size_t dropped = 0;
+    for (std::string_view font : {proportional ? kFontPMincho : kFontMincho, proportional ? kFontPGothic : kFontGothic}) {
+        renderer.SetFont(font, 28);
+        dropped = std::max(dropped, LayoutShownMessage(shown, [](std::u16string_view t) {
+                                        return renderer.TextWidth(t);
+                                    }).Dropped);
+    }
+    return dropped;
 }
 
 int RunGameCheck(const std::filesystem::path& gameDir, const std::filesystem::path& saveDir, std::ostream& out,

@@ -92,5 +92,30 @@ TEST(OrvaRoutesCli, TheDemosTwoChoicesLeadToItsEndingAndTheReportsRepeatByteForB
     EXPECT_NE(runs[0][3].find("Messages: 59 of 59 reached (100 %)"), std::string::npos);
 }
 
+TEST(OrvaRoutesCli, ATranslationsMessagesAreCheckedOnEveryRoute) {
+    // The demo's English fits everywhere; a catalog whose one message runs long is named.
+    const fs::path demo = ORVA_DEMO_DIR;
+    if (!fs::exists(demo / "translations" / "en.po")) GTEST_SKIP() << "the demo is not built";
+    test::TempDir dir;
+    const fs::path json = dir.Path() / "r.json";
+    EXPECT_EQ(RunCommand(kRoutes + " --quiet --lang en --json " + Quoted(json) + " " + Quoted(demo)), 0);
+    std::string text = ReadAll(json);
+    EXPECT_NE(text.find("\"overflow_translation\": []"), std::string::npos) << text;
+
+    std::string longer;
+    for (int i = 0; i < 12; ++i) longer += "and the sea went on and on ";
+    std::ofstream(dir.Path() / "long.po") << "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+                                          << "msgctxt \"2:0\"\nmsgid \"その手紙が届いたのは、夏休みの最初の朝だった。\"\n"
+                                          << "msgstr \"" << longer << "\"\n";
+    EXPECT_EQ(RunCommand(kRoutes + " --quiet --translation " + Quoted(dir.Path() / "long.po") + " --json " +
+                         Quoted(json) + " " + Quoted(demo)),
+              1);
+    text = ReadAll(json);
+    EXPECT_NE(text.find("\"overflow_translation\": [\n    {\"script\": 2, \"msg\": 0, \"dropped\": "), std::string::npos)
+        << text;
+    // A language without its catalog cannot be checked.
+    EXPECT_EQ(RunCommand(kRoutes + " --quiet --lang xx " + Quoted(demo) + " 2>/dev/null"), 2);
+}
+
 }  // namespace
 }  // namespace orva

@@ -19,6 +19,7 @@
 #include <span>
 #include <unordered_map>
 
+#include "app/game_check.h"
 #include "app/main_form.h"
 #include "data/cp932.h"
 #include "data/file_io.h"
@@ -29,6 +30,8 @@
 #include "script/command_table.h"
 #include "script/script_image.h"
 #include "text/message_layout.h"
+#include "text/shown_text.h"
+#include "text/translation_catalog.h"
 
 namespace orva {
 namespace {
@@ -505,14 +508,20 @@ void CountRoutes(RouteResult& r) {
     }
 }
 
-// Messages past three lines and the album entries no route unlocks.
-void Summarise(RouteResult& r) {
+// Messages past three lines (also in the translation, when one is given) and the album entries
+// no route unlocks.
+void Summarise(RouteResult& r, const TTranslationCatalog* catalog) {
     for (const MessageRef& m : r.ReachedMessages) {
         const auto it = r.AllMessages.find(m);
         if (it == r.AllMessages.end()) continue;
         size_t dropped = 0;
-        LayoutMessage(Utf8ToUtf16(it->second), dropped);
+        const std::u16string text = Utf8ToUtf16(it->second);
+        LayoutMessage(text, dropped);
         if (dropped > 0) r.Overflow.emplace(m, dropped);
+        if (!catalog) continue;
+        const std::u16string shown = TranslateMessage(*catalog, m.Script, m.Msg, text);
+        if (shown == text) continue;  // nothing translated: the original is shown
+        if (const size_t lost = ShownMessageDropped(shown); lost > 0) r.TranslationOverflow.emplace(m, lost);
     }
     const std::set<std::string>& backgrounds = r.ShownBackgrounds;
     std::set<int32_t> flags;
@@ -561,6 +570,8 @@ bool ExploreRoutes(const RouteOptions& options, RouteResult& result, std::string
         error = opened.Error;
         return false;
     }
+    TTranslationCatalog catalog;
+    if (!options.Translation.empty() && !catalog.Load(options.Translation, error)) return false;
     ScratchDir scratch;
     const fs::path saveDir = scratch.Path / "save";
     fs::create_directories(saveDir);
@@ -617,7 +628,8 @@ bool ExploreRoutes(const RouteOptions& options, RouteResult& result, std::string
         return false;
     }
     CountRoutes(result);
-    Summarise(result);
+    Summarise(result, options.Translation.empty() ? nullptr : &catalog);
+    result.Translation = options.Translation;
     return true;
 }
 

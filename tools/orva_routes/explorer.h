@@ -20,6 +20,7 @@ struct RouteOptions {
     std::optional<std::filesystem::path> SaveFile;  // SAVE.DAT giving the system variables
     uint64_t MaxStates = 100000;                    // distinct states explored at most
     int32_t MaxOutcomes = 16;                       // outcomes followed per random draw
+    std::filesystem::path Translation;              // a PO catalog whose messages are checked too
 };
 
 // A line of a script.
@@ -70,6 +71,8 @@ struct RouteResult {
     std::map<MessageRef, std::string> AllMessages;  // every message line's text (UTF-8)
     std::set<MessageRef> ReachedMessages;
     std::map<MessageRef, size_t> Overflow;          // reached messages past three lines: dropped chars
+    std::filesystem::path Translation;              // the catalog checked, if any
+    std::map<MessageRef, size_t> TranslationOverflow;  // reached messages whose translation does not fit
     std::set<std::pair<int32_t, std::string>> AllLabels;       // (script, label UTF-8)
     std::set<std::pair<int32_t, std::string>> JumpedLabels;
     std::map<ScriptPlace, std::array<bool, 2>> Conditions;     // reached conditions: [held, failed]
@@ -87,7 +90,7 @@ struct RouteResult {
 };
 
 // Explores the game. False with `error` when the game cannot start (no script container, a bad
-// save file, no title menu); the result is then empty.
+// save file, no title menu) or the translation named cannot be read; the result is then empty.
 bool ExploreRoutes(const RouteOptions& options, RouteResult& result, std::string& error);
 
 // The ending nodes grouped as the report lists them: kind ("title" or "end") and place → nodes.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "text/translation_catalog.h"
 #include "data/file_io.h"
 #include "explorer.h"
 #include "route_report.h"
@@ -21,6 +22,9 @@ constexpr const char* kHelp =
     "\n"
     "  --save SAVE.DAT    take the system variables from this system save file\n"
     "  --max-states N     explore at most N distinct states (default 100000)\n"
+    "  --lang LANG        also check the translation GAMEDIR/translations/LANG.po: its messages\n"
+    "                     that do not fit in three lines on some route\n"
+    "  --translation FILE.po  the same for this catalog\n"
     "  --json FILE        write the report as JSON\n"
     "  --dot FILE         write the route map as a Graphviz DOT graph\n"
     "  --svg FILE         write the route map as SVG\n"
@@ -55,6 +59,8 @@ int main(int argc, char** argv) {
     std::optional<fs::path> jsonPath, dotPath, svgPath;
     std::optional<fs::path> gameDir;
     bool quiet = false;
+    std::string lang;
+    fs::path translation;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& out) {
@@ -68,6 +74,12 @@ int main(int argc, char** argv) {
             return 0;
         } else if (a == "--quiet") {
             quiet = true;
+        } else if (a == "--lang") {
+            if (!value(lang) || lang.empty()) return Usage("--lang needs a language");
+            if (!orva::ValidLanguageName(lang)) return Usage("--lang takes a language such as en or pt_BR, not '" + lang + "'");
+        } else if (a == "--translation") {
+            if (!value(v) || v.empty()) return Usage("--translation needs a file");
+            translation = fs::absolute(v);
         } else if (a == "--save" || a == "--json" || a == "--dot" || a == "--svg" || a == "--max-states") {
             if (!value(v) || v.empty()) return Usage(a + " needs a value");
             if (a == "--max-states") {
@@ -98,6 +110,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     options.GameDir = *gameDir;
+    // A named catalog wins over the language's catalog in the game folder.
+    options.Translation = !translation.empty() ? translation : lang.empty() ? fs::path() : orva::TranslationFileFor(*gameDir, lang);
 
     orva::RouteResult result;
     std::string error;
@@ -129,6 +143,7 @@ int main(int argc, char** argv) {
     size_t reached = 0;
     for (const auto& [m, text] : result.AllMessages) reached += result.ReachedMessages.count(m);
     const bool problems = result.Incomplete || !result.MissingAssets.empty() || !result.Overflow.empty() ||
+                          !result.TranslationOverflow.empty() ||
                           reached < result.AllMessages.size();
     return problems ? 1 : 0;
 }

@@ -201,6 +201,13 @@ void WriteRouteSummary(const RouteResult& r, std::ostream& out) {
                Short(it == r.AllMessages.end() ? std::string() : it->second, 20) + "\" loses " + std::to_string(o.second) +
                " characters";
     });
+    if (!r.Translation.empty()) {
+        out << "\nTranslation checked: " << r.Translation.string() << "\n";
+        list("Translated messages past the window's third line", r.TranslationOverflow, [&](const auto& o) {
+            return "script " + std::to_string(o.first.Script) + " message " + std::to_string(o.first.Msg) + " loses " +
+                   std::to_string(o.second) + " characters in translation";
+        });
+    }
 }
 
 // [SECTION] JSON -----------------------------------------------------------------------------
@@ -332,7 +339,14 @@ void WriteRouteJson(const RouteResult& r, std::ostream& out) {
     JList(out, "overflow", r.Overflow, [](const auto& o) {
         return "{\"script\": " + std::to_string(o.first.Script) + ", \"msg\": " + std::to_string(o.first.Msg) +
                ", \"dropped\": " + std::to_string(o.second) + "}";
-    }, true);
+    }, r.Translation.empty());
+    if (!r.Translation.empty()) {
+        out << "  \"translation\": " << JsonString(r.Translation.string()) << ",\n";
+        JList(out, "overflow_translation", r.TranslationOverflow, [](const auto& o) {
+            return "{\"script\": " + std::to_string(o.first.Script) + ", \"msg\": " + std::to_string(o.first.Msg) +
+                   ", \"dropped\": " + std::to_string(o.second) + "}";
+        }, true);
+    }
     out << "}\n";
 }
 
