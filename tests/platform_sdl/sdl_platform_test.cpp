@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "graphics/abitmap.h"
@@ -641,6 +642,36 @@ TEST_F(SdlPlatformTest, KeysReadTheKeyboardStateWithBothVariants) {
     only({SDL_SCANCODE_ESCAPE, SDL_SCANCODE_A});
     for (int k = 0; k <= static_cast<int>(Key::Count); ++k) EXPECT_FALSE(p.KeyDown(static_cast<Key>(k)));
     only({});
+}
+
+TEST_F(SdlPlatformTest, ATapOfBackspaceOrF12ReleasedBeforeTheKeysAreReadCountsOnce) {
+    SdlPlatform p(Opts(1));
+    std::string error;
+    ASSERT_TRUE(p.Init(error)) << error;
+    auto key = [](Uint32 type, SDL_Keycode k, SDL_Scancode sc, Uint8 repeat = 0) {
+        SDL_Event ev{};
+        ev.type = type;
+        ev.key.keysym.sym = k;
+        ev.key.keysym.scancode = sc;
+        ev.key.repeat = repeat;
+        return ev;
+    };
+    // Pushed events leave SDL's key state up: only the taps are seen.
+    for (auto [k, sc, which] : {std::tuple{SDLK_BACKSPACE, SDL_SCANCODE_BACKSPACE, Key::Backspace},
+                                std::tuple{SDLK_F12, SDL_SCANCODE_F12, Key::F12}}) {
+        Push(key(SDL_KEYDOWN, k, sc));
+        Push(key(SDL_KEYUP, k, sc));
+        Pump(p);
+        EXPECT_TRUE(p.KeyDown(which)) << sc;
+        EXPECT_FALSE(p.KeyDown(which)) << sc;  // once per press
+        Push(key(SDL_KEYDOWN, k, sc, 1));      // a key repeat is no new press
+        Pump(p);
+        EXPECT_FALSE(p.KeyDown(which)) << sc;
+    }
+    // Other keys stay as the keyboard state has them.
+    Push(key(SDL_KEYDOWN, SDLK_RETURN, SDL_SCANCODE_RETURN));
+    Pump(p);
+    EXPECT_FALSE(p.KeyDown(Key::Return));
 }
 
 TEST_F(SdlPlatformTest, AHiddenCursorHidesOverTheMainWindowOnly) {

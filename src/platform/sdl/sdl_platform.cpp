@@ -285,6 +285,10 @@ void SdlPlatform::HandleEvent(const SDL_Event& ev, PlatformEvents& events) {
         }
 
         case SDL_KEYDOWN:
+            if (!ev.key.repeat) {
+                if (ev.key.keysym.sym == SDLK_BACKSPACE) BackspaceTapped = true;
+                if (ev.key.keysym.scancode == SDL_SCANCODE_F12) F12Tapped = true;
+            }
             // A text field with the focus takes Return and Backspace as typed characters.
             // While the input method composes, Return and Backspace belong to it.
             if (TextInputOn && !ModalOpen && !Composing) {
@@ -368,8 +372,14 @@ bool SdlPlatform::KeyDown(Key key) {
         case Key::PageDown: return down(SDL_SCANCODE_PAGEDOWN);
         case Key::F1: return down(SDL_SCANCODE_F1);
         case Key::F2: return down(SDL_SCANCODE_F2);
-        case Key::Backspace: return down(SDL_GetScancodeFromKey(SDLK_BACKSPACE));
-        case Key::F12: return down(SDL_SCANCODE_F12);
+        case Key::Backspace: {
+            const bool tapped = std::exchange(BackspaceTapped, false);
+            return down(SDL_GetScancodeFromKey(SDLK_BACKSPACE)) || tapped;
+        }
+        case Key::F12: {
+            const bool tapped = std::exchange(F12Tapped, false);
+            return down(SDL_SCANCODE_F12) || tapped;
+        }
         case Key::Count: return false;
     }
     return false;

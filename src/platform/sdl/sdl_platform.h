@@ -183,6 +183,10 @@ private:
     bool ModalOpen = false;
     bool TextInputOn = false;           // the comment field takes typed text
     bool Composing = false;             // the input method holds uncommitted text
+    // Backspace and F12 act once per press: a press released before the engine samples the
+    // keys (a quick tap, or a key sent by a tool) still counts once.
+    bool BackspaceTapped = false;
+    bool F12Tapped = false;
     bool QuitRequested = false;           // the system asked the program to end
     bool MainCursorHidden = false;      // the engine hides the pointer over the main window
     WindowId PointerOver = WindowId::None;  // the window under the pointer, from enter/leave events
