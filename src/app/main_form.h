@@ -267,6 +267,7 @@ public:
     // --- saved games, the save/load menu, the comment field, the title menu (menus/)
     void NOVL_RestoreGame();
     // The message window, button sheet and choice pictures again, after a menu used its own.
+    void ReadGameLayers();                   // the background and five layers the game record names
     void ReloadWindowPictures();
     void NOVL_DispSaveMenu();
     void NOVL_WaitSaveMenu();

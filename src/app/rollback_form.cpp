@@ -61,15 +61,7 @@ bool TForm1::RollBack(int32_t steps) {
     SetSystemFlag(kSystemCursor, Game.CursorShown != 0);
 
     // The layers, composed and shown at once.
-    TABitmap& background = Pics->LayerPicture[0];
-    background.SetSize32(kScreenWidth, kScreenHeight);
-    background.FillColor(0, 0, 0);
-    const std::string bg = FieldText(Game.BgLayerName, sizeof Game.BgLayerName);
-    if (!bg.empty()) NOVL_ReadGraphic2011(0, bg + ".png");
-    for (int s = 1; s <= 5; ++s) {
-        const std::string name = FieldText(Game.LayerName[s - 1], sizeof Game.LayerName[0]);
-        if (!name.empty()) NOVL_ReadGraphic2011(s, name + ".png");
-    }
+    ReadGameLayers();
     NOVL_CreateNextImage();
     Pics->NextPicture.CopyRect(0, 0, kSceneWidth, kSceneHeight, 0, 0, Pics->ScenePicture);
 

@@ -13,6 +13,19 @@ std::string LayerFile(const char* field, size_t size) { return std::string(field
 
 }  // namespace
 
+void TForm1::ReadGameLayers() {
+    TABitmap& background = Pics->LayerPicture[0];
+    background.SetSize32(kScreenWidth, kScreenHeight);
+    background.FillColor(0, 0, 0);
+    // An empty background name leaves the layer black (no file is asked for).
+    const std::string bg = LayerFile(Game.BgLayerName, sizeof Game.BgLayerName);
+    if (!bg.empty()) NOVL_ReadGraphic2011(0, bg + ".png");
+    for (int s = 1; s <= 5; ++s) {
+        const std::string name = LayerFile(Game.LayerName[s - 1], sizeof Game.LayerName[0]);
+        if (!name.empty()) NOVL_ReadGraphic2011(s, name + ".png");
+    }
+}
+
 void TForm1::ReloadWindowPictures() {
     NOVL_ReadGraphic2011(10, Config.WindowColour == 0 ? "SysMsgWinB.png" : "SysMsgWinG.png");
     NOVL_ReadGraphic2011(51, "SysMsgWinP.png");
@@ -30,16 +43,7 @@ void TForm1::NOVL_RestoreGame() {
     // game shows its own when its line runs again.
     Text.Clear();
 
-    TABitmap& background = Pics->LayerPicture[0];
-    background.SetSize32(kScreenWidth, kScreenHeight);
-    background.FillColor(0, 0, 0);
-    // An empty background name leaves the layer black (no file is asked for).
-    const std::string bg = LayerFile(Game.BgLayerName, sizeof Game.BgLayerName);
-    if (!bg.empty()) NOVL_ReadGraphic2011(0, bg + ".png");
-    for (int s = 1; s <= 5; ++s) {
-        const std::string name = LayerFile(Game.LayerName[s - 1], sizeof Game.LayerName[0]);
-        if (!name.empty()) NOVL_ReadGraphic2011(s, name + ".png");
-    }
+    ReadGameLayers();
 
     // The saved music always starts anew with a 3-second cross-fade, whatever plays now.
     const std::string music = LayerFile(Game.MusicName, sizeof Game.MusicName);

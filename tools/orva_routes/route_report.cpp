@@ -22,6 +22,23 @@
 namespace orva {
 namespace {
 
+// What the nodes of one ending add up to: the routes reaching them, the system variables set
+// on the way, and the last message shown.
+struct EndingSum {
+    double Routes = 0;
+    std::set<int32_t> Flags;
+    std::string Text;
+};
+EndingSum SumEnding(const RouteResult& r, const std::vector<size_t>& nodes) {
+    EndingSum sum;
+    for (size_t i : nodes) {
+        sum.Routes += r.PathsTo[i];
+        sum.Flags.insert(r.Nodes[i].FlagsSet.begin(), r.Nodes[i].FlagsSet.end());
+        if (sum.Text.empty()) sum.Text = r.Nodes[i].Text;
+    }
+    return sum;
+}
+
 // [SECTION] grouping -------------------------------------------------------------------------
 
 // Where a decision leads, as the reports name it.
@@ -134,14 +151,7 @@ void WriteRouteSummary(const RouteResult& r, std::ostream& out) {
     }
     out << "\nEndings\n";
     for (const auto& [key, nodes] : EndingGroups(r)) {
-        double routes = 0;
-        std::set<int32_t> flags;
-        std::string text;
-        for (size_t i : nodes) {
-            routes += r.PathsTo[i];
-            flags.insert(r.Nodes[i].FlagsSet.begin(), r.Nodes[i].FlagsSet.end());
-            if (text.empty()) text = r.Nodes[i].Text;
-        }
+        const auto [routes, flags, text] = SumEnding(r, nodes);
         out << "  " << (key.first == "title" ? "back to the title after script " : "end of script ") << key.second.Script
             << " line " << key.second.Line << (text.empty() ? "" : " \"" + Short(text, 20) + "\"") << ": "
             << RoutesText(routes);
@@ -269,14 +279,7 @@ void WriteRouteJson(const RouteResult& r, std::ostream& out) {
     });
     std::vector<std::string> endings;
     for (const auto& [key, nodes] : EndingGroups(r)) {
-        double routes = 0;
-        std::set<int32_t> flags;
-        std::string text;
-        for (size_t i : nodes) {
-            routes += r.PathsTo[i];
-            flags.insert(r.Nodes[i].FlagsSet.begin(), r.Nodes[i].FlagsSet.end());
-            if (text.empty()) text = r.Nodes[i].Text;
-        }
+        const auto [routes, flags, text] = SumEnding(r, nodes);
         std::string f = "[";
         bool first = true;
         for (int32_t v : flags) {
