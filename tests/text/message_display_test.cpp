@@ -2,6 +2,8 @@
 // auto mode, hiding, and the detached window, on the headless engine.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "text/text_harness.h"
 #include "platform/screen_layout.h"
 
@@ -134,6 +136,39 @@ TEST(MessageDisplay, RevealsOneCharacterPerFrameThenWaitsWithTheIcon) {
     EXPECT_GT(icon[1], 250);  // the icon's pixels are opaque
     EXPECT_LT(icon[2], 5);
     test::Capture(f.Pics->BackBuffer, "display_waiting");
+}
+
+// A waiting frame keeps the window, the text and the buttons in its base and draws only the
+// icon, unless the icon's square meets a button: the icon is drawn before the buttons, so
+// there the buttons must stay drawn over it. Both ways are checked against painting afresh.
+TEST(MessageDisplay, WaitingFramesMatchPaintingAfreshWhereTheIconMeetsAButton) {
+    // 25 characters and a hanging full stop: the icon stands at x 760, over the hide button.
+    for (const std::u16string& text : {std::u16string(u"短い文。"), std::u16string(25, u'あ') + u"。"}) {
+        EngineHarness kept, fresh;
+        TForm1& a = kept.Start();
+        TForm1& b = fresh.Start();
+        b.Frames.Enabled = false;
+        for (TForm1* f : {&a, &b}) {
+            // Opaque parts: the buttons red, the icon's eight frames green.
+            f->Pics->ButtonSheet.FillRect(0, 0, kScreenWidth, kScreenHeight, 255, 0, 0);
+            f->Pics->ButtonSheet.FillRect(0, 128, 256, 32, 0, 255, 0);
+            f->Config.TextSpeed = 100;
+            StartMessage(*f, text);
+        }
+        int waiting = 0;
+        while (kept.Plat->Ticks() < 1000) {
+            a.IdleEvent();
+            b.IdleEvent();
+            const TABitmap& pa = kept.Plat->LastPresented(WindowId::Main);
+            const TABitmap& pb = fresh.Plat->LastPresented(WindowId::Main);
+            ASSERT_EQ(pa.Height(), pb.Height());
+            ASSERT_EQ(0, std::memcmp(pa.Pixels(), pb.Pixels(), pa.RowBytes() * pa.Height()))
+                << "at " << kept.Plat->Ticks() << " ms";
+            if (a.EngineMode == Mode::MessageWait) ++waiting;
+        }
+        EXPECT_GT(waiting, 40);
+        EXPECT_EQ(a.WaitIconClearOfButtons(), text.size() < 10);
+    }
 }
 
 TEST(MessageDisplay, ClickFinishesThePrintingAndOnlyASecondClickGoesOn) {
