@@ -1,11 +1,12 @@
 // The composed scene under a frame's overlays, kept between frames. Every painted frame starts
 // from the same base (the scene picture, a playing movie's picture, the attached message window
 // blended over them, and while a message waits the window's second blend with the message's
-// shadow and text and the window buttons) and then draws the printing text, the click-wait icon,
-// the buttons, menus and the status line over it. While the base's inputs stay the same, a frame need not compose it again: only
-// the part of the back buffer that was drawn over since the last frame is copied back from the
-// kept base. The same bookkeeping tells the platform which part of the frame can differ from the
-// one it showed last, so it does not compare whole frames.
+// shadow and text and the window buttons) and then draws the printing text, the click-wait
+// icon, the buttons, menus and the status line over it. While the base's inputs stay the same,
+// a frame need not compose it again: only the part of the back buffer that was drawn over since
+// the last frame is copied back from the kept base. The same bookkeeping tells the platform
+// which part of the frame can differ from the one it showed last, so it does not compare whole
+// frames.
 #pragma once
 
 #include <cstdint>
