@@ -60,19 +60,35 @@ void TForm1::PaintFrame() {
     const bool movie = Movie.MoviePlaying && Movie.MovieFrame;
     const bool window = Text.MsgWinShown && !MsgFormVisible;
     const auto opacity = static_cast<uint16_t>(OpacityFromPercent(Config.WindowOpacity));
+    // The message text draws first of the overlays, so a waiting message's window and text,
+    // the same on every frame, can stay in the base; the buttons drawn after them too, while the
+    // turning icon drawn between them keeps clear of them.
+    const bool waiting = Frames.Enabled && WaitingTextAttached();
+    const bool buttons = waiting && WindowButtonsShown() && WaitIconClearOfButtons();
+    if (buttons) SettleButtonLooks();
     const FrameBaseKey key{.Scene = p.ScenePicture.Generation(),
                            .Movie = movie ? Movie.MovieFrame->Generation() : 0,
                            .Window = window ? p.MsgWinPicture.Generation() : 0,
                            .Opacity = window ? opacity : uint16_t{0},
                            .Covers = p.ScenePicture.Width() >= p.BackBuffer.Width() &&
-                                     p.ScenePicture.Height() >= p.BackBuffer.Height()};
+                                     p.ScenePicture.Height() >= p.BackBuffer.Height(),
+                           .WaitWindow = waiting ? p.MsgWinPicture.Generation() : 0,
+                           .WaitShadow = waiting ? p.ShadowLayer.Generation() : 0,
+                           .WaitText = waiting ? p.TextLayer.Generation() : 0,
+                           .WaitOpacity = waiting ? opacity : uint16_t{0},
+                           .ButtonSheet = buttons ? p.ButtonSheet.Generation() : 0,
+                           .Buttons = buttons ? Msg.ButtonState : ButtonStates{}};
     Frames.BeginFrame(p.BackBuffer, key, [&](TABitmap& back) {
         p.ScenePicture.CopyRect(0, 0, kScreenWidth, kScreenHeight, 0, 0, back);
         if (movie) Movie.MovieFrame->CopyRect(0, 0, kScreenWidth, kScreenHeight, 0, 0, back);
         if (window)
             p.MsgWinPicture.DrawAlphaOpacity(0, kMsgWindowTop, kMsgWindowWidth, kMsgWindowHeight, 0, 0, back, opacity);
+        if (waiting) DrawWaitingText(back);
+        if (buttons) DrawWindowButtons(back, false);
     });
-    p.WindowBase.CopyRect(0, 0, kMsgWindowWidth, kMsgWindowHeight, 0, 0, p.WindowBuffer);
+    Frames.BaseHasWaitingText = waiting;
+    Frames.BaseHasButtons = buttons;
+    if (DetachedPictureDrawn()) p.WindowBase.CopyRect(0, 0, kMsgWindowWidth, kMsgWindowHeight, 0, 0, p.WindowBuffer);
 
     // Every draw routine runs on every frame, whatever the mode, in the table's order.
     ModeRoutine last = nullptr;
@@ -81,6 +97,8 @@ void TForm1::PaintFrame() {
         (this->*row.Draw)();
         last = row.Draw;
     }
+
+    Frames.BaseHasWaitingText = Frames.BaseHasButtons = false;
 
     if (!Timing.StatusText.empty()) DrawStatusText();
     const ModeRow* row = FindModeRow(EngineMode);

@@ -384,6 +384,20 @@ public:
     void LoadTranslation();                  // FormCreate: reads Options.TranslationFile
     int RevealedWidth(int k, int chars) const;  // pixels of line k's first chars characters
     TTranslationCatalog Catalog;             // empty: the game's own text
+    // A waiting message over the attached window: its second window blend and its shadow and
+    // text layers, which every frame draws alike, so the frame's kept base can hold them.
+    bool WaitingTextAttached() const;
+    void DrawWaitingText(TABitmap& back);
+    // The detached window's picture is composed for the frames that show it (and for every
+    // frame when the frame cache is off, the reference it is checked against).
+    bool DetachedPictureDrawn() const;
+    // NOVL_DrawButton in parts: whether the buttons show, their looks settled for the frame
+    // (locks, a choice's disabled buttons), and their drawing, which a waiting message's frame
+    // base can hold while the click-wait icon keeps clear of them.
+    bool WindowButtonsShown() const;
+    void SettleButtonLooks();
+    void DrawWindowButtons(TABitmap& target, bool detached);
+    bool WaitIconClearOfButtons() const;
     // --- sound (sound/playback_form.cpp; SetUpSound, FreeSound, VoicePlaying and the three
     //     playback routines above live there too)
     void SetSoundVolumes();                  // the player's channel volumes from ConfigRec

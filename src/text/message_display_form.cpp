@@ -6,6 +6,7 @@
 #include "app/main_form.h"
 #include "data/cp932.h"
 #include "platform/screen_layout.h"
+#include "text/window_buttons.h"
 
 namespace orva {
 namespace {
@@ -13,14 +14,17 @@ namespace {
 constexpr int kIconSize = 32, kIconSheetY = 128, kIconFrames = 8, kIconFrameMs = 55;
 
 // Draws rows [y, y + h) of the shadow and then the text layer, their left w pixels, onto the
-// screen (while the window is attached) and onto the detached window's picture.
-void RevealLayers(PictureSet& p, bool attached, int y, int h, int w) {
+// screen while the window is attached and onto the detached window's picture when `detached`
+// (it is composed only for the frames that show it).
+void RevealLayers(PictureSet& p, bool attached, bool detached, int y, int h, int w) {
     if (attached) {
         p.ShadowLayer.DrawAlphaOpacity(0, kMsgWindowTop + y, w, h, 0, y, p.BackBuffer, 255);
         p.TextLayer.DrawAlphaOpacity(0, kMsgWindowTop + y, w, h, 0, y, p.BackBuffer, 255);
     }
-    p.ShadowLayer.DrawAlphaOpacity(0, y, w, h, 0, y, p.WindowBuffer, 255);
-    p.TextLayer.DrawAlphaOpacity(0, y, w, h, 0, y, p.WindowBuffer, 255);
+    if (detached) {
+        p.ShadowLayer.DrawAlphaOpacity(0, y, w, h, 0, y, p.WindowBuffer, 255);
+        p.TextLayer.DrawAlphaOpacity(0, y, w, h, 0, y, p.WindowBuffer, 255);
+    }
 }
 
 }  // namespace
@@ -41,6 +45,7 @@ int TForm1::RevealedWidth(int k, int chars) const {
 void TForm1::NOVL_DrawMessage() {
     PictureSet& p = *Pics;
     const bool attached = !MsgFormVisible;
+    const bool toDetached = DetachedPictureDrawn();
     const uint16_t opacity = static_cast<uint16_t>(OpacityFromPercent(Config.WindowOpacity));
     auto blendWindow = [&] {
         if (attached) p.MsgWinPicture.DrawAlphaOpacity(0, kMsgWindowTop, kMsgWindowWidth, kMsgWindowHeight, 0, 0, p.BackBuffer, opacity);
@@ -67,20 +72,20 @@ void TForm1::NOVL_DrawMessage() {
             int band = 1, shown = c;
             if (c > l1) { band = 2; shown = c - l1; }
             if (c > l1 + l2) { band = 3; shown = c - l1 - l2; }
-            RevealLayers(p, attached, 0, kTextBandHeight * band, kMsgWindowWidth);
-            RevealLayers(p, attached, kTextBandHeight * band, kTextBandHeight, kTextLeft + RevealedWidth(band, shown));
+            RevealLayers(p, attached, toDetached, 0, kTextBandHeight * band, kMsgWindowWidth);
+            RevealLayers(p, attached, toDetached, kTextBandHeight * band, kTextBandHeight, kTextLeft + RevealedWidth(band, shown));
             // The text speed is a delay per character.
             if (100 - speed > 0) Plat.Sleep(static_cast<uint32_t>(100 - speed));
             return;
         }
-        RevealLayers(p, attached, 0, kMsgWindowHeight, kMsgWindowWidth);
+        RevealLayers(p, attached, toDetached, 0, kMsgWindowHeight, kMsgWindowWidth);
         MessagePrinted();
         return;
     }
 
     if (EngineMode == Mode::MessageWait && !Skip.FastSkip && Text.MsgOnScreen) {
-        blendWindow();
-        RevealLayers(p, attached, 0, kMsgWindowHeight, kMsgWindowWidth);
+        if (attached && !Frames.BaseHasWaitingText) DrawWaitingText(p.BackBuffer);
+        RevealLayers(p, false, toDetached, 0, kMsgWindowHeight, kMsgWindowWidth);
         if (!Text.LogReview) {
             // Eight frames, one every 55 ms.
             const int f = static_cast<int>(Plat.Ticks() / kIconFrameMs % kIconFrames);
@@ -106,6 +111,33 @@ void TForm1::MessagePrinted() {
         }
     }
     EngineMode = Mode::MessageWait;
+}
+
+bool TForm1::DetachedPictureDrawn() const { return MsgFormVisible || !Frames.Enabled; }
+
+bool TForm1::WaitingTextAttached() const {
+    return EngineMode == Mode::MessageWait && !Skip.FastSkip && Text.MsgOnScreen && !MsgFormVisible;
+}
+
+bool TForm1::WaitIconClearOfButtons() const {
+    if (Text.LogReview) return true;  // no icon
+    const Point icon = Msg.WaitIconPos;
+    for (int b = 0; b < kWindowButtonCount; ++b) {
+        const Point at = ButtonDrawPlace(b, false);
+        const SheetRect r = ButtonSheetRect(b, kBtnNormal);  // every look of a button has its size
+        if (icon.X < at.X + r.W && at.X < icon.X + kIconSize && icon.Y < at.Y + r.H && at.Y < icon.Y + kIconSize)
+            return false;
+    }
+    return true;
+}
+
+// What NOVL_DrawMessage draws under the icon of a waiting message while the window is attached.
+void TForm1::DrawWaitingText(TABitmap& back) {
+    PictureSet& p = *Pics;
+    const auto opacity = static_cast<uint16_t>(OpacityFromPercent(Config.WindowOpacity));
+    p.MsgWinPicture.DrawAlphaOpacity(0, kMsgWindowTop, kMsgWindowWidth, kMsgWindowHeight, 0, 0, back, opacity);
+    p.ShadowLayer.DrawAlphaOpacity(0, kMsgWindowTop, kMsgWindowWidth, kMsgWindowHeight, 0, 0, back, 255);
+    p.TextLayer.DrawAlphaOpacity(0, kMsgWindowTop, kMsgWindowWidth, kMsgWindowHeight, 0, 0, back, 255);
 }
 
 void TForm1::NOVL_WaitMessage() {

@@ -141,31 +141,42 @@ void TForm1::QuickLoad() {
     LoadFromSlot(kSaveSlots);
 }
 
-void TForm1::NOVL_DrawButton() {
-    if (!ButtonsEnabled || !(Text.MsgOnScreen || EngineMode == Mode::ChoiceWait)) return;
+bool TForm1::WindowButtonsShown() const {
+    return ButtonsEnabled && (Text.MsgOnScreen || EngineMode == Mode::ChoiceWait);
+}
+
+void TForm1::SettleButtonLooks() {
     auto& state = Msg.ButtonState;
     ApplyButtonLocks(state, Msg.ButtonToggle, {StoryMode, Game.SkipAllowed != 0, Game.MenuButtonsAllowed != 0});
-    const bool choice = EngineMode == Mode::ChoiceWait;
     // During a choice the log, voice, auto and skip buttons are off until the choice ends.
-    if (choice)
+    if (EngineMode == Mode::ChoiceWait)
         for (int b : {kBtnLog, kBtnVoice, kBtnAuto, kBtnSkip}) state[static_cast<size_t>(b)] = kBtnDisabled;
+}
 
-    const bool detached = MsgFormVisible;
-    PictureSet& p = *Pics;
-    TABitmap& target = detached ? p.WindowBuffer : p.BackBuffer;
+void TForm1::DrawWindowButtons(TABitmap& target, bool detached) {
+    const auto& state = Msg.ButtonState;
+    const TABitmap& sheet = Pics->ButtonSheet;
     auto draw = [&](int b) {
         const int32_t s = state[static_cast<size_t>(b)];
         if (s < kBtnNormal || s > kBtnDisabled) return;
         const SheetRect src = ButtonSheetRect(b, s);
         const Point at = ButtonDrawPlace(b, detached);
-        p.ButtonSheet.DrawAlpha(at.X, at.Y, src.W, src.H, src.X, src.Y, target);
+        sheet.DrawAlpha(at.X, at.Y, src.W, src.H, src.X, src.Y, target);
     };
     for (int b = kBtnQuickSave; b <= kBtnConfig; ++b) draw(b);
     // The small buttons are not drawn during a choice (a click on detach still works).
-    if (!choice) {
+    if (EngineMode != Mode::ChoiceWait) {
         draw(kBtnHide);
         draw(kBtnDetach);
     }
+}
+
+void TForm1::NOVL_DrawButton() {
+    if (!WindowButtonsShown()) return;
+    SettleButtonLooks();
+    if (Frames.BaseHasButtons) return;
+    const bool detached = MsgFormVisible;
+    DrawWindowButtons(detached ? Pics->WindowBuffer : Pics->BackBuffer, detached);
 }
 
 }  // namespace orva

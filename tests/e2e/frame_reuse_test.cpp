@@ -16,12 +16,19 @@ namespace {
 using test::DemoGame;
 
 Point Row(int button) { return {ButtonDrawPlace(button, false).X + 20, 588}; }
+// Inside one of the two small buttons (hide, detach) of the attached or detached window.
+Point Small(int button, bool detached) {
+    const Point at = ButtonDrawPlace(button, detached);
+    return {at.X + 8, at.Y + 8};
+}
 
 struct Lockstep {
     DemoGame Cached, Fresh;
     TABitmap Previous;          // the cached run's frame before the last pass
     int Frames = 0;             // passes that presented a frame
     int Narrow = 0;             // of those, presented with less than the whole picture promised
+    int MsgFrames = 0;          // passes that presented the detached window
+    int IconOnly = 0;           // frames that promised no more than the click-wait icon's square
 
     Lockstep() {
         Cached.Start();
@@ -37,6 +44,7 @@ struct Lockstep {
         for (int i = 0; i < n; ++i) {
             Previous.Assign(Cached.Plat->LastPresented(WindowId::Main));
             const uint64_t before = Cached.Plat->LastPresented(WindowId::Main).Generation();
+            const uint64_t msgBefore = Cached.Plat->LastPresented(WindowId::Msg).Generation();
             Cached.Form->IdleEvent();
             Fresh.Form->IdleEvent();
             ASSERT_EQ(Cached.Form->EngineMode, Fresh.Form->EngineMode);
@@ -46,10 +54,19 @@ struct Lockstep {
             ASSERT_EQ(a.Height(), b.Height());
             ASSERT_EQ(0, std::memcmp(a.Pixels(), b.Pixels(), a.RowBytes() * a.Height()))
                 << "frame differs at " << Cached.Plat->Ticks() << " ms, mode " << Cached.Form->EngineMode;
+            // The detached window's picture, composed only while that window shows.
+            const TABitmap& ma = Cached.Plat->LastPresented(WindowId::Msg);
+            const TABitmap& mb = Fresh.Plat->LastPresented(WindowId::Msg);
+            ASSERT_EQ(ma.Width(), mb.Width());
+            ASSERT_EQ(ma.Height(), mb.Height());
+            ASSERT_EQ(0, std::memcmp(ma.Pixels(), mb.Pixels(), ma.RowBytes() * ma.Height()))
+                << "detached window differs at " << Cached.Plat->Ticks() << " ms, mode " << Cached.Form->EngineMode;
+            if (ma.Generation() != msgBefore) ++MsgFrames;
             if (a.Generation() == before || Previous.Width() != a.Width() || Previous.Height() != a.Height()) continue;
             ++Frames;
             const auto [x, y, w, h] = Cached.Plat->LastPromised(WindowId::Main);
             if (w * h < a.Width() * a.Height()) ++Narrow;
+            if (w * h <= 32 * 32) ++IconOnly;
             const int x0 = std::clamp(x, 0, a.Width()), x1 = std::clamp(x + w, x0, a.Width());
             for (int row = 0; row < a.Height(); ++row) {
                 const uint32_t* now = a.Pixels() + static_cast<size_t>(row) * a.Width();
@@ -95,28 +112,44 @@ TEST(FrameReuse, KeptBaseGivesTheSameFramesAsPaintingAfresh) {
     run.Passes(4);
     run.Click({700, 560});                                // back to the message
     run.Passes(8);
-    run.Click(Row(kBtnHide));                             // the window hidden, then shown again
+    run.Click(Small(kBtnHide, false));                    // the window hidden, then shown again
     run.Passes(6);
+    EXPECT_FALSE(run.Cached.Form->Text.MsgOnScreen);
     run.Click({400, 300});
     run.Passes(6);
     run.Inject({.Verb = TimelineVerb::Wheel, .WheelDirection = 1});   // the log review
     run.Passes(6);
     run.Inject({.Verb = TimelineVerb::Wheel, .WheelDirection = -1});
     run.Passes(6);
+    run.Click({400, 300});                                // the review ends
+    run.Until(Mode::MessageWait);
+    run.Passes(4);
     run.Click(Row(kBtnSave));                             // the save menu, composed but not shown at first
     run.Passes(10);
+    EXPECT_EQ(run.Cached.Form->EngineMode, Mode::SaveMenuWait);
     run.Click({700, 560});
+    run.Until(Mode::MessageWait);
     run.Passes(10);
-    run.Click(Row(kBtnDetach));                           // the detached window: no window blend on the screen
+    run.Click(Small(kBtnDetach, false));                  // the detached window: no window blend on the screen
     run.Passes(10);
-    run.Click({400, 300}, WindowId::Msg);
+    EXPECT_TRUE(run.Cached.Form->MsgFormVisible);
+    run.Click({400, 100}, WindowId::Msg);
     run.Passes(1);
     run.Until(Mode::MessageWait);
     run.Passes(10);
+    run.Click(Small(kBtnDetach, true), WindowId::Msg);    // attached again: the window blended on the screen
+    run.Passes(10);
+    EXPECT_FALSE(run.Cached.Form->MsgFormVisible);
+    run.Click(Small(kBtnDetach, false));                  // and detached once more
+    run.Passes(10);
 
     EXPECT_GT(run.Frames, 200);
+    EXPECT_GT(run.MsgFrames, 10);
     // The kept base was used: most frames promised less than the whole picture.
     EXPECT_GT(run.Narrow, run.Frames / 2);
+    // A waiting message's window, text and buttons stayed in the base: only the icon was drawn
+    // (while no status line showed).
+    EXPECT_GT(run.IconOnly, 30);
 }
 
 }  // namespace

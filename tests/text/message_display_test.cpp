@@ -2,6 +2,8 @@
 // auto mode, hiding, and the detached window, on the headless engine.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "text/text_harness.h"
 #include "platform/screen_layout.h"
 
@@ -94,6 +96,8 @@ TEST(MessageDisplay, RevealsOneCharacterPerFrameThenWaitsWithTheIcon) {
     TForm1& f = h.Start();
     f.Config.TextSpeed = 50;
     StartMessage(f, u"太郎「あいう/えお」");
+    // The reveal is followed on the detached window's picture, which holds only the layers.
+    f.MsgFormVisible = true;
     auto& wb = f.Pics->WindowBuffer;
     wb.FillColor(10, 20, 30);
     const uint32_t t0 = h.Plat->Ticks();
@@ -103,8 +107,6 @@ TEST(MessageDisplay, RevealsOneCharacterPerFrameThenWaitsWithTheIcon) {
     EXPECT_TRUE(AnyOther(wb, 32, 0, 32 + 56, 30, 10, 20, 30));    // the name shows whole at once
     EXPECT_TRUE(AnyOther(wb, 32, 40, 60, 80, 10, 20, 30));        // "「" shows
     EXPECT_FALSE(AnyOther(wb, 60, 40, kMsgWindowWidth, kMsgWindowHeight, 10, 20, 30));     // the reveal edge is 32 + 28·1
-    // The scene's copy gets the same, blended over the window picture.
-    EXPECT_TRUE(AnyOther(f.Pics->BackBuffer, 32, 456, 60, 496, 0, 0, 0));
 
     for (int c = 2; c <= 4; ++c) f.NOVL_DrawMessage();
     EXPECT_FALSE(AnyOther(wb, 32 + 28 * 4, 40, kMsgWindowWidth, 80, 10, 20, 30));
@@ -120,14 +122,53 @@ TEST(MessageDisplay, RevealsOneCharacterPerFrameThenWaitsWithTheIcon) {
     EXPECT_EQ(f.EngineMode, Mode::MessageWait);
     EXPECT_EQ(f.Msg.WaitIconPos, (Point{32 + 28 * 4, kMsgWindowTop + 80}));
 
-    // Waiting: the icon turns through eight frames of the parts sheet.
+    // Waiting over the attached window: the screen gets the text blended over the window
+    // picture, and the detached window's picture, not shown, is left alone.
+    f.MsgFormVisible = false;
     f.Pics->ButtonSheet.FillRect(0, 128, 256, 32, 0, 255, 0);
     f.Pics->BackBuffer.FillColor(0, 0, 0);
+    wb.FillColor(10, 20, 30);
     f.NOVL_DrawMessage();
+    EXPECT_TRUE(AnyOther(f.Pics->BackBuffer, 32, 456, 60, 496, 0, 0, 0));
+    EXPECT_FALSE(AnyOther(wb, 0, 0, kMsgWindowWidth, kMsgWindowHeight, 10, 20, 30));
+    // The icon turns through eight frames of the parts sheet.
     const uint8_t* icon = Px(f.Pics->BackBuffer, 32 + 28 * 4 + 16, kMsgWindowTop + 80 + 16);
     EXPECT_GT(icon[1], 250);  // the icon's pixels are opaque
     EXPECT_LT(icon[2], 5);
     test::Capture(f.Pics->BackBuffer, "display_waiting");
+}
+
+// A waiting frame keeps the window, the text and the buttons in its base and draws only the
+// icon, unless the icon's square meets a button: the icon is drawn before the buttons, so
+// there the buttons must stay drawn over it. Both ways are checked against painting afresh.
+TEST(MessageDisplay, WaitingFramesMatchPaintingAfreshWhereTheIconMeetsAButton) {
+    // 25 characters and a hanging full stop: the icon stands at x 760, over the hide button.
+    for (const std::u16string& text : {std::u16string(u"短い文。"), std::u16string(25, u'あ') + u"。"}) {
+        EngineHarness kept, fresh;
+        TForm1& a = kept.Start();
+        TForm1& b = fresh.Start();
+        b.Frames.Enabled = false;
+        for (TForm1* f : {&a, &b}) {
+            // Opaque parts: the buttons red, the icon's eight frames green.
+            f->Pics->ButtonSheet.FillRect(0, 0, kScreenWidth, kScreenHeight, 255, 0, 0);
+            f->Pics->ButtonSheet.FillRect(0, 128, 256, 32, 0, 255, 0);
+            f->Config.TextSpeed = 100;
+            StartMessage(*f, text);
+        }
+        int waiting = 0;
+        while (kept.Plat->Ticks() < 1000) {
+            a.IdleEvent();
+            b.IdleEvent();
+            const TABitmap& pa = kept.Plat->LastPresented(WindowId::Main);
+            const TABitmap& pb = fresh.Plat->LastPresented(WindowId::Main);
+            ASSERT_EQ(pa.Height(), pb.Height());
+            ASSERT_EQ(0, std::memcmp(pa.Pixels(), pb.Pixels(), pa.RowBytes() * pa.Height()))
+                << "at " << kept.Plat->Ticks() << " ms";
+            if (a.EngineMode == Mode::MessageWait) ++waiting;
+        }
+        EXPECT_GT(waiting, 40);
+        EXPECT_EQ(a.WaitIconClearOfButtons(), text.size() < 10);
+    }
 }
 
 TEST(MessageDisplay, ClickFinishesThePrintingAndOnlyASecondClickGoesOn) {
