@@ -182,7 +182,9 @@ TEST(TranslationPlay, LatinTextPrintsACharacterPerFrameInProportionalType) {
     }
     EXPECT_EQ(Utf16ToUtf8(joined), kLong);
 
-    // Print it again at a slow speed: each drawn frame reveals exactly one more character.
+    // Print it again at a slow speed: each drawn frame reveals exactly one more character (in
+    // the detached window's picture, which is drawn while that window shows).
+    f.MsgFormVisible = true;
     f.Config.TextSpeed = 50;
     f.NOVL_MakeMessage(f.MessageTextAt(4));
     f.Text.ShowMessage();
