@@ -158,5 +158,17 @@ TEST(HeadlessRun, AWindowedStartWithoutADisplaySaysSoAndEndsWithStatusTwo) {
     EXPECT_FALSE(std::filesystem::exists(root.Path() / "data" / "VELDORN")) << "nothing was started";
 }
 
+TEST(HeadlessRun, AWindowedStartWhoseDisplayDoesNotAnswerEndsWithStatusTwoInsteadOfPlayingUnseen) {
+    // A display that is named but does not answer (a stale DISPLAY over ssh): SDL would fall
+    // back to its off-screen driver and the game would play on where nobody can see it.
+    TempDir root;
+    const auto game = root.Path() / "game";
+    test::WriteContainer(game, {});
+    const RunResult r = RunOrva(root.Path(), "--game '" + game.string() + "'",
+                                "-u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:987 SDL_AUDIODRIVER=dummy");
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Stderr.find("no display could be reached (DISPLAY=:987)"), std::string::npos) << r.Stderr;
+}
+
 }  // namespace
 }  // namespace orva

@@ -147,6 +147,18 @@ bool SdlPlatform::Init(std::string& error) {
         return false;
     }
     VideoStarted = true;
+    // When no display answers, SDL falls back to its off-screen driver, where the game would
+    // play on in windows nobody can see. Only a run that asks for such a driver gets one.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+        !(asked && std::strstr(asked, driver))) {
+        const char* display = std::getenv("DISPLAY");
+        error = std::string("no display could be reached") + (display ? std::string(" (DISPLAY=") + display + ")" : "");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        VideoStarted = false;
+        return false;
+    }
 
     const uint32_t hidden = SDL_WINDOW_HIDDEN;
     const bool ok =
