@@ -60,9 +60,10 @@ struct Lockstep {
             ASSERT_EQ(ma.Width(), mb.Width());
             ASSERT_EQ(ma.Height(), mb.Height());
             // (Nothing to compare before that window's first picture.)
-            if (ma.Height() > 0)
+            if (ma.Height() > 0) {
                 ASSERT_EQ(0, std::memcmp(ma.Pixels(), mb.Pixels(), ma.RowBytes() * ma.Height()))
                     << "detached window differs at " << Cached.Plat->Ticks() << " ms, mode " << Cached.Form->EngineMode;
+            }
             if (ma.Generation() != msgBefore) ++MsgFrames;
             if (a.Generation() == before || Previous.Width() != a.Width() || Previous.Height() != a.Height()) continue;
             ++Frames;
