@@ -80,9 +80,11 @@ void TForm1::SetSoundVolumes() {
     SoundPlayer->SetVolume(kVoiceChannel, Config.VoiceVolume / 100.0);
 }
 
-void TForm1::OutputWaveNotify(TDDSDGenWave&, TDDSDChannel*, uint32_t offset, uint32_t length) {
+// Runs on the notify thread. It writes to the wave it is handed, never through OutputWave: while
+// FreeSound destroys the wave, OutputWave is already empty and a refill may still be finishing.
+void TForm1::OutputWaveNotify(TDDSDGenWave& sender, TDDSDChannel*, uint32_t offset, uint32_t length) {
     SoundPlayer->FillNext(length);
-    OutputWave->WriteData(offset, SoundPlayer->GetOutput(), std::min(length, SoundPlayer->HalfBytes()));
+    sender.WriteData(offset, SoundPlayer->GetOutput(), std::min(length, SoundPlayer->HalfBytes()));
 }
 
 bool TForm1::VoicePlaying() { return SoundPlayer && SoundPlayer->GetState(kVoiceChannel) >= 2; }
