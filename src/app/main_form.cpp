@@ -57,12 +57,10 @@ bool TForm1::FormCreate() {
     if (!NVL_FileInit() || !CSFile_Init()) return false;
     LoadTranslation();
 
-    // The off-screen pictures, each filled black.
+    // The off-screen pictures, each black: a new picture's pixels are (0, 0, 0, 0), and their
+    // memory is only taken once something is drawn on them.
     PictureSet& p = *Pics;
-    auto make = [](TABitmap& b, int w, int h) {
-        b.SetSize32(w, h);
-        b.FillColor(0, 0, 0);
-    };
+    auto make = [](TABitmap& b, int w, int h) { b.SetSize32(w, h); };
     make(p.MenuScreen, kScreenWidth, kScreenHeight);
     make(p.MenuPicture, kScreenWidth, kScreenHeight);
     make(p.MenuParts, kScreenWidth, kScreenHeight);

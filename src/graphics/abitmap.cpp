@@ -18,7 +18,7 @@ void TABitmap::SetSize32(int w, int h) {
     h = std::max(h, 0);
     if (w == W && h == H) return;
     Track.All();
-    decltype(Data) next(static_cast<size_t>(w) * h, 0u);
+    decltype(Data) next(static_cast<size_t>(w) * h);  // zero: (0, 0, 0, 0)
     const int keepW = std::min(w, W), keepH = keepW > 0 ? std::min(h, H) : 0;
     for (int y = 0; y < keepH; ++y)
         std::memcpy(next.data() + static_cast<size_t>(y) * w, Data.data() + static_cast<size_t>(y) * W,

@@ -8,25 +8,11 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <new>
 #include <vector>
 
-namespace orva {
+#include "data/zeroed_memory.h"
 
-// Allocator of pixel buffers on 64-byte (cache line) boundaries, so the vector kernels' loads
-// and stores of a row whose width is a multiple of 16 pixels never straddle two lines.
-template <typename T>
-struct TPixelAllocator {
-    using value_type = T;
-    static constexpr std::align_val_t kAlign{64};
-    TPixelAllocator() = default;
-    template <typename U>
-    TPixelAllocator(const TPixelAllocator<U>&) {}
-    T* allocate(size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), kAlign)); }
-    void deallocate(T* p, size_t) { ::operator delete(p, kAlign); }
-    template <typename U>
-    bool operator==(const TPixelAllocator<U>&) const { return true; }
-};
+namespace orva {
 
 class TABitmap {
 public:
@@ -169,7 +155,10 @@ private:
     };
 
     int W = 0, H = 0;              // size in pixels
-    std::vector<uint32_t, TPixelAllocator<uint32_t>> Data;  // W × H pixels, row 0 first
+    // W × H pixels, row 0 first. The buffer comes zeroed and starts on a cache line, so the
+    // vector kernels' loads and stores of a row whose width is a multiple of 16 pixels never
+    // straddle two lines.
+    ZeroedVector<uint32_t> Data;
     WriteTrack Track;
 };
 

@@ -31,7 +31,8 @@ void TForm1::NOVL_ReadScript(int number) {
                      " bytes after the line table's " + std::to_string(image.Lines.size()) +
                      " whole lines are ignored)");
 
-    if (s.LineTbl.size() != size_t(kLineTblCapacity)) s.LineTbl.assign(kLineTblCapacity, LineRec{});
+    // Made once, all zero lines; the pages past the longest script loaded are never touched.
+    if (s.LineTbl.size() != size_t(kLineTblCapacity)) s.LineTbl = ZeroedVector<LineRec>(kLineTblCapacity);
     std::copy(image.Lines.begin(), image.Lines.end(), s.LineTbl.begin());
     s.LineCount = static_cast<int32_t>(image.Lines.size());
 

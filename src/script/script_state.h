@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "data/zeroed_memory.h"
 #include "script/line_rec.h"
 #include "script/script_ops.h"
 #include "script/script_search.h"
@@ -16,7 +17,7 @@ namespace orva {
 
 // The loaded script and the scene-replay queue. ScriptNo and ScriptStep live in GameRec.
 struct ScriptState {
-    std::vector<LineRec> LineTbl;           // 65536 lines; lines past the loaded script keep older ones
+    ZeroedVector<LineRec> LineTbl;          // 65536 lines; lines past the loaded script keep older ones
     int32_t LineCount = 0;                  // lines of the loaded script; the rest read as end lines
     std::vector<std::string> LabelNames;    // CP932; index = a label line's P1
     std::vector<std::string> JumpNames;     // index = a jump or call line's P1

@@ -92,7 +92,7 @@ TVorbisFileDLL& VorbisFile() {
 TOggData::TOggData(uint32_t size)
     : Size(size / 8 * 8),
       VF(std::make_unique<OggVorbis_File>()),
-      RenderBuffer(static_cast<size_t>(Size / 8 * 8) / 2, 0),
+      RenderBuffer(static_cast<size_t>(Size / 8 * 8) / 2),
       RawScratch(8192, 0),
       ChunkScratch(8192, 0) {
     std::memset(VF.get(), 0, sizeof(OggVorbis_File));

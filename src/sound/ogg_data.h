@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "data/memory_stream.h"
+#include "data/zeroed_memory.h"
 #include "sound/loop_points.h"
 #include "sound/resampler.h"
 
@@ -156,7 +157,7 @@ private:
     std::atomic<bool> Loaded{false};
     std::atomic<bool> Playing{false};
     std::atomic<bool> Looping{false};
-    std::vector<int32_t> RenderBuffer;    // two halves of Size bytes
+    ZeroedVector<int32_t> RenderBuffer;   // two halves of Size bytes
     uint32_t CurrentHalf = 0;             // int32 offset of the current half (0 or Size / 4)
     uint32_t PreviousHalf = 0;
     std::vector<int16_t> RawScratch;      // decoder output before conversion

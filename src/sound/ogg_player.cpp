@@ -32,8 +32,8 @@ void LimitBlock(LimiterState& s, int32_t* block, uint32_t frames) {
 
 TOggPlayer::TOggPlayer(uint32_t size, uint32_t channelCount)
     : Size(size / 8 * 8),
-      Output(Size / 2, 0),
-      Accumulator(static_cast<size_t>(Size) / 2, 0),
+      Output(Size / 2),
+      Accumulator(static_cast<size_t>(Size) / 2),
       Channels(channelCount) {
     for (auto& c : Channels) c.store(nullptr);
     Reset();
@@ -49,7 +49,8 @@ void TOggPlayer::Reset() {
     Lim.HoldCount = hold;
     for (auto& c : Channels) c.store(nullptr);
     OutputGain = 256;
-    std::fill(Output.begin(), Output.end(), 0);
+    // A fresh zeroed buffer rather than writing zeros over the old one: untouched pages cost nothing.
+    Output = ZeroedVector<int16_t>(Output.size());
 }
 
 void TOggPlayer::SetSource(uint32_t channel, TOggData* source, bool lock) {

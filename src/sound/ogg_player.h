@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "data/zeroed_memory.h"
 #include "sound/ogg_data.h"
 
 namespace orva {
@@ -62,10 +63,10 @@ private:
     TSemaphore Guard;
     uint32_t Size;                                  // bytes of the output stream
     int32_t OutputGain = 256;
-    std::vector<int16_t> Output;                    // two halves
+    ZeroedVector<int16_t> Output;                   // two halves
     uint32_t CurrentHalf = 0;                       // int16 offset of the current half
     uint32_t PreviousHalf = 0;
-    std::vector<int32_t> Accumulator;               // interleaved stereo sums
+    ZeroedVector<int32_t> Accumulator;              // interleaved stereo sums
     LimiterState Lim;
     std::vector<std::atomic<TOggData*>> Channels;   // read by the render, written by the main thread
     const int32_t* Inputs[kMaxInputs] = {};         // the render's list of playing sources
