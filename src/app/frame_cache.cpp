@@ -32,11 +32,17 @@ bool FrameCache::Reuse(TABitmap& back, const FrameBaseKey& key) {
 
 void FrameCache::Keep(TABitmap& back, const FrameBaseKey& key) {
     PendingWhole = true;
-    Valid = Enabled && key.Covers && back.IsReady();
+    const bool usable = Enabled && key.Covers && back.IsReady();
+    // A base is copied once it has been composed from the same inputs twice in a row: a base
+    // that changes on every frame (a fade, a scene being built) would be copied for nothing,
+    // and the first frame of a new base goes to the screen without waiting for the copy.
+    Valid = usable && Composed && key == ComposedKey;
+    Composed = usable;
+    ComposedKey = key;
     if (Valid) {
         Base.Assign(back);
         Key = key;
-    } else {
+    } else if (!usable) {
         Base = TABitmap();
     }
     back.ClearWritten();

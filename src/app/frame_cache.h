@@ -73,6 +73,8 @@ private:
     TABitmap Base;           // the last composed base
     FrameBaseKey Key;        // what it was made from
     bool Valid = false;
+    FrameBaseKey ComposedKey;  // the last base composed, kept or not
+    bool Composed = false;     // ComposedKey is set
     FrameRect Pending;       // changed since the last presented frame, besides back's written box
     bool PendingWhole = true;
 };

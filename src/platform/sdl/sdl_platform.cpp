@@ -506,10 +506,13 @@ void SdlPlatform::PresentChanged(WindowId window, const TABitmap& picture, int x
     const int x0 = std::clamp(x, 0, w), y0 = std::clamp(y, 0, h);
     const int x1 = std::clamp(x + std::max(cw, 0), x0, w), y1 = std::clamp(y + std::max(ch, 0), y0, h);
     std::vector<PixelRect> rects;
-    if (w != s->HeldW || h != s->HeldH) {
-        s->Held.assign(pixels, pixels + static_cast<size_t>(w) * h);
+    // A picture of a new size (the first one) goes to the screen straight from the engine's
+    // pixels and is copied to Held afterwards, so the first frame does not wait for the copy.
+    const bool newSize = w != s->HeldW || h != s->HeldH;
+    if (newSize) {
         s->HeldW = w;
         s->HeldH = h;
+        s->Incoming = pixels;
         s->Stale = true;
     } else {
         // The engine paints every frame; most frames repeat the last one, or change an icon.
@@ -533,10 +536,14 @@ void SdlPlatform::PresentChanged(WindowId window, const TABitmap& picture, int x
     // A hidden window keeps the picture; it is drawn whole when the window is shown.
     if (!s->Visible || (!s->Renderer && !s->Target)) {
         s->Stale = true;
-        return;
+    } else {
+        const bool all = Upload(*s, rects, s->Stale);
+        Show(*s, rects, all);
     }
-    const bool all = Upload(*s, rects, s->Stale);
-    Show(*s, rects, all);
+    if (newSize) {
+        s->Held.assign(pixels, pixels + static_cast<size_t>(w) * h);
+        s->Incoming = nullptr;
+    }
 }
 
 void SdlPlatform::Redraw(Surface& s) {
@@ -635,7 +642,7 @@ bool SdlPlatform::Upload(Surface& s, const std::vector<PixelRect>& rects, bool a
         }
         // The picture's fourth byte is its transparency; on screen the picture is opaque.
         for (int y = 0; y < r.H; ++y) {
-            const uint32_t* src = &s.Held[static_cast<size_t>(r.Y + y) * s.HeldW + r.X];
+            const uint32_t* src = s.HeldRow(r.Y + y) + r.X;
             uint32_t* dst = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(out) + static_cast<size_t>(y) * pitch);
             for (int x = 0; x < r.W; ++x) dst[x] = Opaque(src[x]);
         }
@@ -680,7 +687,7 @@ bool SdlPlatform::UploadToSurface(Surface& s, const std::vector<PixelRect>& rect
             // scale × scale square.
             const int ox = static_cast<int>(fit.OffsetX), oy = static_cast<int>(fit.OffsetY);
             for (int y = r.Y; y < r.Y + r.H; ++y) {
-                const uint32_t* src = &s.Held[static_cast<size_t>(y) * s.HeldW];
+                const uint32_t* src = s.HeldRow(y);
                 for (int dy = 0; dy < scale; ++dy) {
                     const int row = oy + y * scale + dy;
                     if (row < 0 || row >= target->h) continue;
@@ -707,7 +714,7 @@ bool SdlPlatform::UploadToSurface(Surface& s, const std::vector<PixelRect>& rect
             SDL_SetSurfaceBlendMode(s.Frame, SDL_BLENDMODE_NONE);
         }
         for (int y = r.Y; y < r.Y + r.H; ++y) {
-            const uint32_t* src = &s.Held[static_cast<size_t>(y) * s.HeldW];
+            const uint32_t* src = s.HeldRow(y);
             uint32_t* dst = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s.Frame->pixels) +
                                                         static_cast<size_t>(y) * s.Frame->pitch);
             for (int x = r.X; x < r.X + r.W; ++x) dst[x] = Opaque(src[x]);

@@ -138,6 +138,11 @@ private:
         int LogicalW = 0, LogicalH = 0;    // client size in logical pixels
         std::vector<uint32_t> Held;        // the last presented picture, engine pixel order
         int HeldW = 0, HeldH = 0;          // its size (0 before the first picture)
+        // While a picture of a new size goes to the screen, its pixels (Held takes them after).
+        const uint32_t* Incoming = nullptr;
+        const uint32_t* HeldRow(int y) const {
+            return (Incoming ? Incoming : Held.data()) + static_cast<size_t>(y) * static_cast<size_t>(HeldW);
+        }
         int TextureW = 0, TextureH = 0;    // size of the picture held in Texture
         int TargetW = 0, TargetH = 0;      // size of Target when it was last drawn
         bool Stale = true;                 // the output does not show Held yet: draw it whole
