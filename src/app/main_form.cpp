@@ -37,6 +37,8 @@ int TForm1::Run() {
         }
     }
     if (!FormCreate()) return 2;
+    // The start-up hook waits for the first pass, so nothing delays the first frame.
+    IdleEvent();
     if (Options.OnStarted) Options.OnStarted();
     while (!Closed) IdleEvent();
     FormDestroy();

@@ -57,7 +57,9 @@ void TForm1::NOVL_ReadGraphic2011(int slot, const std::string& fileName) {
         }
     }
     if (!ok) DebugMemoAdd("read error : " + fileName);
-    Trace.Event("picture", TraceFields().Int("slot", slot).Str("name", Cp932ToUtf8(fileName)).Bool("ok", ok));
+    // The name's conversion is only paid for when a trace is written.
+    if (Trace.Enabled())
+        Trace.Event("picture", TraceFields().Int("slot", slot).Str("name", Cp932ToUtf8(fileName)).Bool("ok", ok));
 }
 
 void TForm1::NOVL_CreateNextImage() {

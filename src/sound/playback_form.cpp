@@ -127,12 +127,13 @@ bool TForm1::NOVL_PlayBGM2011(const std::string& name, int fade, bool force, int
     // A name with no file (by convention "STOP") only fades the old piece out.
     source.FadeTo(fade, 1.0);
     MusicSource[static_cast<size_t>(old)]->FadeTo(fade, 0.0);
-    Trace.Event("bgm", TraceFields()
-                           .Str("name", Cp932ToUtf8(name))
-                           .Str("file", Cp932ToUtf8(fileName))
-                           .Int("fade", fade)
-                           .Int("loop", loop)
-                           .Bool("read", read));
+    if (Trace.Enabled())
+        Trace.Event("bgm", TraceFields()
+                               .Str("name", Cp932ToUtf8(name))
+                               .Str("file", Cp932ToUtf8(fileName))
+                               .Int("fade", fade)
+                               .Int("loop", loop)
+                               .Bool("read", read));
     return read;
 }
 
@@ -156,7 +157,8 @@ bool TForm1::NOVL_PlaySE2011(int slot, const std::string& name, int fade, int lo
             source.FadeTo(fade, 1.0);
         }
     }
-    Trace.Event("se", TraceFields().Int("slot", slot).Str("name", Cp932ToUtf8(name)).Bool("read", read));
+    if (Trace.Enabled())
+        Trace.Event("se", TraceFields().Int("slot", slot).Str("name", Cp932ToUtf8(name)).Bool("read", read));
     return read;
 }
 
@@ -170,7 +172,7 @@ bool TForm1::NOVL_PlayVOICE2011(const std::string& name, bool loop) {
         SoundPlayer->SetVolume(kVoiceChannel, Config.VoiceVolume / 100.0);
         SoundPlayer->Play(kVoiceChannel, loop);
     }
-    Trace.Event("voice", TraceFields().Str("name", Cp932ToUtf8(name)).Bool("read", read));
+    if (Trace.Enabled()) Trace.Event("voice", TraceFields().Str("name", Cp932ToUtf8(name)).Bool("read", read));
     return read;
 }
 
