@@ -151,12 +151,14 @@ def run_once(name, argv, env, orva):
 
 
 def main():
-    orva, demo = sys.argv[1], sys.argv[2]
+    # Each run starts in a fresh folder of its own, so the programs are named by absolute paths.
+    orva, demo = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     ons = sys.argv[3:5] if len(sys.argv) > 4 and sys.argv[3] else None
     game = ["--game", demo, "--seed", "1"]
     peers = [("orva", [orva] + game, {}, True)]
     # ORVA_WINDOW_BASELINE: another build of the program (e.g. before a change) run beside it.
     baseline = os.environ.get("ORVA_WINDOW_BASELINE")
+    baseline = os.path.abspath(baseline) if baseline else None
     if baseline:
         peers.append(("orva, baseline", [baseline] + game, {}, True))
     # ORVA_WINDOW_NO_GL=1 leaves out the GL-forced run (a shorter suite).
